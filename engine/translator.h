@@ -1,0 +1,29 @@
+// Translates router G-code lines into lines of the machining centre's dialect.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "engine/dimension_texts.h"
+#include "engine/line_translator.h"
+#include "engine/translator_state.h"
+#include "tools/tool_table.h"
+
+namespace quarnel {
+
+class Translator final : public LineTranslator {
+ public:
+  // state lives for the whole run; tools is read at every lookup as it stands; dims are
+  // rewritten by G200.
+  Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims);
+
+  void BeginFile() override;
+  std::optional<std::string> TranslateLine(LineScanner& scanner, std::string& outBuffer) override;
+
+ private:
+  TranslatorState& state_;
+  const ToolTable& tools_;
+  DimensionTexts& dims_;
+};
+
+}  // namespace quarnel

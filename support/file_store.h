@@ -1,0 +1,59 @@
+// Whole-file reading and atomic whole-file writing, behind an interface so that the driver,
+// the settings store and the tool table file can run against memory in tests and fuzzing.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+struct ReadOutcome {
+  bool ok = false;
+  std::string bytes;  // the whole file when ok
+  std::string error;  // why it could not be read when !ok ("not a regular file", "No such file...")
+};
+
+class FileStore {
+ public:
+  virtual ~FileStore() = default;
+
+  // Reads a regular file whole. Anything else (directory, FIFO, device) is refused without
+  // reading from it, so nothing can hang.
+  virtual ReadOutcome ReadRegularFile(const std::string& path) = 0;
+
+  // Replaces the file at path by bytes, all or nothing: on failure the returned text says why
+  // and whatever stood at path before is unchanged. A read-only existing file is refused.
+  virtual std::optional<std::string> WriteAtomically(const std::string& path,
+                                                     std::string_view bytes) = 0;
+
+  // True when both paths exist and name the same file after resolving links.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+};
+
+// The real file system. Writes go to a hidden temporary file ".NAME.XXXXXX" beside the target,
+// which is written, fsync'ed and renamed over it; the new file takes the mode of the file it
+// replaces, or 0666 less the umask. A symbolic link at the target is replaced, not followed.
+class DiskFileStore final : public FileStore {
+ public:
+  ReadOutcome ReadRegularFile(const std::string& path) override;
+  std::optional<std::string> WriteAtomically(const std::string& path,
+                                             std::string_view bytes) override;
+  bool SameFile(const std::string& a, const std::string& b) override;
+};
+
+// Files held in memory, for tests and fuzz targets. Paths are plain keys.
+class MemoryFileStore final : public FileStore {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> failingWrites;  // writes to these paths fail, leaving files unchanged
+
+  ReadOutcome ReadRegularFile(const std::string& path) override;
+  std::optional<std::string> WriteAtomically(const std::string& path,
+                                             std::string_view bytes) override;
+  bool SameFile(const std::string& a, const std::string& b) override;
+};
+
+}  // namespace quarnel
