@@ -2,7 +2,6 @@
 // into fields on demand.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,12 +50,19 @@ class LineScanner {
   void SetFieldSeparator(char separator);
   char FieldSeparator() const { return separator_; }
   // Number of separators in the line plus one.
-  int FieldCount() const { return static_cast<int>(cuts_.size()) + 1; }
+  int FieldCount() const {
+    EnsureSplit();
+    return static_cast<int>(cuts_.size()) + 1;
+  }
   // The i-th field, counting from 1; "" when i is out of range. Fields are not trimmed.
   std::string_view Field(int i) const;
 
  private:
-  void SplitCurrentLine();
+  // Lines are split lazily: only when a field is asked for under the current separator.
+  void EnsureSplit() const {
+    if (!split_) SplitCurrentLine();
+  }
+  void SplitCurrentLine() const;
 
   FileStore& files_;
   std::string fileName_;
@@ -65,7 +71,9 @@ class LineScanner {
   std::string_view line_;
   int lineNumber_ = 0;
   char separator_ = '\0';
-  std::vector<std::uint32_t> cuts_;  // positions of the separator in line_, reused between lines
+  // Positions of the separator in line_; the vector is reused from line to line.
+  mutable std::vector<std::size_t> cuts_;
+  mutable bool split_ = false;
 };
 
 }  // namespace quarnel

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <grp.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -66,6 +67,36 @@ int RunCommand(const std::string& command) {
 
 std::string TestDataPath(std::string_view relativePath) {
   return std::string(QUARNEL_TEST_DATA) + "/" + std::string(relativePath);
+}
+
+}  // namespace quarnel::testing
+
+#include <unistd.h>
+
+namespace quarnel::testing {
+
+namespace {
+constexpr uid_t kNobody = 65534;
+}
+
+int RunUnprivileged(int (*body)(void* context), void* context) {
+  const pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+                           setresuid(kNobody, kNobody, kNobody) != 0)) {
+      _exit(255);
+    }
+    _exit(body(context) & 0xff);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  const int code = WEXITSTATUS(status);
+  return code == 255 ? -1 : code;
+}
+
+bool CanDropPrivileges() {
+  return RunUnprivileged([](void*) { return geteuid() == 0 ? 1 : 0; }, nullptr) == 0;
 }
 
 }  // namespace quarnel::testing

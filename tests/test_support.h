@@ -35,3 +35,14 @@ int RunCommand(const std::string& command);
 std::string TestDataPath(std::string_view relativePath);
 
 }  // namespace quarnel::testing
+
+namespace quarnel::testing {
+
+// Runs body in a child process that, when the test runs as root, first drops to the
+// unprivileged user 65534, so that file modes are enforced. Returns body's result, or -1 when
+// the child could not run it. Skips nothing by itself: see CanDropPrivileges.
+int RunUnprivileged(int (*body)(void* context), void* context);
+// True when RunUnprivileged really runs without privileges (root that can setuid, or non-root).
+bool CanDropPrivileges();
+
+}  // namespace quarnel::testing

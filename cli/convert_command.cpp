@@ -1,0 +1,109 @@
+#include "cli/convert_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include "engine/driver.h"
+#include "engine/translator.h"
+#include "support/file_store.h"
+#include "tools/tool_table_file.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr const char* kProgram = "quarnel-convert";
+
+constexpr const char* kDescription =
+    "Converts router G-code files into machining centre G-code, as one batch.\n"
+    "Each output goes to DIR/<file name of SOURCE>, written atomically: a file that fails leaves\n"
+    "any previous output of that name as it was. One translator state serves the whole batch,\n"
+    "and a G200 line rewrites the part dimensions for the rest of the batch.\n"
+    "A height above 60 means millimetres (G71), otherwise inches (G70).";
+
+constexpr const char* kFooter =
+    "Left-out dimensions are read from section [Settings] (X-Dimension, Y-Dimension,\n"
+    "Z-Dimension) of Quarnel.INI, and a left-out --tools from ToolTbl.Dat, both in the\n"
+    "program's directory.\n"
+    "Exit status: 0 every file written; 1 some file failed (one line per failure on stderr,\n"
+    "the other files are still converted); 2 usage error.";
+
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+void AddOptions(CLI::App& app, ConvertOptions& options) {
+  app.add_option("--dest", options.destination, "Destination directory")->required()->type_name("DIR");
+  app.add_option("--length", options.length, "Part length X, as typed in the window")->type_name("TEXT");
+  app.add_option("--height", options.height, "Part height Y; above 60 means millimetres")->type_name("TEXT");
+  app.add_option("--thickness", options.thickness, "Part thickness Z")->type_name("TEXT");
+  app.add_option("--tools", options.toolsFile, "Tool substitution table file (ToolTbl.Dat format)")
+      ->type_name("FILE");
+  app.add_option("SOURCE", options.sources, "Router G-code files, converted in the order given")
+      ->required();
+}
+
+// The dimension texts of the batch: the options given, the rest as filled from the settings.
+std::optional<std::string> UsageProblem(const ConvertOptions& options, const DimensionTexts& dims) {
+  for (const std::string* text : {&dims.length, &dims.height, &dims.thickness}) {
+    if (HasLineBreak(*text)) return "a dimension text must not hold a line break";
+  }
+  if (options.destination.empty()) return "--dest must name a directory";
+  return std::nullopt;
+}
+
+// Applies the options given over the defaults.
+void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) {
+  if (options.length) dims.length = *options.length;
+  if (options.height) dims.height = *options.height;
+  if (options.thickness) dims.thickness = *options.thickness;
+}
+
+int Convert(const ConvertOptions& options, std::ostream& err) {
+  DiskFileStore files;
+  DimensionTexts dims;
+  ToolTable tools;
+  FillDefaultsFromAppDir(options, dims, tools);
+  ApplyDimensionOptions(options, dims);
+  if (options.toolsFile && !LoadToolTable(files, *options.toolsFile, tools)) {
+    err << kProgram << ": cannot use the tool table " << *options.toolsFile
+        << ": it is missing, unreadable or not a tool table file\n";
+    return kExitUsage;
+  }
+  if (auto problem = UsageProblem(options, dims)) {
+    err << kProgram << ": " << *problem << "\n";
+    return kExitUsage;
+  }
+  TranslatorState state;
+  Translator translator(state, tools, dims);
+  ConversionDriver driver(files, translator, dims);
+  driver.SetDestination(options.destination);
+  const std::vector<FileFailure> failures = driver.ConvertBatch(options.sources);
+  for (const FileFailure& failure : failures) {
+    err << kProgram << ": " << failure.file << ": " << failure.reason << "\n";
+  }
+  return failures.empty() ? kExitAllWritten : kExitSomeFailed;
+}
+
+}  // namespace
+
+// SETTINGS FALLBACK: the dimensions and the tool table that a left-out option stands for.
+// For now a left-out dimension is an empty text and a left-out --tools an empty table.
+void FillDefaultsFromAppDir(const ConvertOptions& /*options*/, DimensionTexts& /*dims*/,
+                            ToolTable& /*tools*/) {}
+
+int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app(kDescription, kProgram);
+  app.footer(kFooter);
+  ConvertOptions options;
+  AddOptions(app, options);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return kExitAllWritten;
+  } catch (const CLI::ParseError& error) {
+    err << kProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
+    return kExitUsage;
+  }
+  return Convert(options, err);
+}
+
+}  // namespace quarnel

@@ -1,0 +1,33 @@
+// quarnel-convert: converts router G-code files as one batch from the command line.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/dimension_texts.h"
+#include "tools/tool_table.h"
+
+namespace quarnel {
+
+// Exit statuses of quarnel-convert.
+inline constexpr int kExitAllWritten = 0;
+inline constexpr int kExitSomeFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct ConvertOptions {
+  std::string destination;
+  std::optional<std::string> length, height, thickness;  // left out: taken from the settings
+  std::optional<std::string> toolsFile;                  // left out: the program's own table
+  std::vector<std::string> sources;
+};
+
+// Fills what the command line left out from the settings file and tool table file of the
+// program's directory, as the window would start with.
+void FillDefaultsFromAppDir(const ConvertOptions& options, DimensionTexts& dims, ToolTable& tools);
+
+// Runs the command with argv; messages go to out and err. Returns the exit status.
+int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace quarnel

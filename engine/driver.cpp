@@ -1,0 +1,167 @@
+#include "engine/driver.h"
+
+#include <cmath>
+
+#include "engine/line_translator.h"
+#include "support/file_store.h"
+#include "support/number.h"
+#include "support/paths.h"
+#include "support/text.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr double kMillimetresPerInch = 25.4;
+// A height above this many units means the dimensions are millimetres; otherwise inches.
+constexpr double kInchHeightLimit = 60;
+// n + 3 must fit the header's 16-bit line count.
+constexpr int kMaxBodyLines = 32764;
+constexpr std::string_view kCommentLine = "G150(G-code from router)";
+
+// A dimension text in inch mode: the box value, through millimetres kept to 15 digits and back,
+// formatted "####.###". nullopt when the conversion to millimetres overflows.
+std::optional<std::string> InchText(const std::string& boxText) {
+  const double millimetres = Val(boxText) * kMillimetresPerInch;
+  if (!std::isfinite(millimetres)) return std::nullopt;
+  return Format(Val(NumberText(millimetres)) / kMillimetresPerInch, Pattern::kInch);
+}
+
+// A text that will be formatted as a number must hold one that a double can carry.
+bool FitsAsNumber(const std::string& text) {
+  return !IsPlainNumber(text) || std::isfinite(Val(text));
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+}  // namespace
+
+std::string S1(const std::string& directory) {
+  if (!directory.empty() && directory.back() == kPathSeparator) return "";
+  return std::string(1, kPathSeparator);
+}
+
+std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection) {
+  std::vector<std::string> paths;
+  const std::size_t last = selection.names.size();
+  for (std::size_t i = 0; i < last; ++i) {
+    if (i < selection.selected.size() && selection.selected[i]) {
+      paths.push_back(selection.directory + S1(selection.directory) + selection.names[i]);
+    }
+  }
+  return paths;
+}
+
+ConversionDriver::ConversionDriver(FileStore& files, LineTranslator& translator,
+                                   DimensionTexts& dims)
+    : files_(files), translator_(translator), dims_(dims), scanner_(files) {}
+
+std::string ConversionDriver::OutputPathFor(const std::string& sourcePath) const {
+  return destination_ + kPathSeparator + FileNameOf(sourcePath);
+}
+
+std::vector<FileFailure> ConversionDriver::ConvertBatch(const std::vector<std::string>& sourcePaths,
+                                                        const FileHook& before,
+                                                        const FileHook& after) {
+  writtenThisBatch_.clear();
+  std::vector<FileFailure> failures;
+  for (const std::string& path : sourcePaths) {
+    if (before) before(path);
+    if (auto failure = Process(path)) failures.push_back(std::move(*failure));
+    if (after) after(path);
+  }
+  writtenThisBatch_.clear();
+  return failures;
+}
+
+std::optional<FileFailure> ConversionDriver::Process(const std::string& sourcePath) {
+  if (auto reason = ConvertOne(sourcePath)) return FileFailure{sourcePath, std::move(*reason)};
+  return std::nullopt;
+}
+
+// Checks that need no content come first and change nothing; then the scan, the header and
+// the write. The output is written only when the whole file has been translated.
+std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourcePath) {
+  const std::string outputPath = OutputPathFor(sourcePath);
+  const std::string name = FileNameOf(sourcePath);
+  if (name.empty()) return "the source path names no file";
+  if (writtenThisBatch_.count(name) != 0) {
+    return "another source of this batch was already written to " + outputPath;
+  }
+  if (files_.SameFile(sourcePath, outputPath)) {
+    return "the output " + outputPath + " would replace the source file itself";
+  }
+  failure_.reset();
+  scanner_.SetFileName(sourcePath);
+  const ScanOutcome outcome = scanner_.Run(*this);
+  if (outcome == ScanOutcome::kUnreadable) return "cannot read the source: " + scanner_.ReadError();
+  if (failure_) return failure_;
+  if (auto error = files_.WriteAtomically(outputPath, outBuffer_)) {
+    return "cannot write " + outputPath + ": " + *error;
+  }
+  writtenThisBatch_.insert(name);
+  return std::nullopt;
+}
+
+void ConversionDriver::ScanBegin() {
+  translator_.BeginFile();
+  outBuffer_.clear();
+}
+
+bool ConversionDriver::ScanLine() {
+  auto reason = translator_.TranslateLine(scanner_, outBuffer_);
+  if (!reason) return true;
+  failure_ = "line " + std::to_string(scanner_.LineNumber()) + ": " + *reason;
+  return false;
+}
+
+void ConversionDriver::ScanEnd() {
+  std::string header;
+  if (auto reason = BuildHeader(header)) {
+    failure_ = std::move(reason);
+    return;
+  }
+  outBuffer_.insert(0, header);
+  EmitLine(outBuffer_, "M2");
+  outBuffer_ += "\r\n";
+}
+
+// The two header lines: units, dimensions and line counts, then the fixed comment line.
+std::optional<std::string> ConversionDriver::BuildHeader(std::string& header) {
+  if (HasLineBreak(dims_.length) || HasLineBreak(dims_.height) || HasLineBreak(dims_.thickness)) {
+    return "a part dimension holds a line break";
+  }
+  std::string length = dims_.length;
+  std::string height = dims_.height;
+  std::string thickness = dims_.thickness;
+  if (Val(height) > kInchHeightLimit) {
+    unitCode_ = "G71";
+  } else {
+    unitCode_ = "G70";
+    auto inchLength = InchText(length), inchHeight = InchText(height), inchThickness = InchText(thickness);
+    if (!inchLength || !inchHeight || !inchThickness) {
+      return "a part dimension is too large to convert from inches";
+    }
+    length = std::move(*inchLength);
+    height = std::move(*inchHeight);
+    thickness = std::move(*inchThickness);
+  }
+  if (!FitsAsNumber(length) || !FitsAsNumber(height) || !FitsAsNumber(thickness)) {
+    return "a part dimension is too large to be written";
+  }
+  const int bodyLines = InCount(outBuffer_, '\r');
+  if (bodyLines > kMaxBodyLines) {
+    return "the translated program has " + std::to_string(bodyLines) + " lines; at most " +
+           std::to_string(kMaxBodyLines) + " fit in the header's line count";
+  }
+  const std::string headerLine =
+      unitCode_ + FormatCoord('X', length) + FormatCoord('Y', height) +
+      FormatCoord('Z', thickness) + "T00D240N" + Format(static_cast<double>(bodyLines + 3), Pattern::kCount) + "L" +
+      Format(static_cast<double>(bodyLines), Pattern::kCount);
+  header.clear();
+  EmitLine(header, headerLine);
+  EmitLine(header, kCommentLine);
+  return std::nullopt;
+}
+
+}  // namespace quarnel
