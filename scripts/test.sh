@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the release build with the window
+# (window tests offscreen), and the core and command line under the sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+
+echo "== release build and tests"
+scripts/build.sh release
+ctest --test-dir build/release --output-on-failure -j2 --timeout 300
+
+echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer) and tests"
+scripts/build.sh asan
+ctest --test-dir build/asan --output-on-failure -j2 --timeout 600
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzzing, briefly"
+  scripts/fuzz.sh --seconds "${QUARNEL_FUZZ_SECONDS:-30}"
+fi
