@@ -1,0 +1,164 @@
+// Reading numbers: Val and IsPlainNumber.
+//
+// Val does not use strtod: G-code from the router has blanks inside numbers ("X1 2.5") and
+// D exponents, and strtod would stop at both. Val gathers the accepted characters itself and
+// hands a normalised decimal text to std::from_chars, which rounds correctly and ignores the
+// locale.
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+#include "support/number.h"
+
+namespace quarnel {
+
+namespace {
+
+// More significant digits than any double needs to be rounded correctly (at most 767 can
+// matter); digits beyond are folded into one sticky digit.
+constexpr int kMaxDigits = 800;
+// Decimal exponents beyond this are certain overflow or underflow for a double.
+constexpr std::int64_t kExponentLimit = 1000;
+// Exponent digits are accumulated up to this bound, far past kExponentLimit, never overflowing.
+constexpr std::int64_t kExponentSaturation = std::int64_t{1} << 40;
+
+// A number as read: sign, significant digits (first one non-zero) and the decimal exponent
+// of the first digit. No digits means the value is zero.
+struct DecimalNumber {
+  bool negative = false;
+  char digits[kMaxDigits + 1];
+  int count = 0;
+  bool sticky = false;  // a non-zero digit was dropped past kMaxDigits
+  std::int64_t exponent = 0;
+};
+
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// Skips blanks, tabs and line feeds; returns the position of the next other character.
+const char* SkipBlanks(const char* p, const char* end) {
+  while (p != end && IsBlank(*p)) ++p;
+  return p;
+}
+
+// Reads an optional "+" or "-" after blanks; true when it was "-".
+bool ReadSign(const char*& p, const char* end) {
+  p = SkipBlanks(p, end);
+  if (p == end || (*p != '+' && *p != '-')) return false;
+  return *p++ == '-';
+}
+
+// Reads digits with at most one point, blanks anywhere between them, into number. Returns
+// false (and leaves p) when there is no digit at all.
+bool ReadMantissa(const char*& p, const char* end, DecimalNumber& number) {
+  std::int64_t position = 0;       // index of the next digit among all digits read
+  std::int64_t integerDigits = -1;  // digits before the point, -1 until a point is read
+  std::int64_t firstNonZero = -1;
+  const char* q = p;
+  for (;; ++q) {
+    q = SkipBlanks(q, end);
+    if (q == end) break;
+    if (*q == '.' && integerDigits < 0) {
+      integerDigits = position;
+      continue;
+    }
+    if (!IsDigit(*q)) break;
+    if (*q != '0' && firstNonZero < 0) firstNonZero = position;
+    if (firstNonZero >= 0) {
+      if (number.count < kMaxDigits) {
+        number.digits[number.count++] = *q;
+      } else if (*q != '0') {
+        number.sticky = true;
+      }
+    }
+    ++position;
+  }
+  if (position == 0) return false;
+  if (integerDigits < 0) integerDigits = position;
+  p = q;
+  number.exponent = firstNonZero < 0 ? 0 : integerDigits - 1 - firstNonZero;
+  return true;
+}
+
+// Reads an exponent (E or D in either case, optional sign, at least one digit, blanks
+// anywhere) and returns its value, saturated; leaves p and returns 0 when there is none.
+std::int64_t ReadExponent(const char*& p, const char* end) {
+  const char* q = SkipBlanks(p, end);
+  if (q == end) return 0;
+  const char letter = *q;
+  if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return 0;
+  ++q;
+  const bool negative = ReadSign(q, end);
+  std::int64_t value = 0;
+  bool anyDigit = false;
+  for (q = SkipBlanks(q, end); q != end && IsDigit(*q); q = SkipBlanks(q + 1, end)) {
+    value = std::min(value * 10 + (*q - '0'), kExponentSaturation);
+    anyDigit = true;
+  }
+  if (!anyDigit) return 0;
+  p = q;
+  return negative ? -value : value;
+}
+
+// Converts a read number with std::from_chars; beyond the double range gives +/-infinity or
+// +/-0 by the number's exponent.
+double ToDouble(const DecimalNumber& number) {
+  const double zero = number.negative ? -0.0 : 0.0;
+  if (number.count == 0) return zero;
+  const double infinity = number.negative ? -std::numeric_limits<double>::infinity()
+                                          : std::numeric_limits<double>::infinity();
+  if (number.exponent > kExponentLimit) return infinity;
+  if (number.exponent < -kExponentLimit) return zero;
+  // "-d.ddd" + sticky digit + "e-1000"
+  char text[kMaxDigits + 16];
+  char* out = text;
+  if (number.negative) *out++ = '-';
+  *out++ = number.digits[0];
+  *out++ = '.';
+  out = std::copy(number.digits + 1, number.digits + number.count, out);
+  if (number.sticky) *out++ = '1';
+  *out++ = 'e';
+  out = std::to_chars(out, text + sizeof text, number.exponent).ptr;
+  double value = 0;
+  const auto result = std::from_chars(text, out, value, std::chars_format::scientific);
+  if (result.ec == std::errc::result_out_of_range) return number.exponent > 0 ? infinity : zero;
+  return value;
+}
+
+}  // namespace
+
+double Val(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  DecimalNumber number;
+  number.negative = ReadSign(p, end);
+  if (!ReadMantissa(p, end, number)) return 0;
+  const std::int64_t exponent = ReadExponent(p, end);
+  number.exponent += exponent;
+  return ToDouble(number);
+}
+
+bool IsPlainNumber(std::string_view text) {
+  auto isSpace = [](char ch) { return ch == ' ' || ch == '\t'; };
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && isSpace(text[i])) ++i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  bool anyDigit = false;
+  bool point = false;
+  for (; i < n; ++i) {
+    if (IsDigit(text[i])) {
+      anyDigit = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  while (i < n && isSpace(text[i])) ++i;
+  return anyDigit && i == n;
+}
+
+}  // namespace quarnel
