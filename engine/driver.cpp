@@ -1,6 +1,7 @@
 #include "engine/driver.h"
 
 #include <cmath>
+#include <set>
 
 #include "engine/line_translator.h"
 #include "support/file_store.h"
@@ -32,7 +33,9 @@ bool FitsAsNumber(const std::string& text) {
   return !IsPlainNumber(text) || std::isfinite(Val(text));
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -63,14 +66,21 @@ std::string ConversionDriver::OutputPathFor(const std::string& sourcePath) const
 std::vector<FileFailure> ConversionDriver::ConvertBatch(const std::vector<std::string>& sourcePaths,
                                                         const FileHook& before,
                                                         const FileHook& after) {
-  writtenThisBatch_.clear();
+  std::set<std::string> written;  // output names of this batch
   std::vector<FileFailure> failures;
   for (const std::string& path : sourcePaths) {
     if (before) before(path);
-    if (auto failure = Process(path)) failures.push_back(std::move(*failure));
+    const std::string name = FileNameOf(path);
+    if (written.count(name) != 0) {
+      failures.push_back(
+          {path, "another source of this batch was already written to " + OutputPathFor(path)});
+    } else if (auto failure = Process(path)) {
+      failures.push_back(std::move(*failure));
+    } else {
+      written.insert(name);
+    }
     if (after) after(path);
   }
-  writtenThisBatch_.clear();
   return failures;
 }
 
@@ -85,9 +95,6 @@ std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourc
   const std::string outputPath = OutputPathFor(sourcePath);
   const std::string name = FileNameOf(sourcePath);
   if (name.empty()) return "the source path names no file";
-  if (writtenThisBatch_.count(name) != 0) {
-    return "another source of this batch was already written to " + outputPath;
-  }
   if (files_.SameFile(sourcePath, outputPath)) {
     return "the output " + outputPath + " would replace the source file itself";
   }
@@ -99,7 +106,6 @@ std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourc
   if (auto error = files_.WriteAtomically(outputPath, outBuffer_)) {
     return "cannot write " + outputPath + ": " + *error;
   }
-  writtenThisBatch_.insert(name);
   return std::nullopt;
 }
 
@@ -138,7 +144,8 @@ std::optional<std::string> ConversionDriver::BuildHeader(std::string& header) {
     unitCode_ = "G71";
   } else {
     unitCode_ = "G70";
-    auto inchLength = InchText(length), inchHeight = InchText(height), inchThickness = InchText(thickness);
+    auto inchLength = InchText(length), inchHeight = InchText(height),
+         inchThickness = InchText(thickness);
     if (!inchLength || !inchHeight || !inchThickness) {
       return "a part dimension is too large to convert from inches";
     }
@@ -154,10 +161,10 @@ std::optional<std::string> ConversionDriver::BuildHeader(std::string& header) {
     return "the translated program has " + std::to_string(bodyLines) + " lines; at most " +
            std::to_string(kMaxBodyLines) + " fit in the header's line count";
   }
-  const std::string headerLine =
-      unitCode_ + FormatCoord('X', length) + FormatCoord('Y', height) +
-      FormatCoord('Z', thickness) + "T00D240N" + Format(static_cast<double>(bodyLines + 3), Pattern::kCount) + "L" +
-      Format(static_cast<double>(bodyLines), Pattern::kCount);
+  const std::string headerLine = unitCode_ + FormatCoord('X', length) + FormatCoord('Y', height) +
+                                 FormatCoord('Z', thickness) + "T00D240N" +
+                                 Format(static_cast<double>(bodyLines + 3), Pattern::kCount) + "L" +
+                                 Format(static_cast<double>(bodyLines), Pattern::kCount);
   header.clear();
   EmitLine(header, headerLine);
   EmitLine(header, kCommentLine);

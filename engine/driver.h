@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -72,8 +71,7 @@ class ConversionDriver final : private ScanHandler {
   std::string destination_;
   std::string outBuffer_;
   std::string unitCode_;
-  std::optional<std::string> failure_;    // set by a callback when the file fails
-  std::set<std::string> writtenThisBatch_;
+  std::optional<std::string> failure_;  // set by a callback when the file fails
 };
 
 }  // namespace quarnel
