@@ -19,8 +19,8 @@ namespace {
 // point and 338 decimals of the smallest one.
 constexpr std::size_t kTextCapacity = 400;
 
-// A finite value as decimal digits: value = 0.d1d2d3... shifted so that digits[0] stands at
-// 10^exponent. No digits (count 0) means zero; trailing zeros are never kept.
+// A finite value as decimal digits: digits[0] stands at 10^exponent, digits[1] at
+// 10^(exponent-1), and so on. No digits (count 0) means zero; trailing zeros are never kept.
 struct Digits {
   bool negative = false;
   char digits[20];
