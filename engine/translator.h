@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/dimension_texts.h"
+#include "engine/drilling.h"
 #include "engine/line_translator.h"
 #include "engine/translator_state.h"
 #include "tools/tool_table.h"
@@ -21,9 +22,14 @@ class Translator final : public LineTranslator {
   std::optional<std::string> TranslateLine(LineScanner& scanner, std::string& outBuffer) override;
 
  private:
+  std::optional<std::string> ActOnGWords(LineScanner& scanner, LineWriter& out);
+  std::optional<std::string> ActOnGCode(double value, LineWriter& out);
+
   TranslatorState& state_;
   const ToolTable& tools_;
   DimensionTexts& dims_;
+  ToolLookup lookup_;
+  std::string lineScratch_;  // storage of the output line being built, reused between lines
 };
 
 }  // namespace quarnel

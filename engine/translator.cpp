@@ -1,0 +1,76 @@
+#include "engine/translator.h"
+
+#include <cmath>
+
+#include "engine/line_scanner.h"
+#include "engine/line_writer.h"
+#include "engine/modal_codes.h"
+#include "engine/motion.h"
+#include "engine/word_reader.h"
+#include "support/number.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr double kLargestCode = 1000;  // G values above every known code are ignored early
+
+// The G value as a code to compare with the known ones, or nullopt when it cannot equal any:
+// not whole, negative or too large. G-0 is G0.
+std::optional<int> WholeCode(double value) {
+  if (!(value >= 0 && value <= kLargestCode) || value != std::floor(value)) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+bool IsDrillingCode(int code) { return code == kEngageOrDrill || code == kCycle280; }
+
+// The end position of a translated line: where a later positioning block starts.
+void RecordEndPosition(TranslatorState& state) {
+  state.PrevX = state.ModalX;
+  state.PrevY = state.ModalY;
+  state.PrevP = state.ModalP;
+}
+
+}  // namespace
+
+Translator::Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims)
+    : state_(state), tools_(tools), dims_(dims), lookup_(tools) {}
+
+void Translator::BeginFile() { state_.ModalP = 0; }
+
+// One source line in phases: filter, read every word, act on each G word in line order, write
+// the motion line, record the end position.
+std::optional<std::string> Translator::TranslateLine(LineScanner& scanner,
+                                                     std::string& outBuffer) {
+  const std::string_view line = scanner.Line();
+  if (!IsTranslatable(line)) return std::nullopt;
+  LineWriter out(outBuffer, lineScratch_);
+  if (auto failure = ReadWords(line, state_)) return failure;
+  if (auto failure = ActOnGWords(scanner, out)) return failure;
+  WriteMotion(state_, out);
+  RecordEndPosition(state_);
+  return std::nullopt;
+}
+
+// Every G of the line is a word, also a bare G (which reads as G0) and the empty text between
+// two adjacent Gs; Field(1) is the empty text before the line's first G.
+std::optional<std::string> Translator::ActOnGWords(LineScanner& scanner, LineWriter& out) {
+  scanner.SetFieldSeparator('G');
+  const int count = scanner.FieldCount();
+  for (int i = 2; i <= count; ++i) {
+    if (auto failure = ActOnGCode(Val(scanner.Field(i)), out)) return failure;
+  }
+  return std::nullopt;
+}
+
+// Acts on one G value, compared exactly with the known codes; any other value is ignored.
+std::optional<std::string> Translator::ActOnGCode(double value, LineWriter& out) {
+  const std::optional<int> code = WholeCode(value);
+  if (!code) return std::nullopt;
+  if (IsMotionCode(*code)) return ActOnMotionCode(*code, state_, lookup_, out);
+  if (IsDrillingCode(*code)) return ActOnDrillingCode(*code, state_, lookup_, out);
+  if (IsModalCode(*code)) ActOnModalCode(*code, state_, dims_);
+  return std::nullopt;
+}
+
+}  // namespace quarnel
