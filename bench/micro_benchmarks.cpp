@@ -1,0 +1,144 @@
+// Micro-benchmarks of the conversion's hot paths, for catching regressions: reading numbers,
+// writing coordinate words, and translating one line of each kind. Not run as tests.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+
+#include "bench/router_program.h"
+#include "engine/dimension_texts.h"
+#include "engine/line_scanner.h"
+#include "engine/translator.h"
+#include "engine/translator_state.h"
+#include "support/file_store.h"
+#include "support/number.h"
+#include "support/text.h"
+#include "tools/tool_table.h"
+
+namespace quarnel {
+namespace {
+
+void BenchVal(benchmark::State& state, std::string_view text) {
+  for (auto _ : state) {
+    std::string_view input = text;
+    benchmark::DoNotOptimize(input);
+    benchmark::DoNotOptimize(Val(input));
+  }
+}
+BENCHMARK_CAPTURE(BenchVal, Whole, std::string_view("3000"));
+BENCHMARK_CAPTURE(BenchVal, ThreeDecimals, std::string_view("1234.567Y456.78"));
+BENCHMARK_CAPTURE(BenchVal, NegativeLeadingPoint, std::string_view("-.25 F6000"));
+BENCHMARK_CAPTURE(BenchVal, BlanksBetween, std::string_view(" 12 . 5 "));
+BENCHMARK_CAPTURE(BenchVal, NoNumber, std::string_view("\"1 2 3\""));
+
+void BenchFormatCoord(benchmark::State& state, float value) {
+  for (auto _ : state) {
+    float input = value;
+    benchmark::DoNotOptimize(input);
+    benchmark::DoNotOptimize(FormatCoord('X', input));
+  }
+}
+BENCHMARK_CAPTURE(BenchFormatCoord, Zero, 0.0f);
+BENCHMARK_CAPTURE(BenchFormatCoord, Whole, 1200.0f);
+BENCHMARK_CAPTURE(BenchFormatCoord, ThreeDecimals, 1234.567f);
+BENCHMARK_CAPTURE(BenchFormatCoord, Rounded, -0.123456f);
+
+void BenchAppendCoord(benchmark::State& state, float value) {
+  std::string line;
+  for (auto _ : state) {
+    line.clear();
+    float input = value;
+    benchmark::DoNotOptimize(input);
+    AppendCoord(line, 'X', input);
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK_CAPTURE(BenchAppendCoord, Zero, 0.0f);
+BENCHMARK_CAPTURE(BenchAppendCoord, Whole, 1200.0f);
+BENCHMARK_CAPTURE(BenchAppendCoord, ThreeDecimals, 1234.567f);
+BENCHMARK_CAPTURE(BenchAppendCoord, Rounded, -0.123456f);
+
+// Hands every scanned line to the translator, with a fresh body per file.
+class TranslatingHandler final : public ScanHandler {
+ public:
+  TranslatingHandler(LineScanner& scanner, LineTranslator& translator)
+      : scanner_(scanner), translator_(translator) {}
+  void ScanBegin() override {
+    translator_.BeginFile();
+    body_.clear();
+  }
+  bool ScanLine() override { return !translator_.TranslateLine(scanner_, body_); }
+  void ScanEnd() override {}
+  const std::string& Body() const { return body_; }
+
+ private:
+  LineScanner& scanner_;
+  LineTranslator& translator_;
+  std::string body_;
+};
+
+// The translator, its state and a table that substitutes tools 1, 2 and 81, ready to scan.
+struct Conversion {
+  Conversion() {
+    tools.SetCell(1, 1, "1");
+    tools.SetCell(1, 2, "101");
+    tools.SetCell(2, 1, "2");
+    tools.SetCell(2, 2, "102");
+    tools.SetCell(3, 1, "81");
+    tools.SetCell(3, 2, "205");
+  }
+  // Scans text once; false when a line failed.
+  bool Run(std::string_view text) { return scanner.RunText(text, handler) == ScanOutcome::kCompleted; }
+
+  MemoryFileStore files;
+  TranslatorState state;
+  ToolTable tools;
+  DimensionTexts dims{"600", "400", "18"};
+  Translator translator{state, tools, dims};
+  LineScanner scanner{files};
+  TranslatingHandler handler{scanner, translator};
+};
+
+constexpr int kRepeats = 1000;
+
+// Translates kRepeats copies of unit (one or more CR LF-ended lines) after the modal codes.
+void BenchScanLine(benchmark::State& state, std::string_view unit) {
+  std::string text = "G90G17G40\r\n";
+  for (int i = 0; i < kRepeats; ++i) text += unit;
+  Conversion conversion;
+  for (auto _ : state) {
+    if (!conversion.Run(text)) state.SkipWithError("a line failed");
+    benchmark::DoNotOptimize(conversion.handler.Body().data());
+  }
+  const auto lines = static_cast<std::int64_t>(kRepeats) * InCount(unit, '\n');
+  state.SetItemsProcessed(state.iterations() * lines);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK_CAPTURE(BenchScanLine, Linear, std::string_view("G1 X1234.567 Y456.78 P-5 F6000\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, ArcRadius, std::string_view("G2 X1250.5 Y470 R25.4\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, ArcCentre, std::string_view("G3 X1260 Y480.25 I10 J-5.5\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, DrillingSpindleList,
+                  std::string_view("G100 X120 Y300 P-12 F2000 T\"1 2 3\"\r\n"));
+// A rapid move and the feed that writes its positioning block: two lines a unit.
+BENCHMARK_CAPTURE(BenchScanLine, PositioningBlock,
+                  std::string_view("G0 X100 Y50 P-5 T1\r\nG1 X300 F3000\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, Cycle280, std::string_view("G280 X500 Y0 P-3 U120 F6000 T2\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, DroppedComment, std::string_view("G1 X10 Y20 (FINISH PASS)\r\n"));
+
+// A whole generated program of the benchmark corpus, without file input and output.
+void BenchTranslateProgram(benchmark::State& state) {
+  const std::string text = bench::RouterProgramGenerator(bench::FileSeed(1, 1), 30000).Generate();
+  Conversion conversion;
+  for (auto _ : state) {
+    if (!conversion.Run(text)) state.SkipWithError("a line failed");
+    benchmark::DoNotOptimize(conversion.handler.Body().data());
+  }
+  state.SetItemsProcessed(state.iterations() * 30000);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BenchTranslateProgram)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quarnel
+
+BENCHMARK_MAIN();
