@@ -52,7 +52,7 @@ class RouterProgramGenerator {
     spacedFile_ = random_.Percent(85);
     Header();
     while (HasRoom()) Block();
-    if (written_ < limit_) Emit("M30");
+    if (written_ < limit_) Append("M30");
     return std::move(out_);
   }
 
@@ -70,7 +70,11 @@ class RouterProgramGenerator {
   // Room for one more line before the closing M30.
   bool HasRoom() const { return written_ < limit_ - 1; }
 
+  // Appends a line while there is room for it before the closing M30.
   void Emit(std::string_view line) {
+    if (HasRoom()) Append(line);
+  }
+  void Append(std::string_view line) {
     out_ += line;
     out_ += "\r\n";
     ++written_;
@@ -79,7 +83,6 @@ class RouterProgramGenerator {
   // Emits the line under construction, now and then after a dropped line, or numbered (N...).
   void EmitBuilt() {
     if (random_.Percent(4)) Noise();
-    if (!HasRoom()) return;
     if (random_.Percent(1)) {
       std::string numbered = Tagged('N', random_.Between(1, 9999) * 10);
       numbered += Gap();
@@ -91,7 +94,6 @@ class RouterProgramGenerator {
 
   // A line the converter drops: comment, blank, or M codes only.
   void Noise() {
-    if (!HasRoom()) return;
     static constexpr std::string_view kComments[] = {"(CONTOUR)", "(POCKET 2)", "(EDGE BAND)",
                                                      "(DRILL 5MM)", "(SHELF HOLES)", "(FINISH PASS)"};
     static constexpr std::string_view kMOnly[] = {"M5", "M8", "M9", "M3 S18000", "M0"};
@@ -187,7 +189,7 @@ class RouterProgramGenerator {
   // A tool change: the T word and M6 on a line of their own, which the converter drops.
   int ToolChange() {
     const int tool = random_.Percent(3) ? 81 : static_cast<int>(random_.Between(1, 20));
-    if (random_.Percent(60) && HasRoom()) Emit(Tagged('T', tool) + (spacedFile_ ? " M6" : "M6"));
+    if (random_.Percent(60)) Emit(Tagged('T', tool) + (spacedFile_ ? " M6" : "M6"));
     return tool;
   }
 
@@ -206,7 +208,7 @@ class RouterProgramGenerator {
     Word('F', Feed());
     EmitBuilt();
     Segments(random_.Between(8, 60));
-    if (random_.Percent(35) && HasRoom()) {
+    if (random_.Percent(35)) {
       StartLine("G207");
       EmitBuilt();
     }
@@ -257,7 +259,7 @@ class RouterProgramGenerator {
 
   // A multi-spindle drilling block: G100 lines with a quoted spindle list or a bare spindle.
   void Drilling() {
-    if (random_.Percent(30) && HasRoom()) Emit("(DRILL)");
+    if (random_.Percent(30)) Emit("(DRILL)");
     StartLine("G100");
     MoveTo(random_.Between(0, kMaxX), random_.Between(0, kMaxY));
     Word('P', Depth());
