@@ -91,7 +91,9 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
   ASSERT_FALSE(golden.sources.empty());
   DiskFileStore files;
   ToolTable tools;
-  if (!golden.tools.empty()) ASSERT_TRUE(LoadToolTable(files, golden.tools, tools));
+  if (!golden.tools.empty()) {
+    ASSERT_TRUE(LoadToolTable(files, golden.tools, tools));
+  }
   DimensionTexts dims = golden.dims;
   TranslatorState state;
   Translator translator(state, tools, dims);
