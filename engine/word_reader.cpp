@@ -18,7 +18,10 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 std::string DoesNotFitSingle(char letter, std::string_view text) {
-  return letter + NumberForMessage(text) + " does not fit in a 32-bit number";
+  std::string reason(1, letter);
+  reason += NumberForMessage(text);
+  reason += " does not fit in a 32-bit number";
+  return reason;
 }
 
 // Stores the word's value divided by divisor into target when the letter occurs.
@@ -42,8 +45,10 @@ void AppendDigitGroup(std::string_view piece, std::string& toolDigits) {
     toolDigits += piece;
     return;
   }
-  const std::string text = "0" + NumberText(Val(piece));
-  toolDigits.append(text, text.size() - 2, 2);
+  // The last two characters of "0" followed by the number's text.
+  const std::string number = NumberText(Val(piece));
+  if (number.size() < 2) toolDigits += '0';
+  toolDigits.append(number, number.size() < 2 ? 0 : number.size() - 2);
 }
 
 }  // namespace
@@ -96,7 +101,10 @@ std::optional<std::string> ReadToolWord(std::string_view field, LineValues& line
   const std::string_view firstNumber = text.substr(0, text.find(' '));
   const std::optional<std::int16_t> tool = ToInt16(Val(firstNumber));
   if (!tool) {
-    return "T" + NumberForMessage(firstNumber) + " does not fit in a tool number (-32768..32767)";
+    std::string reason(1, 'T');
+    reason += NumberForMessage(firstNumber);
+    reason += " does not fit in a tool number (-32768..32767)";
+    return reason;
   }
   line.LineT = *tool;
   toolNumber = *tool;
