@@ -1,0 +1,164 @@
+#include "cli/convert_command.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace quarnel {
+namespace {
+
+using testing::FileExists;
+using testing::ListDirectory;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::TestDataPath;
+using testing::WriteFileBytes;
+
+struct CommandResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CommandResult Convert(std::vector<std::string> args) {
+  args.insert(args.begin(), "quarnel-convert");
+  std::vector<const char*> argv;
+  for (const auto& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream out, err;
+  const int status = RunConvertCommand(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(ConvertCommand, UsageErrorsExitTwo) {
+  TempDir dir;
+  WriteFileBytes(dir.File("a.nc"), "G90\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {dir.File("a.nc")},
+      {"--dest", dir.Path()},
+      {"--dest", dir.Path(), "--unknown", dir.File("a.nc")},
+      {"--dest", dir.Path(), "--length", "600\n", dir.File("a.nc")},
+      {"--dest", dir.Path(), "--thickness", "1\r8", dir.File("a.nc")},
+      {"--dest", dir.Path(), "--tools", dir.File("missing.dat"), dir.File("a.nc")},
+      {"--dest", dir.Path(), "--tools", dir.File("a.nc"), dir.File("a.nc")},
+  };
+  for (const auto& args : cases) {
+    const CommandResult run = Convert(args);
+    EXPECT_EQ(run.status, kExitUsage) << ::testing::PrintToString(args);
+    EXPECT_FALSE(run.err.empty());
+  }
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.nc"});
+}
+
+TEST(ConvertCommand, HelpDocumentsEveryOptionAndTheExitStatus) {
+  const CommandResult run = Convert({"--help"});
+  EXPECT_EQ(run.status, kExitAllWritten);
+  for (const char* word : {"--dest", "--length", "--height", "--thickness", "--tools", "SOURCE",
+                           "Exit status", "Quarnel.INI", "ToolTbl.Dat"}) {
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(ConvertCommand, SourceWithoutTranslatableLinesGivesFourLines) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "(comment)\r\nM30\r\n");
+  ::mkdir(dir.File("out").c_str(), 0755);
+  const CommandResult run = Convert({"--dest", dir.File("out"), "--length", "600", "--height", "400",
+                           "--thickness", "18", dir.File("part.nc")});
+  EXPECT_EQ(run.status, kExitAllWritten) << run.err;
+  EXPECT_EQ(ReadFileBytes(dir.File("out/part.nc")),
+            "G71X600Y400Z18T00D240N3L\r\nG150(G-code from router)\r\nM2\r\n\r\n");
+}
+
+TEST(ConvertCommand, HeaderExamplesHoldByteForByte) {
+  struct Case {
+    const char* expected;
+    std::vector<std::string> dims;
+  };
+  const std::vector<Case> cases = {
+      {"mm_empty", {"600", "400", "18"}},         {"height_60", {"600", "60", "18"}},
+      {"height_60_001", {"600", "60.001", "18"}}, {"mm_decimals", {"600.5", "400", "18.123456"}},
+      {"inch_decimals", {"23.625", "15.5", "0.5"}}, {"empty_boxes", {"", "", ""}},
+      {"height_with_unit", {"600", "400 mm", "18"}},
+  };
+  for (const auto& c : cases) {
+    TempDir out;
+    const CommandResult run = Convert({"--dest", out.Path(), "--length", c.dims[0], "--height", c.dims[1],
+                             "--thickness", c.dims[2], TestDataPath("driver/empty_body.nc")});
+    EXPECT_EQ(run.status, kExitAllWritten) << c.expected << run.err;
+    EXPECT_EQ(ReadFileBytes(out.File("empty_body.nc")),
+              ReadFileBytes(TestDataPath(std::string("driver/") + c.expected + ".expected")))
+        << c.expected;
+  }
+}
+
+TEST(ConvertCommand, FailedFilesAreNamedAndTheRestConverted) {
+  TempDir dir;
+  WriteFileBytes(dir.File("good.nc"), "G90\n");
+  ::mkdir(dir.File("other").c_str(), 0755);
+  WriteFileBytes(dir.File("other/good.nc"), "G91\n");
+  ::mkdir(dir.File("out").c_str(), 0755);
+  const CommandResult run = Convert({"--dest", dir.File("out"), "--height", "400", dir.File("good.nc"),
+                           dir.File("missing.nc"), dir.File("other/good.nc")});
+  EXPECT_EQ(run.status, kExitSomeFailed);
+  EXPECT_NE(run.err.find(dir.File("missing.nc") + ": "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(dir.File("other/good.nc") + ": "), std::string::npos) << run.err;
+  EXPECT_EQ(ListDirectory(dir.File("out")), std::vector<std::string>{"good.nc"});
+}
+
+TEST(ConvertCommand, MissingDestinationFailsAndLeavesNothing) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "G90\n");
+  const CommandResult run = Convert({"--dest", dir.File("missing"), "--height", "400", dir.File("part.nc")});
+  EXPECT_EQ(run.status, kExitSomeFailed);
+  EXPECT_NE(run.err.find("part.nc"), std::string::npos);
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
+}
+
+TEST(ConvertCommand, RefusesToWriteOverItsOwnSource) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "G90\r\n");
+  const CommandResult run = Convert({"--dest", dir.Path(), "--height", "400", dir.File("part.nc")});
+  EXPECT_EQ(run.status, kExitSomeFailed);
+  EXPECT_NE(run.err.find("source"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFileBytes(dir.File("part.nc")), "G90\r\n");
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
+}
+
+// The executable itself, run without privileges against a destination it may not write.
+struct ReadOnlyRun {
+  std::string exe, destination, source;
+};
+
+TEST(ConvertCommandExecutable, ReadOnlyDestinationExitsOneAndLeavesNothing) {
+  if (!testing::CanDropPrivileges()) GTEST_SKIP() << "cannot run a step without privileges here";
+  TempDir dir;
+  ::chmod(dir.Path().c_str(), 0755);
+  const std::string exe = dir.File("quarnel-convert");
+  WriteFileBytes(exe, ReadFileBytes(QUARNEL_CONVERT_EXE));
+  ::chmod(exe.c_str(), 0755);
+  WriteFileBytes(dir.File("part.nc"), "G90\n");
+  ::chmod(dir.File("part.nc").c_str(), 0644);
+  ::mkdir(dir.File("locked").c_str(), 0555);
+  ReadOnlyRun context{exe, dir.File("locked"), dir.File("part.nc")};
+  const int status = testing::RunUnprivileged(
+      [](void* raw) {
+        const auto& c = *static_cast<ReadOnlyRun*>(raw);
+        const char* argv[] = {c.exe.c_str(), "--dest",   c.destination.c_str(), "--height", "400",
+                              "--length",    "1",        "--thickness",         "1",
+                              c.source.c_str(), nullptr};
+        execv(c.exe.c_str(), const_cast<char* const*>(argv));
+        return 99;
+      },
+      &context);
+  EXPECT_EQ(status, kExitSomeFailed);
+  EXPECT_TRUE(ListDirectory(dir.File("locked")).empty());
+}
+
+}  // namespace
+}  // namespace quarnel
