@@ -101,7 +101,8 @@ struct Conversion {
 
 constexpr int kRepeats = 1000;
 
-// Translates kRepeats copies of unit (one or more CR LF-ended lines) after the modal codes.
+// Translates kRepeats copies of unit (one or more CR LF-ended lines) after the modal codes;
+// items_per_second counts source lines.
 void BenchScanLine(benchmark::State& state, std::string_view unit) {
   std::string text = "G90G17G40\r\n";
   for (int i = 0; i < kRepeats; ++i) text += unit;
@@ -114,16 +115,23 @@ void BenchScanLine(benchmark::State& state, std::string_view unit) {
   state.SetItemsProcessed(state.iterations() * lines);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
-BENCHMARK_CAPTURE(BenchScanLine, Linear, std::string_view("G1 X1234.567 Y456.78 P-5 F6000\r\n"));
-BENCHMARK_CAPTURE(BenchScanLine, ArcRadius, std::string_view("G2 X1250.5 Y470 R25.4\r\n"));
-BENCHMARK_CAPTURE(BenchScanLine, ArcCentre, std::string_view("G3 X1260 Y480.25 I10 J-5.5\r\n"));
+BENCHMARK_CAPTURE(BenchScanLine, Linear, std::string_view("G1 X1234.567 Y456.78 P-5 F6000\r\n"))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BenchScanLine, ArcRadius, std::string_view("G2 X1250.5 Y470 R25.4\r\n"))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BenchScanLine, ArcCentre, std::string_view("G3 X1260 Y480.25 I10 J-5.5\r\n"))
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BenchScanLine, DrillingSpindleList,
-                  std::string_view("G100 X120 Y300 P-12 F2000 T\"1 2 3\"\r\n"));
+                  std::string_view("G100 X120 Y300 P-12 F2000 T\"1 2 3\"\r\n"))
+    ->Unit(benchmark::kMicrosecond);
 // A rapid move and the feed that writes its positioning block: two lines a unit.
 BENCHMARK_CAPTURE(BenchScanLine, PositioningBlock,
-                  std::string_view("G0 X100 Y50 P-5 T1\r\nG1 X300 F3000\r\n"));
-BENCHMARK_CAPTURE(BenchScanLine, Cycle280, std::string_view("G280 X500 Y0 P-3 U120 F6000 T2\r\n"));
-BENCHMARK_CAPTURE(BenchScanLine, DroppedComment, std::string_view("G1 X10 Y20 (FINISH PASS)\r\n"));
+                  std::string_view("G0 X100 Y50 P-5 T1\r\nG1 X300 F3000\r\n"))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BenchScanLine, Cycle280, std::string_view("G280 X500 Y0 P-3 U120 F6000 T2\r\n"))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BenchScanLine, DroppedComment, std::string_view("G1 X10 Y20 (FINISH PASS)\r\n"))
+    ->Unit(benchmark::kMicrosecond);
 
 // A whole generated program of the benchmark corpus, without file input and output.
 void BenchTranslateProgram(benchmark::State& state) {
