@@ -37,7 +37,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 for number in "$files" "$lines" "$runs" "$seed"; do
-  [[ "$number" =~ ^[0-9]+$ ]] && [ "$number" -gt 0 ] || { echo "run_benchmark: not a positive number: $number" >&2; exit 2; }
+  if ! [[ "$number" =~ ^[0-9]+$ ]] || [ "$number" -eq 0 ]; then
+    echo "run_benchmark: not a positive number: $number" >&2
+    exit 2
+  fi
 done
 build="$(mkdir -p "$build" && cd "$build" && pwd)"
 [ -n "$corpus" ] || corpus="$build/corpus/seed$seed-${files}x$lines"
