@@ -1,0 +1,221 @@
+// DirBrws: the opening steps, OK, Cancel and the title bar's close with the settings each
+// writes, roots that are not ready and starting directories that do not exist.
+#include "ui/dir_browser.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+
+#include "support/file_store.h"
+#include "support/settings_store.h"
+#include "test_support.h"
+#include "ui/directory_list.h"
+#include "ui_test_support.h"
+
+using namespace quarnel;
+using quarnel::testing::MessageLog;
+using quarnel::testing::TempDir;
+
+namespace {
+
+// A settings file in a temporary program directory, a folder tree to browse, and the dialog's
+// lasting memory.
+struct BrowserFixture {
+  TempDir appDir;
+  TempDir tree;
+  DiskFileStore files;
+  IniStore settings{files, appDir.File("Quarnel.INI")};
+  DirBrowserMemory memory;
+  MessageLog messages;
+
+  BrowserFixture() {
+    std::filesystem::create_directories(tree.File("cnc/parts"));
+    std::filesystem::create_directories(tree.File("cnc/old"));
+  }
+  // Roots: "/", the tree itself, and one that does not exist.
+  std::vector<std::string> Roots() const { return {"/", tree.Path(), tree.File("unplugged")}; }
+  std::unique_ptr<DirBrws> Make() {
+    return std::make_unique<DirBrws>(settings, Roots(), memory, nullptr, messages.Function());
+  }
+  std::string Setting(const char* key) const { return settings.IniRead("DirDialogBox", key); }
+};
+
+QComboBox& Drive1(DirBrws& dialog) { return *dialog.findChild<QComboBox*>("Drive1"); }
+DirectoryList& Dir1(DirBrws& dialog) { return *dialog.findChild<DirectoryList*>("Dir1"); }
+
+}  // namespace
+
+class DirBrowserTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void OkReturnsTheStartWithAFinalSeparator() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    const std::string start = fixture.tree.File("cnc/parts");
+    dialog->Open(start);
+    QCOMPARE(Dir1(*dialog).Path(), start);
+    QCOMPARE(Drive1(*dialog).currentText().toStdString(), fixture.tree.Path());
+    QCOMPARE(dialog->findChild<QLabel*>("LabDir")->text().toStdString(), start);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
+    QCOMPARE(dialog->SelectedDir(), start + "/");
+    QCOMPARE(fixture.Setting("LastDir"), start);
+    QCOMPARE(fixture.Setting("Top"), std::string("0"));
+    QCOMPARE(fixture.Setting("Left"), std::string("0"));
+  }
+
+  void OkKeepsAStartThatEndsInASeparator() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open("/");
+    QCOMPARE(dialog->LabelText(), std::string("/"));
+    dialog->accept();
+    QCOMPARE(dialog->SelectedDir(), std::string("/"));
+  }
+
+  void ClosingWritesTheSettingsOfItsWay_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("lastDirWritten");
+    QTest::newRow("Cancel button") << "cancel" << true;
+    QTest::newRow("Escape key") << "escape" << true;
+    QTest::newRow("title bar") << "titlebar" << false;
+  }
+  void ClosingWritesTheSettingsOfItsWay() {
+    QFETCH(QString, way);
+    QFETCH(bool, lastDirWritten);
+    BrowserFixture fixture;
+    fixture.settings.IniWrite("DirDialogBox", "Top", "1500");
+    fixture.settings.IniWrite("DirDialogBox", "Left", "3000");
+    auto dialog = fixture.Make();
+    const std::string start = fixture.tree.File("cnc/parts/");
+    dialog->Open(start);
+    QCOMPARE(dialog->pos(), QPoint(200, 100));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    dialog->move(40, 20);
+    if (way == "cancel")
+      QTest::mouseClick(dialog->findChild<QPushButton*>("BtnCan"), Qt::LeftButton);
+    if (way == "escape") QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    if (way == "titlebar") quarnel::testing::SendWindowSystemClose(*dialog);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->SelectedDir(), std::string());
+    QCOMPARE(fixture.Setting("LastDir"), lastDirWritten ? start : std::string());
+    QCOMPARE(fixture.Setting("Top"), std::string("300"));
+    QCOMPARE(fixture.Setting("Left"), std::string("600"));
+  }
+
+  void StartsFromLastDirWhenGivenNoDirectory() {
+    BrowserFixture fixture;
+    const std::string last = fixture.tree.File("cnc/old");
+    fixture.settings.IniWrite("DirDialogBox", "LastDir", last);
+    auto dialog = fixture.Make();
+    dialog->Open("");
+    QCOMPARE(Dir1(*dialog).Path(), last);
+    QCOMPARE(dialog->LabelText(), last);
+  }
+
+  void WithoutAnyStartOkReturnsTheRoot() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open("");
+    QCOMPARE(dialog->LabelText(), std::string());
+    dialog->accept();
+    QCOMPARE(dialog->SelectedDir(), std::string("/"));
+  }
+
+  void AStartThatDoesNotExistLeavesTheListsWhereTheyWere() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    const std::string before = Dir1(*dialog).Path();
+    TempDir elsewhere;  // under the root "/", where the list already is
+    const std::string missing = elsewhere.File("gone");
+    dialog->Open(missing);
+    QCOMPARE(Dir1(*dialog).Path(), before);
+    QCOMPARE(dialog->LabelText(), missing);
+    QVERIFY(fixture.messages.Entries().empty());
+  }
+
+  void OpeningAnEntryMakesItCurrent() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc"));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    DirectoryList& list = Dir1(*dialog);
+    QTreeWidgetItem* parts =
+        list.findItems("parts", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    QVERIFY(parts != nullptr);
+    list.setFocus();
+    list.setCurrentItem(parts);
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(list.Path(), fixture.tree.File("cnc/parts"));
+    QCOMPARE(dialog->LabelText(), fixture.tree.File("cnc/parts"));
+    QVERIFY(dialog->isVisible());  // Enter opened the entry and did not press OK
+    QCOMPARE(dialog->SelectedDir(), std::string());
+  }
+
+  void ARootThatIsNotReadyIsReportedAndTheLastOneComesBack() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc/parts"));
+    Drive1(*dialog).setCurrentIndex(0);  // "/" works: it becomes the last drive
+    QCOMPARE(fixture.memory.lastDrive, std::string("/"));
+    QCOMPARE(Dir1(*dialog).Path(), std::string("/"));
+    const std::string shownBefore = Dir1(*dialog).Path();
+    Drive1(*dialog).setCurrentIndex(2);
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    const auto& alert = fixture.messages.Entries().front();
+    QCOMPARE(alert.title, QStringLiteral("Alert"));
+    QCOMPARE(alert.text.toStdString(),
+             "Drive " + fixture.tree.File("unplugged") + " is unavailable.");
+    QCOMPARE(alert.icon, QMessageBox::Warning);
+    QCOMPARE(Drive1(*dialog).currentText(), QStringLiteral("/"));
+    QCOMPARE(Dir1(*dialog).Path(), shownBefore);
+    QCOMPARE(fixture.memory.lastDrive, std::string("/"));
+  }
+
+  void ARootThatIsNotReadyBeforeAnySwitchKeepsTheShownRoot() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc/parts"));
+    fixture.memory.lastDrive.clear();
+    Drive1(*dialog).setCurrentIndex(2);
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    QCOMPARE(Drive1(*dialog).currentText().toStdString(), fixture.tree.Path());
+    QCOMPARE(Dir1(*dialog).Path(), fixture.tree.File("cnc/parts"));
+  }
+
+  void SwitchingBackToARootReturnsToItsDirectory() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc/old"));
+    Drive1(*dialog).setCurrentIndex(0);
+    Drive1(*dialog).setCurrentIndex(1);
+    QCOMPARE(Dir1(*dialog).Path(), fixture.tree.File("cnc/old"));
+  }
+
+  void ChooseRunsModallyAndReturnsTheChoice() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    quarnel::testing::WhenModalShown([](QWidget& modal) {
+      QTest::mouseClick(modal.findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
+    });
+    QCOMPARE(dialog->Choose(fixture.tree.File("cnc")), fixture.tree.File("cnc/"));
+  }
+
+  void KeepsItsControlsInPlaceWhenResized() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory Selection"));
+    QVERIFY(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QRect okBefore = dialog->findChild<QPushButton*>("BtnOK")->geometry();
+    dialog->resize(600, 500);
+    QCOMPARE(dialog->findChild<QPushButton*>("BtnOK")->geometry(), okBefore);
+    QCOMPARE(okBefore, QRect(48, 208, 65, 33));
+  }
+};
+
+QTEST_MAIN(DirBrowserTest)
+#include "dir_browser_test.moc"

@@ -1,0 +1,536 @@
+// Main: layout, start-up restoring, handlers, a whole batch through the window, and closing.
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QtTest>
+#include <filesystem>
+
+#include "support/file_store.h"
+#include "support/settings_store.h"
+#include "test_support.h"
+#include "tools/tool_table.h"
+#include "ui/file_list.h"
+#include "ui_test_support.h"
+
+using namespace quarnel;
+using quarnel::testing::FileExists;
+using quarnel::testing::MessageLog;
+using quarnel::testing::ReadFileBytes;
+using quarnel::testing::TempDir;
+using quarnel::testing::UiTestDataPath;
+using quarnel::testing::WriteFileBytes;
+
+Q_DECLARE_METATYPE(CloseReason)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Makes directory the process's current directory until the end of the scope.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::string& directory) : previous_(fs::current_path()) {
+    fs::current_path(directory);
+  }
+  ~CurrentDirectory() { fs::current_path(previous_); }
+
+ private:
+  fs::path previous_;
+};
+
+// A program directory, a shop folder with sources and outputs, and a window over them whose
+// messages are recorded and whose directory browser answers from a script.
+struct WindowFixture {
+  TempDir appDir;
+  TempDir shop;
+  DiskFileStore files;
+  IniStore settings{files, appDir.File("Quarnel.INI")};
+  MessageLog messages;
+  std::vector<std::string> browserStarts;
+  std::string browserAnswer;
+  std::unique_ptr<Main> window;
+
+  Main& Start() {
+    MainWindowAccess access;
+    access.showMessage = messages.Function();
+    access.chooseDirectory = [this](const std::string& start) {
+      browserStarts.push_back(start);
+      return browserAnswer;
+    };
+    access.roots = {"/"};
+    window = std::make_unique<Main>(appDir.Path() + "/", files, access);
+    window->RestoreSettings();
+    return *window;
+  }
+  void Show() {
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  }
+  std::string Folder(const std::string& name) {
+    fs::create_directories(shop.File(name));
+    return shop.File(name);
+  }
+  std::string Setting(const char* section, const char* key) const {
+    return settings.IniRead(section, key);
+  }
+  std::string IniText() const {
+    return FileExists(appDir.File("Quarnel.INI")) ? ReadFileBytes(appDir.File("Quarnel.INI"))
+                                                  : std::string();
+  }
+
+  template <typename Widget>
+  Widget& Find(const char* name) {
+    auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
+    if (widget == nullptr) qFatal("no widget %s", name);
+    return *widget;
+  }
+  QStringList Entries(const char* list) {
+    QStringList names;
+    auto& widget = Find<QListWidget>(list);
+    for (int row = 0; row < widget.count(); ++row) names << widget.item(row)->text();
+    return names;
+  }
+};
+
+void CopyData(const std::string& name, const std::string& directory) {
+  WriteFileBytes(directory + "/" + name, ReadFileBytes(UiTestDataPath(name)));
+}
+
+// Clicks an entry of a file list as the user does, with optional modifiers.
+void ClickEntry(QListWidget& list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  const QRect rect = list.visualItemRect(list.item(row));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void HasAFixedSizeAndNoMaximizeButton() {
+    WindowFixture fixture;
+    Main& window = fixture.Start();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Ostrevan"));
+    QCOMPARE(window.size(), QSize(707, 427));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!window.windowIcon().isNull());
+  }
+
+  void PlacesEveryControl_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("SourceFrame") << "SourceFrame" << QRect(8, 8, 233, 409);
+    QTest::newRow("SPath") << "SPath" << QRect(8, 16, 185, 17);
+    QTest::newRow("SDir") << "SDir" << QRect(192, 16, 33, 17);
+    QTest::newRow("File1") << "File1" << QRect(48, 48, 121, 344);
+    QTest::newRow("BtnProc") << "BtnProc" << QRect(64, 24, 81, 33);
+    QTest::newRow("ToolTab") << "ToolTab" << QRect(24, 40, 129, 145);
+    QTest::newRow("Head1 at least") << "Head1" << QRect(24, 16, 57, 17);
+    QTest::newRow("DimY") << "DimY" << QRect(72, 48, 89, 19);
+    QTest::newRow("DestFrame") << "DestFrame" << QRect(464, 8, 233, 409);
+    QTest::newRow("File2") << "File2" << QRect(48, 56, 129, 331);
+  }
+  void PlacesEveryControl() {
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    WindowFixture fixture;
+    fixture.Start();
+    const QRect actual = fixture.Find<QWidget>(name.toLatin1().constData()).geometry();
+    QCOMPARE(actual.topLeft(), geometry.topLeft());
+    QCOMPARE(actual.height(), geometry.height());
+    QVERIFY(actual.width() >=
+            geometry.width());  // captions may need more room in the platform's font
+    if (!name.startsWith("Head")) QCOMPARE(actual.width(), geometry.width());
+  }
+
+  void ShowsTheDesignedControls() {
+    WindowFixture fixture;
+    fixture.Start();
+    QVERIFY(!fixture.Find<QPushButton>("BtnProc").isEnabled());
+    QCOMPARE(fixture.Find<QPushButton>("BtnProc").text(), QStringLiteral("Process"));
+    QCOMPARE(fixture.Find<QGroupBox>("ToolFrame").title(),
+             QStringLiteral("Router Tool Substitution"));
+    QCOMPARE(fixture.Find<QListWidget>("File1").selectionMode(),
+             QAbstractItemView::ExtendedSelection);
+    QCOMPARE(fixture.Find<QListWidget>("File2").selectionMode(),
+             QAbstractItemView::SingleSelection);
+    QCOMPARE(fixture.Find<QListWidget>("File1").palette().color(QPalette::Base),
+             QColor(128, 255, 255));
+    QCOMPARE(fixture.Find<QListWidget>("File2").palette().color(QPalette::Base),
+             QColor(128, 255, 255));
+    QCOMPARE(fixture.Find<QPushButton>("SDir").font().pointSizeF(), 12.0);
+    QCOMPARE(fixture.Find<QLabel>("DPath").frameShape(), QFrame::Box);
+  }
+
+  void TabGoesHeightBeforeLength() {
+    WindowFixture fixture;
+    WriteFileBytes(fixture.Folder("parts") + "/a.nc", "");
+    fixture.settings.IniWrite("Settings", "SourcePath", fixture.shop.File("parts"));
+    fixture.Start();
+    fixture.Show();
+    ClickEntry(fixture.Find<QListWidget>("File1"), 0);  // BtnProc takes the focus only when enabled
+    fixture.Find<QPushButton>("SDir").setFocus();
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int step = 0; step < 10; ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      order << QApplication::focusWidget()->objectName();
+    }
+    const QStringList expected = {"SDir", "File1", "DDir",    "File2", "BtnProc", "DimY",
+                                  "DimX", "DimZ",  "ToolTab", "Head2", "SDir"};
+    QCOMPARE(order, expected);
+  }
+
+  void FirstStartShowsTheDefaults() {
+    WindowFixture fixture;
+    const std::string current = fixture.Folder("current");
+    WriteFileBytes(current + "/b.nc", "");
+    WriteFileBytes(current + "/a", "");
+    WriteFileBytes(current + "/.hidden", "");
+    fs::create_directory(current + "/folder");
+    CurrentDirectory inCurrent(current);
+    fixture.Start();
+    QCOMPARE(fixture.window->pos(), QPoint(0, 0));
+    QCOMPARE(fixture.Find<QLabel>("SPath").text(), QString());
+    QCOMPARE(fixture.Find<QLabel>("DPath").text(), QString());
+    for (const char* box : {"DimX", "DimY", "DimZ"})
+      QCOMPARE(fixture.Find<QLineEdit>(box).text(), QString());
+    QVERIFY(fixture.Find<QRadioButton>("Head2").isChecked());
+    QCOMPARE(fixture.Entries("File1"), QStringList({"a", "b.nc"}));
+    QCOMPARE(fixture.Entries("File2"), QStringList({"a", "b.nc"}));
+    for (int row = 1; row <= 8; ++row) {
+      QCOMPARE(fixture.window->Tools().GridCell(row, 1), std::string_view());
+      QCOMPARE(fixture.window->Tools().GridCell(row, 2), std::string_view());
+    }
+    QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
+  }
+
+  void RestoresEverySetting() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts") + "/";
+    const std::string destination = fixture.Folder("machine") + "/";
+    WriteFileBytes(source + "side.nc", "");
+    WriteFileBytes(destination + "old.nc", "");
+    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
+                   "[Window]\nTop=1500\nLeft=3000\n[Settings]\nSourcePath=" + source +
+                       "\nDestinationPath=" + destination +
+                       "\nX-Dimension=600\nY-Dimension=400 mm\nZ-Dimension=18\nHead1=1\n");
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
+                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.Start();
+    QCOMPARE(fixture.window->pos(), QPoint(200, 100));
+    QCOMPARE(fixture.Find<QLabel>("SPath").text().toStdString(), source);
+    QCOMPARE(fixture.Find<QLabel>("DPath").text().toStdString(), destination);
+    QCOMPARE(fixture.Entries("File1"), QStringList{"side.nc"});
+    QCOMPARE(fixture.Entries("File2"), QStringList{"old.nc"});
+    QCOMPARE(fixture.Find<QLineEdit>("DimX").text(), QStringLiteral("600"));
+    QCOMPARE(fixture.Find<QLineEdit>("DimY").text(), QStringLiteral("400 mm"));
+    QCOMPARE(fixture.Find<QLineEdit>("DimZ").text(), QStringLiteral("18"));
+    QVERIFY(fixture.Find<QRadioButton>("Head1").isChecked());
+    QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
+    QCOMPARE(fixture.Find<QTableWidget>("ToolTab").item(0, 1)->text(), QStringLiteral("101"));
+    QCOMPARE(fixture.window->Tools().GridCell(1, 2), std::string_view("101"));
+  }
+
+  void AStoredDirectoryThatIsGoneShowsOnlyItsText() {
+    WindowFixture fixture;
+    const std::string current = fixture.Folder("current");
+    CurrentDirectory inCurrent(current);
+    const std::string gone = fixture.shop.File("gone/");
+    fixture.settings.IniWrite("Settings", "SourcePath", gone);
+    fixture.Start();
+    QCOMPARE(fixture.Find<QLabel>("SPath").text().toStdString(), gone);
+    QCOMPARE(fixture.Find<FileList>("File1").Directory(), fs::current_path().string());
+  }
+
+  void HeadSettingSelectsHeadOne_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("head1");
+    QTest::newRow("true") << "true" << true;
+    QTest::newRow("FALSE") << "FALSE" << false;
+    QTest::newRow("zero") << "0" << false;
+    QTest::newRow("minus one") << "-1" << true;
+    QTest::newRow("yes") << "yes" << false;
+  }
+  void HeadSettingSelectsHeadOne() {
+    QFETCH(QString, stored);
+    QFETCH(bool, head1);
+    WindowFixture fixture;
+    fixture.settings.IniWrite("Settings", "Head1", stored.toStdString());
+    fixture.Start();
+    QCOMPARE(fixture.Find<QRadioButton>("Head1").isChecked(), head1);
+    QCOMPARE(fixture.Find<QRadioButton>("Head2").isChecked(), !head1);
+    // Tab enters the options at the selected one only.
+    QCOMPARE(bool(fixture.Find<QRadioButton>("Head1").focusPolicy() & Qt::TabFocus), head1);
+    QCOMPARE(bool(fixture.Find<QRadioButton>("Head2").focusPolicy() & Qt::TabFocus), !head1);
+    QCOMPARE(fixture.Setting("Settings", "Head1"),
+             head1 ? std::string("True") : stored.toStdString());
+  }
+
+  void HeadClicksWriteHeadOne() {
+    WindowFixture fixture;
+    fixture.Start();
+    fixture.Show();
+    QTest::mouseClick(&fixture.Find<QRadioButton>("Head1"), Qt::LeftButton);
+    QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
+    QTest::mouseClick(&fixture.Find<QRadioButton>("Head2"), Qt::LeftButton);
+    QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("False"));
+  }
+
+  void DimensionsAreWrittenWhenTheyLoseFocus() {
+    WindowFixture fixture;
+    fixture.settings.IniWrite("Settings", "Y-Dimension", "400");
+    fixture.Start();
+    fixture.Show();
+    auto& dimX = fixture.Find<QLineEdit>("DimX");
+    dimX.setFocus();
+    QTest::keyClicks(&dimX, " 1,200 ");
+    QCOMPARE(fixture.Setting("Settings", "X-Dimension"), std::string());
+    auto& dimY = fixture.Find<QLineEdit>("DimY");
+    dimY.setFocus();
+    QVERIFY(fixture.IniText().find("X-Dimension= 1,200 \n") != std::string::npos);
+    dimY.clear();
+    fixture.Find<QLineEdit>("DimZ").setFocus();
+    QVERIFY(fixture.IniText().find("Y-Dimension=\n") != std::string::npos);
+  }
+
+  void DimensionsRefuseLineBreaks() {
+    WindowFixture fixture;
+    fixture.Start();
+    auto& dimZ = fixture.Find<QLineEdit>("DimZ");
+    dimZ.setText(QStringLiteral("18"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("1\n8"));
+    dimZ.paste();
+    QCOMPARE(dimZ.text(), QStringLiteral("18"));
+  }
+
+  void ChoosingADirectorySetsLabelListAndSetting_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("source") << "SDir"
+                            << "SPath"
+                            << "File1"
+                            << "SourcePath";
+    QTest::newRow("destination") << "DDir"
+                                 << "DPath"
+                                 << "File2"
+                                 << "DestinationPath";
+  }
+  void ChoosingADirectorySetsLabelListAndSetting() {
+    QFETCH(QString, button);
+    QFETCH(QString, label);
+    QFETCH(QString, list);
+    QFETCH(QString, key);
+    WindowFixture fixture;
+    const std::string before = fixture.Folder("before");
+    WriteFileBytes(before + "/one.nc", "");
+    const std::string chosen = fixture.Folder("chosen") + "/";
+    WriteFileBytes(chosen + "two.nc", "");
+    fixture.settings.IniWrite("Settings", key.toStdString(), before);
+    fixture.Start();
+    fixture.Show();
+    auto& fileList = fixture.Find<QListWidget>(list.toLatin1().constData());
+    ClickEntry(fileList, 0);
+    const bool processEnabled = fixture.Find<QPushButton>("BtnProc").isEnabled();
+    fixture.browserAnswer = chosen;
+    QTest::mouseClick(&fixture.Find<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
+    QCOMPARE(fixture.browserStarts, std::vector<std::string>{before});
+    QCOMPARE(fixture.Find<QLabel>(label.toLatin1().constData()).text().toStdString(), chosen);
+    QCOMPARE(fixture.Entries(list.toLatin1().constData()), QStringList{"two.nc"});
+    QVERIFY(fileList.selectedItems().isEmpty());
+    QCOMPARE(fixture.Setting("Settings", key.toLatin1().constData()), chosen);
+    QCOMPARE(fixture.Find<QPushButton>("BtnProc").isEnabled(), processEnabled);
+  }
+
+  void ACancelledChoiceChangesNothing() {
+    WindowFixture fixture;
+    fixture.Start();
+    const std::string listed = fixture.Find<FileList>("File1").Directory();
+    fixture.browserAnswer.clear();
+    QTest::mouseClick(&fixture.Find<QPushButton>("SDir"), Qt::LeftButton);
+    QCOMPARE(fixture.Find<FileList>("File1").Directory(), listed);
+    QCOMPARE(fixture.Find<QLabel>("SPath").text(), QString());
+    QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
+  }
+
+  void AVanishedDirectoryIsReportedAndTheListStays() {
+    WindowFixture fixture;
+    const std::string before = fixture.Folder("before");
+    fixture.settings.IniWrite("Settings", "DestinationPath", before);
+    fixture.Start();
+    fixture.browserAnswer = fixture.shop.File("vanished/");
+    QTest::mouseClick(&fixture.Find<QPushButton>("DDir"), Qt::LeftButton);
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    QCOMPARE(fixture.messages.Entries().front().title, QStringLiteral("Ostrevan"));
+    QCOMPARE(fixture.Find<FileList>("File2").Directory(), before);
+    QCOMPARE(fixture.Find<QLabel>("DPath").text().toStdString(), before);
+    QCOMPARE(fixture.Setting("Settings", "DestinationPath"), before);
+  }
+
+  void UserSelectionEnablesProcess() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    for (const char* name : {"a.nc", "b.nc", "c.nc"}) WriteFileBytes(source + "/" + name, "");
+    fixture.settings.IniWrite("Settings", "SourcePath", source);
+    fixture.Start();
+    fixture.Show();
+    auto& file1 = fixture.Find<QListWidget>("File1");
+    auto& process = fixture.Find<QPushButton>("BtnProc");
+    ClickEntry(file1, 0);
+    ClickEntry(file1, 2, Qt::ShiftModifier);
+    QCOMPARE(file1.selectedItems().size(), 3);
+    QVERIFY(process.isEnabled());
+    for (int row = 0; row < 3; ++row) ClickEntry(file1, row, Qt::ControlModifier);
+    QVERIFY(file1.selectedItems().isEmpty());
+    QVERIFY(!process.isEnabled());
+    file1.setFocus();
+    QTest::keyClick(&file1, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(process.isEnabled());
+  }
+
+  void ProcessConvertsTheSelectedFiles() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    for (const char* name : {"road.nc", "size.nc", "skip.nc"}) CopyData(name, source);
+    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
+                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
+                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
+                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.Start();
+    fixture.Show();
+    auto& file1 = fixture.Find<QListWidget>("File1");
+    ClickEntry(file1, 0);
+    ClickEntry(file1, 1, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+
+    QVERIFY(fixture.messages.Entries().empty());
+    QCOMPARE(ReadFileBytes(destination + "/road.nc"),
+             ReadFileBytes(UiTestDataPath("road.expected")));
+    QCOMPARE(ReadFileBytes(destination + "/size.nc"),
+             ReadFileBytes(UiTestDataPath("size.expected")));
+    QVERIFY(!FileExists(destination + "/skip.nc"));
+    QCOMPARE(fixture.Entries("File2"), QStringList({"road.nc", "size.nc"}));
+    QCOMPARE(fixture.Find<QLineEdit>("DimX").text(), QStringLiteral("800"));
+    QCOMPARE(fixture.Find<QLineEdit>("DimY").text(), QStringLiteral("500"));
+    QCOMPARE(fixture.Find<QLineEdit>("DimZ").text(), QStringLiteral("18"));
+    QCOMPARE(fixture.Setting("Settings", "X-Dimension"),
+             std::string("600"));  // no lost-focus write
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void ProcessWritesWhatTheCommandLineWrites() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string byWindow = fixture.Folder("window");
+    const std::string byCommand = fixture.Folder("command");
+    for (const char* name : {"road.nc", "size.nc"}) CopyData(name, source);
+    const std::string tools = UiTestDataPath("road-tools.dat");
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"), ReadFileBytes(tools));
+    fixture.settings.IniWrite("Settings", "SourcePath", source);
+    fixture.settings.IniWrite("Settings", "DestinationPath", byWindow);
+    fixture.settings.IniWrite("Settings", "X-Dimension", "600");
+    fixture.settings.IniWrite("Settings", "Y-Dimension", "400");
+    fixture.settings.IniWrite("Settings", "Z-Dimension", "18");
+    fixture.Start();
+    fixture.Show();
+    QTest::keyClick(&fixture.Find<QListWidget>("File1"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+    const std::string command = std::string(QUARNEL_CONVERT_EXE) + " --dest '" + byCommand +
+                                "' --length 600 --height 400 --thickness 18 --tools '" + tools +
+                                "' '" + source + "/road.nc' '" + source +
+                                "/size.nc' >/dev/null 2>&1";
+    QCOMPARE(quarnel::testing::RunCommand(command), 0);
+    for (const char* name : {"road.nc", "size.nc"}) {
+      QCOMPARE(ReadFileBytes(byWindow + "/" + name), ReadFileBytes(byCommand + "/" + name));
+    }
+  }
+
+  void FailedFilesAreListedInOneMessage() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    for (const char* name : {"road.nc", "size.nc"}) CopyData(name, source);
+    fixture.settings.IniWrite("Settings", "SourcePath", source);
+    fixture.settings.IniWrite("Settings", "DestinationPath", destination);
+    fixture.Start();
+    fixture.Show();
+    fs::remove(destination);
+    QTest::keyClick(&fixture.Find<QListWidget>("File1"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    const QString text = fixture.messages.Entries().front().text;
+    QVERIFY(text.contains(QString::fromStdString(source + "/road.nc")));
+    QVERIFY(text.contains(QString::fromStdString(source + "/size.nc")));
+    QCOMPARE(fixture.messages.Entries().front().title, QStringLiteral("Ostrevan"));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void OnlyTheUsersCloseSaves_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("saves");
+    QTest::newRow("close box") << "window system" << true;
+    QTest::newRow("program") << "program" << false;
+    QTest::newRow("session end") << "session end" << false;
+  }
+  void OnlyTheUsersCloseSaves() {
+    QFETCH(QString, way);
+    QFETCH(bool, saves);
+    WindowFixture fixture;
+    fixture.Start();
+    fixture.Show();
+    fixture.window->move(20, 10);
+    fixture.Find<QLineEdit>("DimX").setText(QStringLiteral("600"));
+    fixture.Find<QLineEdit>("DimZ").setText(QStringLiteral("3/4"));
+    fixture.Find<QTableWidget>("ToolTab").item(7, 1)->setText(QStringLiteral("205"));
+    QCOMPARE(fixture.window->Tools().GridCell(8, 2), std::string_view("205"));
+    if (way == "window system") QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
+    if (way == "program") fixture.window->close();
+    if (way == "session end") fixture.window->SaveOnClose(CloseReason::kSessionEnd);
+    if (saves) {
+      QCOMPARE(fixture.Setting("Window", "Top"), std::string("150"));
+      QCOMPARE(fixture.Setting("Window", "Left"), std::string("300"));
+      QCOMPARE(fixture.Setting("Settings", "X-Dimension"), std::string("600"));
+      QCOMPARE(fixture.Setting("Settings", "Z-Dimension"), std::string("3/4"));
+      QVERIFY(fixture.IniText().find("Y-Dimension=\n") != std::string::npos);
+      QVERIFY(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat")).find("\t205\n") !=
+              std::string::npos);
+    } else {
+      QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
+      QVERIFY(!FileExists(fixture.appDir.File("ToolTbl.Dat")));
+    }
+  }
+
+  void ClassifiesCloseRequests_data() {
+    QTest::addColumn<bool>("fromWindowSystem");
+    QTest::addColumn<bool>("sessionEnding");
+    QTest::addColumn<CloseReason>("reason");
+    QTest::newRow("close box") << true << false << CloseReason::kUser;
+    QTest::newRow("program") << false << false << CloseReason::kProgram;
+    QTest::newRow("session, window system") << true << true << CloseReason::kSessionEnd;
+    QTest::newRow("session, program") << false << true << CloseReason::kSessionEnd;
+  }
+  void ClassifiesCloseRequests() {
+    QFETCH(bool, fromWindowSystem);
+    QFETCH(bool, sessionEnding);
+    QFETCH(CloseReason, reason);
+    QCOMPARE(ClassifyClose(fromWindowSystem, sessionEnding), reason);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

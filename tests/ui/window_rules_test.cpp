@@ -1,0 +1,159 @@
+// The window's value rules: settings texts, cell and dimension entries, file-system roots and
+// the system information lookup.
+#include <QtTest>
+#include <filesystem>
+#include <optional>
+
+#include "test_support.h"
+#include "ui/entry_rules.h"
+#include "ui/file_roots.h"
+#include "ui/setting_values.h"
+#include "ui/system_info.h"
+
+using namespace quarnel;
+using quarnel::testing::TempDir;
+
+Q_DECLARE_METATYPE(std::optional<bool>)
+Q_DECLARE_METATYPE(std::optional<int>)
+
+namespace {
+
+void MakeProgram(const std::string& path, bool executable) {
+  quarnel::testing::WriteFileBytes(path, "#!/bin/sh\n");
+  std::filesystem::permissions(
+      path, executable ? std::filesystem::perms::owner_all : std::filesystem::perms::owner_read);
+}
+
+}  // namespace
+
+class WindowRulesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ParsesHeadSetting_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<bool>>("expected");
+    QTest::newRow("True") << "True" << std::optional<bool>(true);
+    QTest::newRow("lower false") << "false" << std::optional<bool>(false);
+    QTest::newRow("upper TRUE") << "TRUE" << std::optional<bool>(true);
+    QTest::newRow("one with blanks") << " 1 " << std::optional<bool>(true);
+    QTest::newRow("zero") << "0" << std::optional<bool>(false);
+    QTest::newRow("negative decimal") << "-2.5" << std::optional<bool>(true);
+    QTest::newRow("zero point zero") << "0.0" << std::optional<bool>(false);
+    QTest::newRow("empty") << "" << std::optional<bool>();
+    QTest::newRow("yes") << "yes" << std::optional<bool>();
+    QTest::newRow("number then text") << "1x" << std::optional<bool>();
+    QTest::newRow("true then text") << "truely" << std::optional<bool>();
+  }
+  void ParsesHeadSetting() {
+    QFETCH(QString, text);
+    QFETCH(std::optional<bool>, expected);
+    QCOMPARE(ParseBoolSetting(text.toStdString()), expected);
+  }
+
+  void ReadsPositionInTwips_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<int>>("pixels");
+    QTest::newRow("whole") << "1200" << std::optional<int>(80);
+    QTest::newRow("missing") << "" << std::optional<int>(0);
+    QTest::newRow("not a number") << "left" << std::optional<int>(0);
+    QTest::newRow("rounds down") << "7" << std::optional<int>(0);
+    QTest::newRow("rounds up") << "8" << std::optional<int>(1);
+    QTest::newRow("negative") << "-150" << std::optional<int>(-10);
+    QTest::newRow("largest") << "491505" << std::optional<int>(32767);
+    QTest::newRow("beyond 16 bits") << "491520" << std::optional<int>();
+    QTest::newRow("huge") << "1E30" << std::optional<int>();
+  }
+  void ReadsPositionInTwips() {
+    QFETCH(QString, text);
+    QFETCH(std::optional<int>, pixels);
+    QCOMPARE(PixelsFromTwipsText(text.toStdString()), pixels);
+  }
+
+  void WritesPositionInWholeTwips() {
+    QCOMPARE(TwipsTextFromPixels(80), std::string("1200"));
+    QCOMPARE(TwipsTextFromPixels(0), std::string("0"));
+    QCOMPARE(TwipsTextFromPixels(-10), std::string("-150"));
+  }
+
+  void RefusesCellsTheConversionCannotUse_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("To at the top") << 2 << "32767" << false;
+    QTest::newRow("To past the top") << 2 << "32768" << true;
+    QTest::newRow("To at the bottom") << 2 << "-32768" << false;
+    QTest::newRow("To past the bottom") << 2 << "-32769" << true;
+    QTest::newRow("To rounding up to even") << 2 << "32767.5" << true;
+    QTest::newRow("To rounding to even inside") << 2 << "-32768.5" << false;
+    QTest::newRow("To with blanks between digits") << 2 << "4 0000" << true;
+    QTest::newRow("To as text") << 2 << "spindle" << false;
+    QTest::newRow("To empty") << 2 << "" << false;
+    QTest::newRow("From large but a float") << 1 << "3.4E38" << false;
+    QTest::newRow("From beyond a float") << 1 << "1E39" << true;
+    QTest::newRow("From with D exponent") << 1 << "1D39" << true;
+    QTest::newRow("From beyond a double") << 1 << "1E400" << true;
+    QTest::newRow("From beyond 16 bits") << 1 << "99999" << false;
+    QTest::newRow("From with a line feed") << 1 << "1\n2" << true;
+    QTest::newRow("To with a carriage return") << 2 << "5\r" << true;
+  }
+  void RefusesCellsTheConversionCannotUse() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(bool, refused);
+    QCOMPARE(ToolCellProblem(column, text.toStdString()).has_value(), refused);
+  }
+
+  void RefusesLineBreaksInDimensions() {
+    QVERIFY(!DimensionTextProblem("1,200").has_value());
+    QVERIFY(!DimensionTextProblem("400 mm").has_value());
+    QVERIFY(!DimensionTextProblem("").has_value());
+    QVERIFY(DimensionTextProblem("6\n00").has_value());
+    QVERIFY(DimensionTextProblem("600\r").has_value());
+  }
+
+  void FindsRootsInMounts() {
+    const std::string mounts =
+        "/dev/sda1 / ext4 rw 0 0\n"
+        "/dev/sdb1 /media/ann/USB\\040STICK vfat rw 0 0\n"
+        "/dev/sdc1 /mnt/data ext4 rw 0 0\n"
+        "tmpfs /run/media/ann/CARD vfat rw 0 0\n"
+        "/dev/sda2 /home ext4 rw 0 0\n"
+        "tmpfs /media tmpfs rw 0 0\n"
+        "/dev/sdc1 /mnt/data ext4 rw 0 0";
+    const std::vector<std::string> expected = {"/", "/media/ann/USB STICK", "/mnt/data",
+                                               "/run/media/ann/CARD"};
+    QCOMPARE(RootsFromMounts(mounts), expected);
+    QCOMPARE(RootsFromMounts(""), std::vector<std::string>{"/"});
+  }
+
+  void FindsTheRootOfAPath() {
+    const std::vector<std::string> roots = {"/", "/media/usb", "/mnt/data"};
+    QCOMPARE(RootOf("/media/usb/parts", roots), std::string("/media/usb"));
+    QCOMPARE(RootOf("/media/usb", roots), std::string("/media/usb"));
+    QCOMPARE(RootOf("/media/usb2/parts", roots), std::string("/"));
+    QCOMPARE(RootOf("/", roots), std::string("/"));
+    QCOMPARE(RootOf("parts", roots), std::string());
+  }
+
+  void FindsTheFirstKnownSystemInfoTool() {
+    TempDir first, second;
+    MakeProgram(first.File("kinfocenter"), true);
+    MakeProgram(second.File("hardinfo"), true);
+    MakeProgram(first.File("hardinfo2"), false);  // not executable
+    std::filesystem::create_directory(second.File("hardinfo2"));
+    const std::string path = first.Path() + "::" + second.Path() + "/";
+    QCOMPARE(FindSystemInfoTool(path), std::optional<std::string>(second.File("hardinfo")));
+    QCOMPARE(FindSystemInfoTool(first.Path()),
+             std::optional<std::string>(first.File("kinfocenter")));
+  }
+
+  void FindsNoSystemInfoToolOnAnEmptyPath() {
+    TempDir empty;
+    QCOMPARE(FindSystemInfoTool(empty.Path()), std::optional<std::string>());
+    QCOMPARE(FindSystemInfoTool(""), std::optional<std::string>());
+  }
+};
+
+QTEST_GUILESS_MAIN(WindowRulesTest)
+#include "window_rules_test.moc"

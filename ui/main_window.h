@@ -1,0 +1,116 @@
+// Main: the program's working window. It wires the file lists, dimension boxes, head options
+// and tool table grid to the settings store and the conversion, restores the settings at
+// start-up and saves them when the user closes it.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/dimension_texts.h"
+#include "support/settings_store.h"
+#include "tools/tool_table.h"
+#include "ui/dir_browser.h"
+#include "ui/messages.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace quarnel {
+
+class ConversionSession;
+class DimensionBox;
+class FileList;
+class FileStore;
+class ToolGrid;
+
+enum class CloseReason {
+  kUser,        // the close box, the system menu or the close keystroke
+  kSessionEnd,  // the desktop session is ending
+  kProgram,     // the program closes its own window
+};
+
+// A close request from the window system while no session shutdown is under way is the user's.
+CloseReason ClassifyClose(bool fromWindowSystem, bool sessionEnding);
+
+// What the window reaches outside itself; tests give their own.
+struct MainWindowAccess {
+  MessageFunction showMessage = ShowModalMessage;
+  // Runs the directory browser from a starting directory; "" when nothing was chosen. Empty:
+  // the real DirBrws over roots.
+  std::function<std::string(const std::string& startDirectory)> chooseDirectory;
+  std::vector<std::string> roots;  // the browser's drive list; the machine's roots when empty
+};
+
+class Main : public QWidget {
+  Q_OBJECT
+
+ public:
+  // appDir ends in "/" and holds the settings file and the tool table file.
+  Main(std::string appDir, FileStore& files, MainWindowAccess access = {},
+       QWidget* parent = nullptr);
+  ~Main() override;
+
+  // The start-up steps after the About box, each skipped silently when it fails: position,
+  // tool table, paths and lists, dimensions, head option.
+  void RestoreSettings();
+  // What a close for reason saves: only a user close saves the position, the dimension texts
+  // and the tool table.
+  void SaveOnClose(CloseReason reason);
+
+  const ToolTable& Tools() const { return tools_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildSourceFrame();
+  void BuildMiddleFrame();
+  void BuildToolFrame(QGroupBox& middleFrame);
+  void BuildDimensionFrame(QGroupBox& middleFrame);
+  void BuildDestFrame();
+  void ChainTabOrder();
+  void WireHandlers();
+  void KeepTabStopOnCheckedHead();
+  void RestorePosition();
+  void RestoreLists();
+  void RestoreHead();
+
+  void WriteDimension(const DimensionBox& box, const char* key);
+  void WriteHead();
+  void ChooseListDirectory(FileList& list, QLabel& pathLabel, const char* key);
+  std::string ChooseDirectory(const std::string& startDirectory);
+  void UpdateProcessButton();
+  void Process();
+  DimensionTexts DimensionTextsShown() const;
+  void ShowDimensionTexts(const DimensionTexts& dims);
+
+  std::string appDir_;
+  FileStore& files_;
+  IniStore settings_;
+  MainWindowAccess access_;
+  ToolTable tools_;
+  std::unique_ptr<ConversionSession> session_;
+  DirBrowserMemory browserMemory_;
+  bool sessionEnding_ = false;
+
+  QLabel* sPath_ = nullptr;
+  QPushButton* sDir_ = nullptr;
+  FileList* file1_ = nullptr;
+  QPushButton* btnProc_ = nullptr;
+  QRadioButton* head1_ = nullptr;
+  QRadioButton* head2_ = nullptr;
+  ToolGrid* toolTab_ = nullptr;
+  DimensionBox* dimX_ = nullptr;
+  DimensionBox* dimY_ = nullptr;
+  DimensionBox* dimZ_ = nullptr;
+  QLabel* dPath_ = nullptr;
+  QPushButton* dDir_ = nullptr;
+  FileList* file2_ = nullptr;
+};
+
+}  // namespace quarnel

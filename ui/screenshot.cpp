@@ -1,0 +1,96 @@
+// quarnel-screenshot: renders the main window offscreen, as a shop would see it with some parts
+// on disk, into a PNG; optionally the About box and the directory browser too.
+//
+//     quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png]]
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <iostream>
+
+#include "support/app_dir.h"
+#include "support/file_store.h"
+#include "support/settings_store.h"
+#include "tools/tool_table_file.h"
+#include "ui/about_box.h"
+#include "ui/dir_browser.h"
+#include "ui/main_window.h"
+
+namespace {
+
+void Touch(const QString& path) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write("G90G17G40\r\n");
+}
+
+// A program directory with settings and a tool table, and folders of source and output files.
+void PrepareShop(const QString& root) {
+  const QStringList parts = {"cabinet-side.nc", "door-panel.nc", "drawer-front.nc", "shelf.nc",
+                             "top.nc"};
+  QDir(root).mkpath(QStringLiteral("parts"));
+  QDir(root).mkpath(QStringLiteral("machine"));
+  for (const QString& name : parts) Touch(root + "/parts/" + name);
+  Touch(root + "/machine/door-panel.nc");
+
+  quarnel::DiskFileStore files;
+  const std::string appDir = root.toStdString() + "/";
+  quarnel::IniStore settings(files, quarnel::IniPathFor(appDir));
+  settings.IniWrite("Settings", "SourcePath", root.toStdString() + "/parts/");
+  settings.IniWrite("Settings", "DestinationPath", root.toStdString() + "/machine/");
+  settings.IniWrite("Settings", "X-Dimension", "600");
+  settings.IniWrite("Settings", "Y-Dimension", "400");
+  settings.IniWrite("Settings", "Z-Dimension", "18");
+  settings.IniWrite("Settings", "Head1", "False");
+  quarnel::ToolTable tools;
+  tools.SetCell(1, 1, "1");
+  tools.SetCell(1, 2, "101");
+  tools.SetCell(2, 1, "2");
+  tools.SetCell(2, 2, "205");
+  quarnel::SaveToolTable(files, quarnel::ToolTablePathFor(appDir), tools);
+}
+
+bool Save(QWidget& widget, const char* path) {
+  widget.show();
+  QApplication::processEvents();
+  if (widget.grab().save(QString::fromLocal8Bit(path), "PNG")) return true;
+  std::cerr << "quarnel-screenshot: cannot write " << path << "\n";
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 2 || argc > 4) {
+    std::cerr << "usage: quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png]]\n";
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir shop(QDir::tempPath() + QStringLiteral("/shop-XXXXXX"));
+  if (!shop.isValid()) return 1;
+  PrepareShop(shop.path());
+
+  quarnel::DiskFileStore files;
+  const std::string appDir = shop.path().toStdString() + "/";
+  quarnel::MainWindowAccess access;
+  access.roots = {"/", "/media/usb-stick"};
+  quarnel::Main window(appDir, files, access);
+  window.RestoreSettings();
+  auto* file1 = window.findChild<QListWidget*>(QStringLiteral("File1"));
+  file1->item(1)->setSelected(true);
+  file1->item(2)->setSelected(true);
+  bool ok = Save(window, argv[1]);
+  if (argc > 2) {
+    quarnel::frmAbout about;
+    ok = Save(about, argv[2]) && ok;
+  }
+  if (argc > 3) {
+    quarnel::IniStore settings(files, quarnel::IniPathFor(appDir));
+    quarnel::DirBrowserMemory memory;
+    quarnel::DirBrws browser(settings, {"/", "/media/usb-stick"}, memory);
+    browser.Open(shop.path().toStdString() + "/parts/");
+    ok = Save(browser, argv[3]) && ok;
+  }
+  return ok ? 0 : 1;
+}
