@@ -63,6 +63,11 @@ ensure_corpus() {
   local stamp
   stamp="seed=$seed files=$files lines=$lines $(cat "$root/bench/router_program.h" "$root/bench/corpus_generator.cpp" | sha256sum | cut -c1-16)"
   if [ -f "$corpus/.stamp" ] && [ "$(cat "$corpus/.stamp")" = "$stamp" ]; then return; fi
+  # Only a folder this script made (it has a stamp) or an empty one is ever cleared.
+  if [ -d "$corpus" ] && [ ! -f "$corpus/.stamp" ] && [ -n "$(ls -A "$corpus")" ]; then
+    echo "run_benchmark: $corpus holds files that the generator did not write; choose another --corpus" >&2
+    exit 2
+  fi
   echo "generating the corpus in $corpus"
   rm -rf "$corpus"
   "$bin/corpus_generator" --seed "$seed" --files "$files" --lines "$lines" --out "$corpus"
