@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "support/app_dir.h"
 #include "support/file_store.h"
 #include "ui/about_box.h"
 #include "ui/form_style.h"
@@ -25,10 +24,9 @@ bool HasDisplay() {
   return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
 }
 
-int RunQuarnel(QApplication& app) {
+int RunQuarnel(QApplication& app, const std::string& appDir) {
   QApplication::setApplicationName(kAppTitle);
   QApplication::setWindowIcon(ProgramIcon());
-  const std::string appDir = AppDirForThisProcess();
   {
     frmAbout about;
     about.exec();

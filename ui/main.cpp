@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <iostream>
 
+#include "support/app_dir.h"
 #include "ui/app.h"
 
 int main(int argc, char* argv[]) {
@@ -10,5 +11,5 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   QApplication app(argc, argv);
-  return quarnel::RunQuarnel(app);
+  return quarnel::RunQuarnel(app, quarnel::AppDirForThisProcess());
 }
