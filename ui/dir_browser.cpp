@@ -37,7 +37,9 @@ DirBrws::DirBrws(IniStore& settings, std::vector<std::string> roots, DirBrowserM
   resize(TwipsRect(0, 0, 4950, 3750).size());
   BuildControls();
   // The lists start at the process's current directory; the label stays empty until a change.
-  SelectDriveQuietly(RootOf(dir1_->Path(), roots_));
+  const std::string currentRoot = RootOf(dir1_->Path(), roots_);
+  dir1_->SetPath(dir1_->Path(), currentRoot);
+  SelectDriveQuietly(currentRoot);
   connect(dir1_, &DirectoryList::PathChanged, this, &DirBrws::OnDirectoryChanged);
   connect(drive1_, &QComboBox::currentIndexChanged, this, &DirBrws::OnDriveChanged);
 }
