@@ -26,7 +26,8 @@ class ToolTable {
   bool operator==(const ToolTable& other) const { return cells_ == other.cells_; }
 
  private:
-  std::array<std::array<std::string, 2>, kRows> cells_{};
+  // No "{}" initialiser: the strings start empty anyway, and clang 14 crashes on one here.
+  std::array<std::array<std::string, 2>, kRows> cells_;
   unsigned generation_ = 0;
 };
 
