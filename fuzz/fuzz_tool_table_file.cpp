@@ -1,8 +1,11 @@
 // The tool table file: any sixteen valid UTF-8 cell texts without line breaks come back
-// exactly after save and load, and arbitrary bytes never crash the loader or half-load.
+// exactly after save and load, other cell texts are refused and keep the previous file, and
+// arbitrary bytes never crash the loader or half-load.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "support/file_store.h"
 #include "tools/tool_table_file.h"
@@ -39,21 +42,30 @@ bool IsValidUtf8(std::string_view text) {
 
 }  // namespace
 
+// Either sixteen cell texts saved over a previous file and loaded back, or arbitrary bytes as
+// the file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
+  const std::string path = "/ToolTbl.Dat";
+  MemoryFileStore files;
   if (input.ConsumeBool()) {
     ToolTable table;
+    bool storable = true;  // a cell with a line break or invalid UTF-8 must not be saved
     for (int row = 1; row <= ToolTable::kRows; ++row) {
       for (int col = 1; col <= 2; ++col) {
         std::string text = input.ConsumeRandomLengthString(16);
-        if (text.find_first_of("\r\n") != std::string::npos || !IsValidUtf8(text)) return 0;
+        storable = storable && text.find_first_of("\r\n") == std::string::npos && IsValidUtf8(text);
         table.SetCell(row, col, std::move(text));
       }
     }
-    MemoryFileStore files;
-    Require(!SaveToolTable(files, "/ToolTbl.Dat", table));
+    files.files[path] = "previous";
+    Require(SaveToolTable(files, path, table).has_value() == !storable);
+    if (!storable) {
+      Require(files.files[path] == "previous");
+      return 0;
+    }
     ToolTable loaded;
-    Require(LoadToolTable(files, "/ToolTbl.Dat", loaded));
+    Require(LoadToolTable(files, path, loaded));
     Require(loaded == table);
     return 0;
   }
@@ -61,10 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ToolTable before;
   before.SetCell(1, 1, "keep");
   ToolTable table = before;
-  MemoryFileStore files;
-  files.files["/ToolTbl.Dat"] = bytes;
-  const bool loaded = LoadToolTable(files, "/ToolTbl.Dat", table);
+  files.files[path] = bytes;
+  const bool loaded = LoadToolTable(files, path, table);
   Require(loaded == ParseToolTableText(bytes).has_value());
-  if (!loaded) Require(table == before);
+  if (!loaded) {
+    Require(table == before);
+    return 0;
+  }
+  // What was loaded saves and loads back unchanged.
+  Require(!SaveToolTable(files, path, table).has_value());
+  ToolTable again;
+  Require(LoadToolTable(files, path, again) && again == table);
   return 0;
 }
