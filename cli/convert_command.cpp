@@ -4,7 +4,9 @@
 
 #include "engine/driver.h"
 #include "engine/translator.h"
+#include "support/app_dir.h"
 #include "support/file_store.h"
+#include "support/settings_store.h"
 #include "tools/tool_table_file.h"
 
 namespace quarnel {
@@ -84,10 +86,20 @@ int Convert(const ConvertOptions& options, std::ostream& err) {
 
 }  // namespace
 
-// SETTINGS FALLBACK: the dimensions and the tool table that a left-out option stands for.
-// For now a left-out dimension is an empty text and a left-out --tools an empty table.
-void FillDefaultsFromAppDir(const ConvertOptions& /*options*/, DimensionTexts& /*dims*/,
-                            ToolTable& /*tools*/) {}
+// A left-out dimension is read from section "Settings" of the settings file, a left-out --tools
+// from the tool table file (missing or foreign: the table stays empty). The program's directory
+// is only looked up, never created: the command line writes no settings.
+void FillDefaultsFromAppDir(const ConvertOptions& options, DimensionTexts& dims, ToolTable& tools) {
+  const bool allGiven = options.length && options.height && options.thickness && options.toolsFile;
+  if (allGiven) return;
+  const std::string appDir = LocateAppDirForThisProcess();
+  DiskFileStore files;
+  const IniStore settings(files, IniPathFor(appDir));
+  if (!options.length) dims.length = settings.IniRead("Settings", "X-Dimension");
+  if (!options.height) dims.height = settings.IniRead("Settings", "Y-Dimension");
+  if (!options.thickness) dims.thickness = settings.IniRead("Settings", "Z-Dimension");
+  if (!options.toolsFile) LoadToolTable(files, ToolTablePathFor(appDir), tools);
+}
 
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app(kDescription, kProgram);
