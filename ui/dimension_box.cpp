@@ -1,5 +1,6 @@
 #include "ui/dimension_box.h"
 
+#include <QFocusEvent>
 #include <limits>
 
 #include "ui/entry_rules.h"
@@ -17,9 +18,12 @@ DimensionBox::DimensionBox(QWidget* parent) : QLineEdit(parent) {
   });
 }
 
+// Only a move of the focus to another control counts; the window losing activation (another
+// program, a popup, the window closing) does not.
 void DimensionBox::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  emit LostFocus();
+  const Qt::FocusReason reason = event->reason();
+  if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) emit LostFocus();
 }
 
 }  // namespace quarnel

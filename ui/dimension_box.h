@@ -12,6 +12,7 @@ class DimensionBox : public QLineEdit {
   explicit DimensionBox(QWidget* parent = nullptr);
 
  signals:
+  // The focus moved from this box to another control of its window.
   void LostFocus();
   // An entry was refused; message says why.
   void EntryRefused(const QString& message);

@@ -44,6 +44,11 @@ DirBrws::DirBrws(IniStore& settings, std::vector<std::string> roots, DirBrowserM
   connect(drive1_, &QComboBox::currentIndexChanged, this, &DirBrws::OnDriveChanged);
 }
 
+// Children still signal while QWidget's destructor tears down the dialog.
+DirBrws::~DirBrws() {
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
 void DirBrws::BuildControls() {
   dir1_ = new DirectoryList(this);
   dir1_->setObjectName(QStringLiteral("Dir1"));

@@ -31,6 +31,7 @@ class DirBrws : public QDialog {
   // roots: the drive list's entries (file-system roots); memory outlives the dialog.
   DirBrws(IniStore& settings, std::vector<std::string> roots, DirBrowserMemory& memory,
           QWidget* parent = nullptr, MessageFunction showMessage = ShowModalMessage);
+  ~DirBrws() override;
 
   // The opening steps for the starting directory (empty: the "LastDir" setting, if any).
   void Open(const std::string& selectedDir);

@@ -95,7 +95,11 @@ Main::Main(std::string appDir, FileStore& files, MainWindowAccess access, QWidge
   WireHandlers();
 }
 
-Main::~Main() = default;
+// Children still signal while QWidget's destructor closes and tears down the window; by then
+// this object's own members are gone.
+Main::~Main() {
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void Main::BuildSourceFrame() {
   QGroupBox* frame = AddFrame(this, "SourceFrame", QStringLiteral("G-code Source"),

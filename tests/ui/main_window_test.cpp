@@ -305,6 +305,22 @@ class MainWindowTest : public QObject {
     QVERIFY(fixture.IniText().find("Y-Dimension=\n") != std::string::npos);
   }
 
+  void LeavingTheWindowIsNotLosingTheFocus() {
+    WindowFixture fixture;
+    fixture.Start();
+    fixture.Show();
+    auto& dimX = fixture.Find<QLineEdit>("DimX");
+    dimX.setFocus();
+    QTest::keyClicks(&dimX, "600");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
+    fixture.window.reset();  // destroyed with the focus still in the box: nothing is written
+    QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
+  }
+
   void DimensionsRefuseLineBreaks() {
     WindowFixture fixture;
     fixture.Start();
