@@ -16,8 +16,6 @@ namespace {
 constexpr double kMillimetresPerInch = 25.4;
 // A height above this many units means the dimensions are millimetres; otherwise inches.
 constexpr double kInchHeightLimit = 60;
-// n + 3 must fit the header's 16-bit line count.
-constexpr int kMaxBodyLines = 32764;
 constexpr std::string_view kCommentLine = "G150(G-code from router)";
 
 // A dimension text in inch mode: the box value, through millimetres kept to 15 digits and back,

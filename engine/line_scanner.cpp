@@ -1,6 +1,8 @@
 #include "engine/line_scanner.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "support/file_store.h"
 
@@ -47,7 +49,7 @@ ScanOutcome LineScanner::RunText(std::string_view content, ScanHandler& handler)
   }
   lineNumber_ = 0;
   line_ = {};
-  split_ = false;
+  ResetFields();
   handler.ScanBegin();
   while (!content.empty()) {
     const std::size_t length = LineLength(content);
@@ -55,40 +57,46 @@ ScanOutcome LineScanner::RunText(std::string_view content, ScanHandler& handler)
     ++lineNumber_;
     content.remove_prefix(length);
     content.remove_prefix(LineEndLength(content));
-    split_ = false;
+    ResetFields();
     if (!handler.ScanLine()) return ScanOutcome::kStopped;
   }
   line_ = {};
-  split_ = false;
+  ResetFields();
   handler.ScanEnd();
   return ScanOutcome::kCompleted;
 }
 
 void LineScanner::SetFieldSeparator(char separator) {
   separator_ = separator;
-  split_ = false;
+  ResetFields();
 }
 
-void LineScanner::SplitCurrentLine() const {
-  split_ = true;
-  cuts_.clear();
-  const char* begin = line_.data();
-  const char* end = begin + line_.size();
-  for (const char* at = begin; at < end;) {
-    const void* found = std::memchr(at, separator_, static_cast<std::size_t>(end - at));
-    if (found == nullptr) break;
-    const char* cut = static_cast<const char*>(found);
-    cuts_.push_back(static_cast<std::size_t>(cut - begin));
-    at = cut + 1;
-  }
+std::size_t LineScanner::NextSeparator(std::size_t from) const {
+  if (from >= line_.size()) return line_.size();  // memchr must not see an empty line's null data
+  const void* found = std::memchr(line_.data() + from, separator_, line_.size() - from);
+  if (found == nullptr) return line_.size();
+  return static_cast<std::size_t>(static_cast<const char*>(found) - line_.data());
+}
+
+void LineScanner::CountFields() const {
+  std::size_t count = 1;
+  for (std::size_t at = NextSeparator(0); at < line_.size(); at = NextSeparator(at + 1)) ++count;
+  fieldCount_ = static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
 std::string_view LineScanner::Field(int i) const {
-  const int count = FieldCount();
-  if (i < 1 || i > count) return {};
-  const auto index = static_cast<std::size_t>(i);
-  const std::size_t start = i == 1 ? 0 : cuts_[index - 2] + 1;
-  const std::size_t stop = i == count ? line_.size() : cuts_[index - 1];
+  if (i < 1 || i > FieldCount()) return {};
+  if (i <= cursorField_) {  // going back: start again from the first field
+    cursorField_ = 0;
+    cursorStart_ = 0;
+  }
+  std::size_t start = cursorStart_;
+  std::size_t stop = NextSeparator(start);
+  while (++cursorField_ < i) {
+    start = stop + 1;
+    stop = NextSeparator(start);
+  }
+  cursorStart_ = stop + 1;
   return line_.substr(start, stop - start);
 }
 

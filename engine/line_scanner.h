@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quarnel {
 
@@ -49,20 +48,27 @@ class LineScanner {
   // separators give empty fields. Keeps its value from line to line.
   void SetFieldSeparator(char separator);
   char FieldSeparator() const { return separator_; }
-  // Number of separators in the line plus one.
+  // Number of separators in the line plus one (at most the largest int).
   int FieldCount() const {
-    EnsureSplit();
-    return static_cast<int>(cuts_.size()) + 1;
+    if (fieldCount_ < 0) CountFields();
+    return fieldCount_;
   }
-  // The i-th field, counting from 1; "" when i is out of range. Fields are not trimmed.
+  // The i-th field, counting from 1; "" when i is out of range. Fields are not trimmed. Asking
+  // for the fields in order costs one pass over the line in all.
   std::string_view Field(int i) const;
 
  private:
-  // Lines are split lazily: only when a field is asked for under the current separator.
-  void EnsureSplit() const {
-    if (!split_) SplitCurrentLine();
+  // Nothing is stored per field, so a line of any length with any number of separators needs
+  // no memory beyond the file: the count is taken when asked for, and a cursor remembers where
+  // the field after the last one returned starts.
+  void ResetFields() const {
+    fieldCount_ = -1;
+    cursorField_ = 0;
+    cursorStart_ = 0;
   }
-  void SplitCurrentLine() const;
+  void CountFields() const;
+  // Position of the first separator at or after from, or the line's length.
+  std::size_t NextSeparator(std::size_t from) const;
 
   FileStore& files_;
   std::string fileName_;
@@ -71,9 +77,9 @@ class LineScanner {
   std::string_view line_;
   int lineNumber_ = 0;
   char separator_ = '\0';
-  // Positions of the separator in line_; the vector is reused from line to line.
-  mutable std::vector<std::size_t> cuts_;
-  mutable bool split_ = false;
+  mutable int fieldCount_ = -1;          // -1: not counted under the current separator
+  mutable int cursorField_ = 0;          // the field last returned by Field, 0 for none
+  mutable std::size_t cursorStart_ = 0;  // where field cursorField_ + 1 starts
 };
 
 }  // namespace quarnel

@@ -8,6 +8,12 @@ namespace quarnel {
 
 class LineScanner;
 
+// The most body lines an output program can have: the header counts n + 3 lines in 16 bits.
+// A file whose body has more fails, so a translator may keep only the line ends (CR LF) of
+// lines beyond this many: they still count, and a hostile source cannot make the text grow
+// without bound.
+inline constexpr int kMaxBodyLines = 32764;
+
 class LineTranslator {
  public:
   virtual ~LineTranslator() = default;

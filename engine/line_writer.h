@@ -1,9 +1,11 @@
 // Builds one output line word by word and appends it to the output program.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "engine/line_translator.h"
 #include "support/number.h"
 #include "support/text.h"
 
@@ -13,7 +15,9 @@ namespace quarnel {
 // from line to line, so writing a line allocates nothing once the scratch has grown.
 class LineWriter {
  public:
-  LineWriter(std::string& program, std::string& scratch) : program_(program), line_(scratch) {
+  // programLines counts the lines emitted into program since the file began.
+  LineWriter(std::string& program, std::string& scratch, std::size_t& programLines)
+      : program_(program), line_(scratch), programLines_(programLines) {
     line_.clear();
   }
 
@@ -27,15 +31,21 @@ class LineWriter {
     AppendCoord(line_, letter, value);
     return *this;
   }
-  // Appends the line with CR LF to the program and starts a new line.
+  // Appends the line with CR LF to the program and starts a new line. Past kMaxBodyLines the
+  // file fails anyway: only the line end is kept, for the count.
   void Emit() {
-    EmitLine(program_, line_);
+    if (++programLines_ <= static_cast<std::size_t>(kMaxBodyLines)) {
+      EmitLine(program_, line_);
+    } else {
+      program_ += "\r\n";
+    }
     line_.clear();
   }
 
  private:
   std::string& program_;
   std::string& line_;
+  std::size_t& programLines_;
 };
 
 }  // namespace quarnel

@@ -36,7 +36,10 @@ void RecordEndPosition(TranslatorState& state) {
 Translator::Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims)
     : state_(state), tools_(tools), dims_(dims), lookup_(tools) {}
 
-void Translator::BeginFile() { state_.ModalP = 0; }
+void Translator::BeginFile() {
+  state_.ModalP = 0;
+  bodyLines_ = 0;
+}
 
 // One source line in phases: filter, read every word, act on each G word in line order, write
 // the motion line, record the end position.
@@ -44,7 +47,7 @@ std::optional<std::string> Translator::TranslateLine(LineScanner& scanner,
                                                      std::string& outBuffer) {
   const std::string_view line = scanner.Line();
   if (!IsTranslatable(line)) return std::nullopt;
-  LineWriter out(outBuffer, lineScratch_);
+  LineWriter out(outBuffer, lineScratch_, bodyLines_);
   if (auto failure = ReadWords(line, state_)) return failure;
   if (auto failure = ActOnGWords(scanner, out)) return failure;
   WriteMotion(state_, out);

@@ -1,6 +1,7 @@
 // Translates router G-code lines into lines of the machining centre's dialect.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,7 @@ class Translator final : public LineTranslator {
   DimensionTexts& dims_;
   ToolLookup lookup_;
   std::string lineScratch_;  // storage of the output line being built, reused between lines
+  std::size_t bodyLines_ = 0;  // lines written for the file in progress
 };
 
 }  // namespace quarnel
