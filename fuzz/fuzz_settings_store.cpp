@@ -1,9 +1,13 @@
 // The settings store: arbitrary file content, then writes, then reads. A write is read back
-// (trimmed of spaces) and leaves every other key as it read before.
+// (trimmed of spaces, "END.-" reading as absent) and leaves every other key as it read before;
+// a value with a line break is not written; a failed write leaves the file as it was.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cctype>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "support/file_store.h"
 #include "support/settings_store.h"
@@ -35,6 +39,13 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The settings file's content, or nullopt when there is none.
+std::optional<std::string> FileText(const MemoryFileStore& files) {
+  const auto file = files.files.find("/Quarnel.INI");
+  if (file == files.files.end()) return std::nullopt;
+  return file->second;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -46,11 +57,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string section = Name(input), key = Name(input);
     const std::string value = input.ConsumeRandomLengthString(40);
     const std::string otherSection = Name(input), otherKey = Name(input);
+    const bool writeFails = input.ConsumeIntegralInRange(0, 7) == 0;
+    if (writeFails) {
+      files.failingWrites.insert("/Quarnel.INI");
+    } else {
+      files.failingWrites.clear();
+    }
+    const std::optional<std::string> fileBefore = FileText(files);
     const std::string otherBefore = store.IniRead(otherSection, otherKey);
     const std::string before = store.IniRead(section, key);
     store.IniWrite(section, key, value);
     const std::string after = store.IniRead(section, key);
-    if (value.find_first_of("\r\n") != std::string::npos) {
+    if (writeFails) {  // a failed write is lost and leaves the file as it was
+      Require(FileText(files) == fileBefore);
+      Require(after == before);
+    } else if (value.find_first_of("\r\n") != std::string::npos) {
       Require(after == before);
     } else {
       const std::string expected = Trimmed(value) == "END.-" ? "" : Trimmed(value);
