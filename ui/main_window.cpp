@@ -149,11 +149,9 @@ void Main::BuildDestFrame() {
 
 // The height box comes before the length box.
 void Main::ChainTabOrder() {
-  const QWidget* order[] = {sDir_, file1_, dDir_,    file2_, btnProc_, dimY_,
+  QWidget* const order[] = {sDir_, file1_, dDir_,    file2_, btnProc_, dimY_,
                             dimX_, dimZ_,  toolTab_, head1_, head2_};
-  for (std::size_t i = 1; i < std::size(order); ++i) {
-    setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
-  }
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void Main::WireHandlers() {
