@@ -3,13 +3,20 @@
 // A value is first turned into its decimal digits at 15 (double) or 7 (float) significant
 // digits, correctly rounded by std::to_chars; all further rounding works on those digits, so
 // a float read as 2049.1 is written as 2049.1 and never as its exact binary value 2049.1001.
+//
+// AppendCoord writes every number of the output program. For floats below 10^7 it gets the
+// same seven digits in exact integer arithmetic instead (see CoordUnits); the general path
+// stays for larger values and is the reference that the fast path is checked against.
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 
 #include "support/number.h"
+#include "support/number_internals.h"
 
 namespace quarnel {
 
@@ -137,6 +144,99 @@ std::string FormatNumber(T value, int precision, const Layout& layout) {
 constexpr int kDoubleDigits = 15;
 constexpr int kFloatDigits = 7;
 
+// 10^0 to 10^11: every power the integer path of AppendCoord scales by.
+constexpr std::uint64_t kPowersOfTen[] = {1,           10,           100,           1'000,
+                                          10'000,      100'000,      1'000'000,     10'000'000,
+                                          100'000'000, 1'000'000'000, 10'000'000'000, 100'000'000'000};
+constexpr std::uint64_t kSevenDigitsLow = 1'000'000;    // the smallest seven-digit number
+constexpr std::uint64_t kSevenDigitsHigh = 10'000'000;  // one past the largest
+constexpr int kCoordDecimals = 4;                       // Pattern::kCoord rounds to 10^-4
+
+// The parts of a float's bit pattern: |value| = (2^23 + fraction) * 2^(field - 150) when
+// 0 < field < 255.
+constexpr int kExponentBias = 150;
+constexpr int kInfinityField = 255;
+// Binary exponents of |value| that the integer path handles: 2^-17 up to 10^7 (below 2^24).
+// Below 2^-17 (< 10^-5) every value rounds to 0 at four decimals.
+constexpr int kSmallestLog2 = -17;
+constexpr int kLargestLog2 = 23;
+
+// floor(log10(2^e)), exact for |e| < 1650.
+int FloorLog10OfPowerOfTwo(int e) { return (e * 78913) >> 18; }
+
+// The seven significant digits of significand / 2^shift, rounded half to even on the exact
+// value as std::to_chars rounds, and the power of ten of the first digit. The value must lie in
+// [2^-17, 10^7) with log2 = floor(log2(value)); one below 10^-5 gives digits 0, exponent -6.
+struct SevenDigits {
+  std::uint64_t digits;  // 10^6 <= digits < 10^7
+  int exponent;          // value ~ digits * 10^(exponent - 6)
+};
+SevenDigits RoundToSevenDigits(std::uint64_t significand, int shift, int log2) {
+  int exponent = std::min(FloorLog10OfPowerOfTwo(log2) + 1, 6);
+  // significand < 2^24 and the scale at most 10^11: the product stays below 2^61.
+  std::uint64_t scaled = significand * kPowersOfTen[6 - exponent];
+  if ((scaled >> shift) < kSevenDigitsLow) {
+    if (exponent == -5) return {0, -6};
+    --exponent;
+    scaled = significand * kPowersOfTen[6 - exponent];
+  }
+  std::uint64_t digits = scaled >> shift;
+  if (shift > 0) {
+    const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+  }
+  if (digits == kSevenDigitsHigh) return {kSevenDigitsLow, exponent + 1};
+  return {digits, exponent};
+}
+
+// Sets units to |value| in ten-thousandths as AppendCoord writes it: the seven-digit decimal,
+// rounded half away from zero to four decimals. False for values of 10^7 and above, infinity
+// and NaN, which take the general path.
+bool CoordUnits(float value, std::uint64_t& units) {
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+  const int field = static_cast<int>((bits >> 23) & 0xFF);
+  const int log2 = field - 127;
+  if (log2 < kSmallestLog2) {  // zero, subnormals and everything below 2^-17
+    units = 0;
+    return true;
+  }
+  const std::uint64_t significand = (bits & 0x7FFFFF) | 0x800000;
+  if (field == kInfinityField || log2 > kLargestLog2) return false;
+  if (log2 == kLargestLog2 && significand >= kSevenDigitsHigh) return false;
+  const SevenDigits seven = RoundToSevenDigits(significand, kExponentBias - field, log2);
+  const int scale = seven.exponent - 6 + kCoordDecimals;  // units = digits * 10^scale
+  if (scale >= 0) {
+    units = seven.digits * kPowersOfTen[scale];
+  } else if (scale >= -7) {
+    // Seven digits fit in 32 bits, and so does the division.
+    const auto divisor = static_cast<std::uint32_t>(kPowersOfTen[-scale]);
+    units = (static_cast<std::uint32_t>(seven.digits) + divisor / 2) / divisor;
+  } else {
+    units = 0;
+  }
+  return true;
+}
+
+// Writes units (ten-thousandths) as the number part of a coordinate word: the whole part, and
+// a point with the decimals when any are not zero.
+char* WriteCoordUnits(char* out, std::uint64_t units) {
+  out = std::to_chars(out, out + 20, units / 10'000).ptr;
+  std::uint32_t decimals = static_cast<std::uint32_t>(units % 10'000);
+  if (decimals == 0) return out;
+  int count = kCoordDecimals;
+  while (decimals % 10 == 0) {
+    decimals /= 10;
+    --count;
+  }
+  *out++ = '.';
+  for (int i = count - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + decimals % 10);
+    decimals /= 10;
+  }
+  return out + count;
+}
+
 // Drops a final "." of a FormatCoord result.
 void DropFinalPoint(std::string& text) {
   if (!text.empty() && text.back() == '.') text.pop_back();
@@ -176,6 +276,17 @@ std::string FormatCoord(char letter, std::string_view text) {
 }
 
 void AppendCoord(std::string& out, char letter, float value) {
+  std::uint64_t units = 0;
+  if (!CoordUnits(value, units)) return internal::AppendCoordGeneral(out, letter, value);
+  char text[32];
+  char* end = text;
+  *end++ = letter;
+  if (units != 0 && std::signbit(value)) *end++ = '-';
+  end = WriteCoordUnits(end, units);
+  out.append(text, end);
+}
+
+void internal::AppendCoordGeneral(std::string& out, char letter, float value) {
   char text[kTextCapacity];
   text[0] = letter;
   char* end = WriteNumber(text + 1, value, kFloatDigits, LayoutOf(Pattern::kCoord));

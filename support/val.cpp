@@ -1,9 +1,10 @@
 // Reading numbers: Val and IsPlainNumber.
 //
 // Val does not use strtod: G-code from the router has blanks inside numbers ("X1 2.5") and
-// D exponents, and strtod would stop at both. Val gathers the accepted characters itself and
-// hands a normalised decimal text to std::from_chars, which rounds correctly and ignores the
-// locale.
+// D exponents, and strtod would stop at both. The usual word (at most 19 significant digits,
+// a small exponent) is read into an integer and scaled by one exact power of ten; everything
+// else goes the general way: the accepted characters are gathered into a normalised decimal
+// text for std::from_chars, which rounds correctly and ignores the locale.
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +12,7 @@
 #include <limits>
 
 #include "support/number.h"
+#include "support/number_internals.h"
 
 namespace quarnel {
 
@@ -127,9 +129,103 @@ double ToDouble(const DecimalNumber& number) {
   return value;
 }
 
+// The fast path's limits: a mantissa up to 2^53 converts to a double exactly, and so do the
+// powers of ten up to 10^22, so one multiplication or division of the two is correctly rounded.
+constexpr int kFastMaxDigits = 19;  // significant digits that always fit in 64 bits
+constexpr std::uint64_t kFastMaxMantissa = std::uint64_t{1} << 53;
+constexpr int kFastMaxPower = 22;
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// Exponent digits beyond this value leave the fast path (and its int arithmetic).
+constexpr int kFastExponentLimit = 1000;
+
+// A mantissa as read by the fast path: value = digits * 10^-decimals.
+struct FastMantissa {
+  std::uint64_t digits = 0;
+  int significant = 0;  // digits counted from the first non-zero one
+  int decimals = 0;     // digits read after the point
+  bool any = false;     // at least one digit
+};
+
+// Reads digits with at most one point, blanks anywhere, as ReadMantissa does. False when the
+// mantissa has more significant digits (or decimals) than the fast path takes.
+bool ReadFastMantissa(const char*& p, const char* end, FastMantissa& m) {
+  bool point = false;
+  for (; p != end; ++p) {
+    const char ch = *p;
+    if (IsDigit(ch)) {
+      if (m.digits != 0 || ch != '0') {
+        if (m.significant == kFastMaxDigits) return false;
+        ++m.significant;
+      }
+      m.digits = m.digits * 10 + static_cast<std::uint64_t>(ch - '0');
+      m.any = true;
+      if (point && ++m.decimals > kFastExponentLimit) return false;
+    } else if (ch == '.' && !point) {
+      point = true;
+    } else if (!IsBlank(ch)) {
+      break;
+    }
+  }
+  return true;
+}
+
+// Reads an exponent as ReadExponent does; false when its digits go beyond kFastExponentLimit.
+bool ReadFastExponent(const char* p, const char* end, int& exponent) {
+  exponent = 0;
+  p = SkipBlanks(p, end);
+  if (p == end || (*p != 'E' && *p != 'e' && *p != 'D' && *p != 'd')) return true;
+  ++p;
+  const bool negative = ReadSign(p, end);
+  int value = 0;
+  bool anyDigit = false;
+  for (p = SkipBlanks(p, end); p != end && IsDigit(*p); p = SkipBlanks(p + 1, end)) {
+    if (value > kFastExponentLimit) return false;
+    value = value * 10 + (*p - '0');
+    anyDigit = true;
+  }
+  if (anyDigit) exponent = negative ? -value : value;
+  return true;
+}
+
+// Val for the usual text: false (result untouched) when the text needs the general path.
+bool TryValFast(std::string_view text, double& result) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  const bool negative = ReadSign(p, end);
+  FastMantissa m;
+  if (!ReadFastMantissa(p, end, m)) return false;
+  if (!m.any) {
+    result = 0;
+    return true;
+  }
+  int exponent = 0;
+  if (!ReadFastExponent(p, end, exponent)) return false;
+  if (m.digits == 0) {
+    result = negative ? -0.0 : 0.0;
+    return true;
+  }
+  const int power = exponent - m.decimals;
+  if (m.digits > kFastMaxMantissa || power < -kFastMaxPower || power > kFastMaxPower) {
+    return false;
+  }
+  const auto mantissa = static_cast<double>(m.digits);
+  const double magnitude = power >= 0 ? mantissa * kExactPowersOfTen[power]
+                                      : mantissa / kExactPowersOfTen[-power];
+  result = negative ? -magnitude : magnitude;
+  return true;
+}
+
 }  // namespace
 
 double Val(std::string_view text) {
+  double result;
+  if (TryValFast(text, result)) return result;
+  return internal::ValGeneral(text);
+}
+
+double internal::ValGeneral(std::string_view text) {
   const char* p = text.data();
   const char* end = p + text.size();
   DecimalNumber number;
