@@ -9,12 +9,14 @@
 // stays for larger values and is the reference that the fast path is checked against.
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
 
+#include "support/number_in_place.h"
 #include "support/number.h"
 #include "support/number_internals.h"
 
@@ -161,8 +163,36 @@ constexpr int kInfinityField = 255;
 constexpr int kSmallestLog2 = -17;
 constexpr int kLargestLog2 = 23;
 
-// floor(log10(2^e)), exact for |e| < 1650.
-int FloorLog10OfPowerOfTwo(int e) { return (e * 78913) >> 18; }
+// The power of ten of a value's first digit, from its binary exponent log2 (kSmallestLog2 to
+// kLargestLog2) and its significand: floor(log10(2^log2)), plus one when the binade holds the
+// next power of ten and the significand reaches it.
+struct DecimalExponentRule {
+  int exponent;                // floor(log10(2^log2))
+  std::uint64_t nextPowerAt;   // the smallest significand at or above the next power of ten
+};
+constexpr int kRules = kLargestLog2 - kSmallestLog2 + 1;
+constexpr std::array<DecimalExponentRule, kRules> MakeDecimalExponentRules() {
+  std::array<DecimalExponentRule, kRules> rules{};
+  constexpr std::uint64_t kLowestSignificand = std::uint64_t{1} << 23;
+  for (int log2 = kSmallestLog2; log2 <= kLargestLog2; ++log2) {
+    const int shift = 23 - log2;  // value = significand / 2^shift, shift >= 0
+    // 10^e <= 2^log2, in integers: 10^e * 2^shift <= 2^23, or 2^shift <= 2^23 * 10^-e.
+    auto atOrBelow = [shift](int e) {
+      return e >= 0 ? (kPowersOfTen[e] << shift) <= kLowestSignificand
+                    : (std::uint64_t{1} << shift) <= kLowestSignificand * kPowersOfTen[-e];
+    };
+    int exponent = -6;  // 10^-6 lies below 2^-17
+    while (atOrBelow(exponent + 1)) ++exponent;
+    // The smallest significand m with m / 2^shift >= 10^(exponent + 1).
+    const int next = exponent + 1;
+    const std::uint64_t at =
+        next >= 0 ? kPowersOfTen[next] << shift
+                  : ((std::uint64_t{1} << shift) + kPowersOfTen[-next] - 1) / kPowersOfTen[-next];
+    rules[static_cast<std::size_t>(log2 - kSmallestLog2)] = {exponent, at};
+  }
+  return rules;
+}
+constexpr std::array<DecimalExponentRule, kRules> kDecimalExponentRules = MakeDecimalExponentRules();
 
 // The seven significant digits of significand / 2^shift, rounded half to even on the exact
 // value as std::to_chars rounds, and the power of ten of the first digit. The value must lie in
@@ -172,14 +202,11 @@ struct SevenDigits {
   int exponent;          // value ~ digits * 10^(exponent - 6)
 };
 SevenDigits RoundToSevenDigits(std::uint64_t significand, int shift, int log2) {
-  int exponent = std::min(FloorLog10OfPowerOfTwo(log2) + 1, 6);
+  const auto& rule = kDecimalExponentRules[static_cast<std::size_t>(log2 - kSmallestLog2)];
+  const int exponent = rule.exponent + (significand >= rule.nextPowerAt ? 1 : 0);
+  if (exponent < -5) return {0, -6};
   // significand < 2^24 and the scale at most 10^11: the product stays below 2^61.
-  std::uint64_t scaled = significand * kPowersOfTen[6 - exponent];
-  if ((scaled >> shift) < kSevenDigitsLow) {
-    if (exponent == -5) return {0, -6};
-    --exponent;
-    scaled = significand * kPowersOfTen[6 - exponent];
-  }
+  const std::uint64_t scaled = significand * kPowersOfTen[6 - exponent];
   std::uint64_t digits = scaled >> shift;
   if (shift > 0) {
     const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
@@ -218,23 +245,46 @@ bool CoordUnits(float value, std::uint64_t& units) {
   return true;
 }
 
-// Writes units (ten-thousandths) as the number part of a coordinate word: the whole part, and
-// a point with the decimals when any are not zero.
+// "00" to "99", for writing two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes a whole number below 10^8 in decimal digits, two at a time.
+char* WriteWhole(char* out, std::uint32_t n) {
+  const int length = n < 10'000 ? (n < 100 ? (n < 10 ? 1 : 2) : (n < 1'000 ? 3 : 4))
+                                : (n < 1'000'000 ? (n < 100'000 ? 5 : 6) : (n < 10'000'000 ? 7 : 8));
+  char* const end = out + length;
+  char* at = end;
+  for (; n >= 100; n /= 100) {
+    at -= 2;
+    at[0] = kDigitPairs[2 * (n % 100)];
+    at[1] = kDigitPairs[2 * (n % 100) + 1];
+  }
+  if (n >= 10) {
+    at[-2] = kDigitPairs[2 * n];
+    at[-1] = kDigitPairs[2 * n + 1];
+  } else {
+    at[-1] = static_cast<char>('0' + n);
+  }
+  return end;
+}
+
+// Writes units (ten-thousandths, below 10^12) as the number part of a coordinate word: the
+// whole part, and a point with the decimals when any are not zero, trailing zeros dropped.
 char* WriteCoordUnits(char* out, std::uint64_t units) {
-  out = std::to_chars(out, out + 20, units / 10'000).ptr;
-  std::uint32_t decimals = static_cast<std::uint32_t>(units % 10'000);
+  out = WriteWhole(out, static_cast<std::uint32_t>(units / 10'000));
+  const auto decimals = static_cast<std::uint32_t>(units % 10'000);
   if (decimals == 0) return out;
-  int count = kCoordDecimals;
-  while (decimals % 10 == 0) {
-    decimals /= 10;
-    --count;
-  }
+  const std::uint32_t high = decimals / 100, low = decimals % 100;
   *out++ = '.';
-  for (int i = count - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + decimals % 10);
-    decimals /= 10;
-  }
-  return out + count;
+  out[0] = kDigitPairs[2 * high];
+  out[1] = kDigitPairs[2 * high + 1];
+  out[2] = kDigitPairs[2 * low];
+  out[3] = kDigitPairs[2 * low + 1];
+  if (low == 0) return out + (high % 10 == 0 ? 1 : 2);
+  return out + (low % 10 == 0 ? 3 : 4);
 }
 
 // Drops a final "." of a FormatCoord result.
@@ -276,22 +326,29 @@ std::string FormatCoord(char letter, std::string_view text) {
 }
 
 void AppendCoord(std::string& out, char letter, float value) {
+  char text[kMaxCoordWordSize];
+  out.append(text, WriteCoordWord(text, letter, value));
+}
+
+char* WriteCoordWord(char* out, char letter, float value) {
   std::uint64_t units = 0;
-  if (!CoordUnits(value, units)) return internal::AppendCoordGeneral(out, letter, value);
-  char text[32];
-  char* end = text;
-  *end++ = letter;
-  if (units != 0 && std::signbit(value)) *end++ = '-';
-  end = WriteCoordUnits(end, units);
-  out.append(text, end);
+  if (!CoordUnits(value, units)) return internal::WriteCoordGeneral(out, letter, value);
+  *out++ = letter;
+  if (units != 0 && std::signbit(value)) *out++ = '-';
+  return WriteCoordUnits(out, units);
 }
 
 void internal::AppendCoordGeneral(std::string& out, char letter, float value) {
-  char text[kTextCapacity];
-  text[0] = letter;
-  char* end = WriteNumber(text + 1, value, kFloatDigits, LayoutOf(Pattern::kCoord));
-  if (end[-1] == '.') --end;
-  out.append(text, end);
+  char text[kMaxCoordWordSize];
+  out.append(text, WriteCoordGeneral(text, letter, value));
+}
+
+// A float at seven digits has at most 39 integer digits, and kCoord keeps four decimals, so
+// the general path also stays within kMaxCoordWordSize.
+char* internal::WriteCoordGeneral(char* out, char letter, float value) {
+  *out++ = letter;
+  char* end = WriteNumber(out, value, kFloatDigits, LayoutOf(Pattern::kCoord));
+  return end[-1] == '.' ? end - 1 : end;
 }
 
 std::string FloatAsText(float value) {

@@ -13,5 +13,7 @@ double ValGeneral(std::string_view text);
 
 // AppendCoord through std::to_chars at 7 significant digits and rounding on the digits.
 void AppendCoordGeneral(std::string& out, char letter, float value);
+// The same written at out, which has room for kMaxCoordWordSize bytes; returns the end.
+char* WriteCoordGeneral(char* out, char letter, float value);
 
 }  // namespace quarnel::internal

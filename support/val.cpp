@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
 #include "support/number.h"
+#include "support/number_in_place.h"
 #include "support/number_internals.h"
 
 namespace quarnel {
@@ -38,6 +40,7 @@ struct DecimalNumber {
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool IsExponentLetter(char ch) { return ch == 'E' || ch == 'e' || ch == 'D' || ch == 'd'; }
 
 // Skips blanks, tabs and line feeds; returns the position of the next other character.
 const char* SkipBlanks(const char* p, const char* end) {
@@ -129,6 +132,19 @@ double ToDouble(const DecimalNumber& number) {
   return value;
 }
 
+// The general path over [begin, end); stop is where the number ends, begin when there is none.
+double ReadGeneral(const char* begin, const char* end, const char*& stop) {
+  const char* p = begin;
+  stop = begin;
+  DecimalNumber number;
+  number.negative = ReadSign(p, end);
+  if (!ReadMantissa(p, end, number)) return 0;
+  const std::int64_t exponent = ReadExponent(p, end);
+  number.exponent += exponent;
+  stop = p;
+  return ToDouble(number);
+}
+
 // The fast path's limits: a mantissa up to 2^53 converts to a double exactly, and so do the
 // powers of ten up to 10^22, so one multiplication or division of the two is correctly rounded.
 constexpr int kFastMaxDigits = 19;  // significant digits that always fit in 64 bits
@@ -171,11 +187,13 @@ bool ReadFastMantissa(const char*& p, const char* end, FastMantissa& m) {
   return true;
 }
 
-// Reads an exponent as ReadExponent does; false when its digits go beyond kFastExponentLimit.
-bool ReadFastExponent(const char* p, const char* end, int& exponent) {
+// Reads an exponent as ReadExponent does, from p on; stop is where it ends (p when there is
+// none). False when its digits go beyond kFastExponentLimit.
+bool ReadFastExponent(const char* p, const char* end, int& exponent, const char*& stop) {
   exponent = 0;
+  stop = p;
   p = SkipBlanks(p, end);
-  if (p == end || (*p != 'E' && *p != 'e' && *p != 'D' && *p != 'd')) return true;
+  if (p == end || !IsExponentLetter(*p)) return true;
   ++p;
   const bool negative = ReadSign(p, end);
   int value = 0;
@@ -185,55 +203,142 @@ bool ReadFastExponent(const char* p, const char* end, int& exponent) {
     value = value * 10 + (*p - '0');
     anyDigit = true;
   }
-  if (anyDigit) exponent = negative ? -value : value;
+  if (anyDigit) {
+    exponent = negative ? -value : value;
+    stop = p;
+  }
   return true;
 }
 
-// Val for the usual text: false (result untouched) when the text needs the general path.
-bool TryValFast(std::string_view text, double& result) {
-  const char* p = text.data();
-  const char* end = p + text.size();
+// Scales a mantissa read by the fast paths: false when it or the power is out of their range.
+bool ScaleFast(std::uint64_t mantissa, int power, bool negative, double& result) {
+  if (mantissa > kFastMaxMantissa || power < -kFastMaxPower || power > kFastMaxPower) return false;
+  const auto value = static_cast<double>(mantissa);
+  const double magnitude =
+      power >= 0 ? value * kExactPowersOfTen[power] : value / kExactPowersOfTen[-power];
+  result = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// Val of [begin, end) for a text with blanks inside its number; stop is where the number
+// ends. False (result and stop untouched or meaningless) when the text needs the general path.
+bool TryValWithBlanks(const char* begin, const char* end, double& result, const char*& stop) {
+  const char* p = begin;
   const bool negative = ReadSign(p, end);
   FastMantissa m;
   if (!ReadFastMantissa(p, end, m)) return false;
   if (!m.any) {
     result = 0;
+    stop = begin;
     return true;
   }
   int exponent = 0;
-  if (!ReadFastExponent(p, end, exponent)) return false;
+  if (!ReadFastExponent(p, end, exponent, stop)) return false;
   if (m.digits == 0) {
     result = negative ? -0.0 : 0.0;
     return true;
   }
-  const int power = exponent - m.decimals;
-  if (m.digits > kFastMaxMantissa || power < -kFastMaxPower || power > kFastMaxPower) {
-    return false;
+  return ScaleFast(m.digits, exponent - m.decimals, negative, result);
+}
+
+// Reads a run of digits into mantissa; returns the end of the run.
+const char* ReadDigitRun(const char* p, const char* end, std::uint64_t& mantissa) {
+  for (; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+  return p;
+}
+
+// Val of [begin, end) for the text the router writes: sign, digits and point without blanks
+// between them, at most 19 digits; stop is where the number ends. Other texts go to
+// TryValWithBlanks; false when they need the general path.
+bool TryValFast(const char* begin, const char* end, double& result, const char*& stop) {
+  const char* p = begin;
+  const bool negative = ReadSign(p, end);
+  std::uint64_t mantissa = 0;
+  const char* digits = p;
+  p = ReadDigitRun(p, end, mantissa);
+  std::ptrdiff_t count = p - digits;
+  std::ptrdiff_t decimals = 0;
+  const bool point = p != end && *p == '.';
+  if (point) {
+    digits = ++p;
+    p = ReadDigitRun(p, end, mantissa);
+    decimals = p - digits;
+    count += decimals;
   }
-  const auto mantissa = static_cast<double>(m.digits);
-  const double magnitude = power >= 0 ? mantissa * kExactPowersOfTen[power]
-                                      : mantissa / kExactPowersOfTen[-power];
-  result = negative ? -magnitude : magnitude;
-  return true;
+  // A blank does not end the number when a digit or its first point follows ("1 2" is 12).
+  const char* next = SkipBlanks(p, end);
+  const bool continues = next != end && (IsDigit(*next) || (*next == '.' && !point));
+  if (continues || count > kFastMaxDigits) return TryValWithBlanks(begin, end, result, stop);
+  if (count == 0) {
+    result = 0;
+    stop = begin;
+    return true;
+  }
+  int exponent = 0;
+  if (!ReadFastExponent(next, end, exponent, stop)) return false;
+  if (mantissa == 0) {
+    result = negative ? -0.0 : 0.0;
+    return true;
+  }
+  return ScaleFast(mantissa, exponent - static_cast<int>(decimals), negative, result);
+}
+
+// Val of [begin, end) for the plainest text: an optional sign, at most 19 digits with at most
+// one point, then the end, blanks or a character that cannot continue the number. False for
+// anything else (blanks in front or inside, an exponent), which TryValFast reads.
+inline bool TryValPlain(const char* begin, const char* end, double& result, const char*& stop) {
+  const char* p = begin;
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  std::uint64_t mantissa = 0;
+  const char* digits = p;
+  p = ReadDigitRun(p, end, mantissa);
+  std::ptrdiff_t count = p - digits;
+  std::ptrdiff_t decimals = 0;
+  const bool point = p != end && *p == '.';
+  if (point) {
+    digits = ++p;
+    p = ReadDigitRun(p, end, mantissa);
+    decimals = p - digits;
+    count += decimals;
+  }
+  if (count == 0 || count > kFastMaxDigits) return false;
+  const char* next = p;
+  while (next != end && IsBlank(*next)) ++next;
+  if (next != end && (IsDigit(*next) || *next == '.' || IsExponentLetter(*next))) return false;
+  stop = next;
+  if (mantissa == 0) {
+    result = negative ? -0.0 : 0.0;
+    return true;
+  }
+  return ScaleFast(mantissa, -static_cast<int>(decimals), negative, result);
+}
+
+// Val of [begin, end); stop is where the number ends, begin when there is none.
+double ReadNumber(const char* begin, const char* end, const char*& stop) {
+  double result;
+  if (TryValPlain(begin, end, result, stop)) return result;
+  if (TryValFast(begin, end, result, stop)) return result;
+  return ReadGeneral(begin, end, stop);
 }
 
 }  // namespace
 
 double Val(std::string_view text) {
-  double result;
-  if (TryValFast(text, result)) return result;
-  return internal::ValGeneral(text);
+  const char* stop = nullptr;
+  return ReadNumber(text.data(), text.data() + text.size(), stop);
+}
+
+double ValTaken(std::string_view text, std::size_t& taken) {
+  const char* stop = nullptr;
+  const double value = ReadNumber(text.data(), text.data() + text.size(), stop);
+  taken = static_cast<std::size_t>(stop - text.data());
+  return value;
 }
 
 double internal::ValGeneral(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  DecimalNumber number;
-  number.negative = ReadSign(p, end);
-  if (!ReadMantissa(p, end, number)) return 0;
-  const std::int64_t exponent = ReadExponent(p, end);
-  number.exponent += exponent;
-  return ToDouble(number);
+  const char* stop = nullptr;
+  return ReadGeneral(text.data(), text.data() + text.size(), stop);
 }
 
 bool IsPlainNumber(std::string_view text) {
