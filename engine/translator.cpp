@@ -46,22 +46,32 @@ void Translator::BeginFile() {
 std::optional<std::string> Translator::TranslateLine(LineScanner& scanner,
                                                      std::string& outBuffer) {
   const std::string_view line = scanner.Line();
-  if (!IsTranslatable(line)) return std::nullopt;
-  LineWriter out(outBuffer, lineScratch_, bodyLines_);
-  if (auto failure = ReadWords(line, state_)) return failure;
-  if (auto failure = ActOnGWords(scanner, out)) return failure;
+  if (line.empty() || line.front() != 'G') return std::nullopt;  // most dropped lines, at once
+  LineWords words;
+  ScanWords(line, words);
+  if (!words.Translatable()) return std::nullopt;
+  LineWriter out(outBuffer, bodyLines_);
+  if (auto failure = ReadWords(words, state_)) return failure;
+  if (words.gWords > LineWords::kMaxGWords) {  // more G words than the pass keeps: read again
+    if (auto failure = ActOnGWords(scanner, out)) return failure;
+  } else {
+    for (std::size_t i = 0; i < words.gWords; ++i) {
+      if (auto failure = ActOnGCode(words.gValues[i], out)) return failure;
+    }
+  }
   WriteMotion(state_, out);
   RecordEndPosition(state_);
   return std::nullopt;
 }
 
 // Every G of the line is a word, also a bare G (which reads as G0) and the empty text between
-// two adjacent Gs; Field(1) is the empty text before the line's first G.
+// two adjacent Gs: the fields 2, 3, ... of the line split at G, taken in place.
 std::optional<std::string> Translator::ActOnGWords(LineScanner& scanner, LineWriter& out) {
-  scanner.SetFieldSeparator('G');
-  const int count = scanner.FieldCount();
-  for (int i = 2; i <= count; ++i) {
-    if (auto failure = ActOnGCode(Val(scanner.Field(i)), out)) return failure;
+  const std::string_view line = scanner.Line();
+  for (std::size_t at = line.find('G'); at != std::string_view::npos;) {
+    const std::size_t next = line.find('G', at + 1);
+    if (auto failure = ActOnGCode(Val(line.substr(at + 1, next - at - 1)), out)) return failure;
+    at = next;
   }
   return std::nullopt;
 }

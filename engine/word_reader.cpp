@@ -1,8 +1,10 @@
 #include "engine/word_reader.h"
 
+#include <bit>
 #include <cstddef>
 
 #include "support/number.h"
+#include "support/number_in_place.h"
 
 namespace quarnel {
 
@@ -24,15 +26,35 @@ std::string DoesNotFitSingle(char letter, std::string_view text) {
   return reason;
 }
 
-// Stores the word's value divided by divisor into target when the letter occurs.
-std::optional<std::string> StoreWord(std::string_view line, char letter, double divisor,
-                                     float& target) {
-  const std::optional<std::string_view> text = WordText(line, letter);
-  if (!text) return std::nullopt;
-  const std::optional<float> value = ToSingle(Val(*text) / divisor);
-  if (!value) return DoesNotFitSingle(letter, *text);
-  target = *value;
-  return std::nullopt;
+// The number words in reading order: bit k of LineWords::present stands for kNumberLetters[k].
+constexpr char kNumberLetters[LineWords::kNumberWords + 1] = "PXYZIJFUR";
+constexpr int kFeedWord = 6;  // F: the machine takes the feed in thousands, F3000 is F3
+constexpr double kFeedDivisor = 1000;
+
+// What a byte means to ScanWords: a number word (its index + 1), T, G, "(" or nothing.
+constexpr unsigned char kNoWord = 0;
+constexpr unsigned char kToolWord = LineWords::kNumberWords + 1;
+constexpr unsigned char kGWord = LineWords::kNumberWords + 2;
+constexpr unsigned char kParenthesis = LineWords::kNumberWords + 3;
+struct ByteMeanings {
+  unsigned char of[256] = {};
+  constexpr ByteMeanings() {
+    for (int k = 0; k < LineWords::kNumberWords; ++k) {
+      of[static_cast<unsigned char>(kNumberLetters[k])] = static_cast<unsigned char>(k + 1);
+    }
+    of['T'] = kToolWord;
+    of['G'] = kGWord;
+    of['('] = kParenthesis;
+  }
+};
+constexpr ByteMeanings kMeaning;
+
+// Val of the text from at on, and at moved past the characters the number took.
+double ReadNumberAt(std::string_view line, std::size_t& at) {
+  std::size_t taken = 0;
+  const double value = ValTaken(line.substr(at), taken);
+  at += taken;
+  return value;
 }
 
 // Two characters of a tool text as a two-digit group.
@@ -64,32 +86,57 @@ std::optional<std::string_view> WordText(std::string_view line, char letter) {
   return rest.substr(0, rest.find(letter));
 }
 
+// A number word's text runs to the next occurrence of its letter, but its number ends before
+// that anyway: no word letter can continue a number. So reading from the letter to the end of
+// the line gives the same value, and every later letter is still seen by the pass.
+void ScanWords(std::string_view line, LineWords& words) {
+  words.line = line;
+  words.parenthesis = false;
+  words.present = 0;
+  words.toolAt = std::string_view::npos;
+  words.gWords = 0;
+  for (std::size_t at = 0; at < line.size();) {
+    const unsigned meaning = kMeaning.of[static_cast<unsigned char>(line[at++])];
+    if (meaning == kNoWord) continue;
+    if (meaning <= LineWords::kNumberWords) {
+      const unsigned bit = 1u << (meaning - 1);
+      if ((words.present & bit) != 0) continue;  // only the first occurrence counts
+      words.present |= bit;
+      words.values[meaning - 1] = ReadNumberAt(line, at);
+    } else if (meaning == kToolWord) {
+      if (words.toolAt == std::string_view::npos) words.toolAt = at - 1;
+    } else if (meaning == kGWord) {
+      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at);
+      ++words.gWords;
+    } else {
+      words.parenthesis = true;
+      return;
+    }
+  }
+}
+
 std::optional<std::string> ReadWords(std::string_view line, TranslatorState& state) {
+  LineWords words;
+  ScanWords(line, words);
+  return ReadWords(words, state);
+}
+
+// In reading order. M, K, S and H are recognised and ignored: their values go nowhere.
+std::optional<std::string> ReadWords(const LineWords& words, TranslatorState& state) {
   LineValues& values = state.Line;
   values.Reset();
-  struct NumberWord {
-    char letter;
-    double divisor;
-    float* target;
-  };
-  // In reading order. M, K, S and H are recognised and ignored: their values go nowhere.
-  const NumberWord words[] = {
-      {'P', 1, &state.ModalP},
-      {'X', 1, &state.ModalX},
-      {'Y', 1, &state.ModalY},
-      {'Z', 1, &state.ModalZ},
-      {'I', 1, &values.LineI},
-      {'J', 1, &values.LineJ},
-      {'F', 1000, &state.ModalF},  // the machine takes the feed in thousands: F3000 is F3
-      {'U', 1, &values.LineU},
-      {'R', 1, &values.LineR},
-  };
-  for (const NumberWord& word : words) {
-    if (auto failure = StoreWord(line, word.letter, word.divisor, *word.target)) return failure;
+  float* const targets[LineWords::kNumberWords] = {
+      &state.ModalP, &state.ModalX, &state.ModalY, &state.ModalZ, &values.LineI,
+      &values.LineJ, &state.ModalF, &values.LineU, &values.LineR};
+  for (unsigned present = words.present; present != 0; present &= present - 1) {
+    const int k = std::countr_zero(present);
+    const double value = k == kFeedWord ? words.values[k] / kFeedDivisor : words.values[k];
+    const std::optional<float> single = ToSingle(value);
+    if (!single) return DoesNotFitSingle(kNumberLetters[k], *WordText(words.line, kNumberLetters[k]));
+    *targets[k] = *single;
   }
-  const std::optional<std::string_view> tool = WordText(line, 'T');
-  if (!tool) return std::nullopt;
-  return ReadToolWord(*tool, values, state.ToolNumber);
+  if (words.toolAt == std::string_view::npos) return std::nullopt;
+  return ReadToolWord(*WordText(words.line, 'T'), values, state.ToolNumber);
 }
 
 std::optional<std::string> ReadToolWord(std::string_view field, LineValues& line,

@@ -1,6 +1,7 @@
 // Reading the words of one source line into the translator state.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,10 +19,33 @@ bool IsTranslatable(std::string_view line);
 // "G0X100Y50P-5T1" with 'P' gives "-5T1".
 std::optional<std::string_view> WordText(std::string_view line, char letter);
 
+// The words of a line as one pass over it finds them: the value of the first occurrence of each
+// number word, where the T word starts and the G values in line order. Reading a number skips
+// the characters it took, so each byte of the line is looked at once. The pass stops at a "(":
+// such a line is not translated.
+struct LineWords {
+  static constexpr int kNumberWords = 9;          // P X Y Z I J F U R, in reading order
+  static constexpr std::size_t kMaxGWords = 16;   // G values kept; more are counted only
+
+  bool Translatable() const { return !line.empty() && line.front() == 'G' && !parenthesis; }
+
+  std::string_view line;
+  bool parenthesis = false;
+  unsigned present = 0;  // bit k: number word k occurs
+  double values[kNumberWords];  // Val of the text after each present word's letter
+  std::size_t toolAt = std::string_view::npos;  // position of the first T
+  std::size_t gWords = 0;
+  double gValues[kMaxGWords];  // the first kMaxGWords G values
+};
+
+// Fills words from line in one pass.
+void ScanWords(std::string_view line, LineWords& words);
+
 // Reads the words of a translated line in the order M P X Y Z I J K F S H U R T into state
 // (line values reset first). Returns the reason when a value does not fit where it is stored;
 // the words read before that one keep their new values.
 std::optional<std::string> ReadWords(std::string_view line, TranslatorState& state);
+std::optional<std::string> ReadWords(const LineWords& words, TranslatorState& state);
 
 // Reads a T word from its text (the field after T) into ToolText, LineT, ToolNumber and
 // ToolDigits. Returns the reason when the tool number is outside -32768..32767.

@@ -63,6 +63,24 @@ TEST(LineScanner, SplitsLinesAtEveryKindOfLineEnd) {
   }
 }
 
+// Line ends are looked for several bytes at a time: every line length and position of the end
+// within those steps, for each kind of line end.
+TEST(LineScanner, FindsLineEndsAtEveryPosition) {
+  MemoryFileStore files;
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    for (std::size_t length = 0; length < 40; ++length) {
+      const std::string line(length, 'A');
+      LineScanner scanner(files);
+      RecordingHandler handler(scanner, '\x01');
+      scanner.RunText(line + end + "B" + end + "\xFA\xFF" + line, handler);
+      const std::vector<std::string> expected = {
+          "begin", "1:" + line + "|" + line, "2:B|B",
+          "3:\xFA\xFF" + line + "|\xFA\xFF" + line, "end"};
+      EXPECT_EQ(handler.events, expected) << length;
+    }
+  }
+}
+
 TEST(LineScanner, SplitsFieldsCaseSensitivelyWithEmptyFields) {
   struct Case {
     std::string line;
