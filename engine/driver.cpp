@@ -1,5 +1,6 @@
 #include "engine/driver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -33,6 +34,25 @@ bool FitsAsNumber(const std::string& text) {
 
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Room kept in front of the body for the two header lines, so that they go in front without
+// moving the body. A header that does not fit (very long dimension texts) moves it.
+constexpr std::size_t kHeaderRoom = 256;
+
+// Number of carriage returns in text. Blocks of at most 255 bytes are counted in a byte-wide
+// counter, a loop the compiler turns into vector compares.
+std::size_t CountCarriageReturns(std::string_view text) {
+  constexpr std::size_t kBlock = 255;
+  std::size_t count = 0;
+  while (!text.empty()) {
+    const std::size_t block = std::min(text.size(), kBlock);
+    unsigned char inBlock = 0;
+    for (std::size_t i = 0; i < block; ++i) inBlock += text[i] == '\r' ? 1 : 0;
+    count += inBlock;
+    text.remove_prefix(block);
+  }
+  return count;
 }
 
 }  // namespace
@@ -101,15 +121,19 @@ std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourc
   const ScanOutcome outcome = scanner_.Run(*this);
   if (outcome == ScanOutcome::kUnreadable) return "cannot read the source: " + scanner_.ReadError();
   if (failure_) return failure_;
-  if (auto error = files_.WriteAtomically(outputPath, outBuffer_)) {
+  const std::string_view program = std::string_view(outBuffer_).substr(programStart_);
+  if (auto error = files_.WriteAtomically(outputPath, program)) {
     return "cannot write " + outputPath + ": " + *error;
   }
   return std::nullopt;
 }
 
+// The buffer keeps its capacity from file to file: after the largest program of a batch it
+// never grows again.
 void ConversionDriver::ScanBegin() {
   translator_.BeginFile();
-  outBuffer_.clear();
+  outBuffer_.assign(kHeaderRoom, ' ');
+  programStart_ = kHeaderRoom;
 }
 
 bool ConversionDriver::ScanLine() {
@@ -125,7 +149,13 @@ void ConversionDriver::ScanEnd() {
     failure_ = std::move(reason);
     return;
   }
-  outBuffer_.insert(0, header);
+  if (header.size() <= kHeaderRoom) {
+    programStart_ = kHeaderRoom - header.size();
+    outBuffer_.replace(programStart_, header.size(), header);
+  } else {
+    outBuffer_.replace(0, kHeaderRoom, header);
+    programStart_ = 0;
+  }
   EmitLine(outBuffer_, "M2");
   outBuffer_ += "\r\n";
 }
@@ -154,8 +184,8 @@ std::optional<std::string> ConversionDriver::BuildHeader(std::string& header) {
   if (!FitsAsNumber(length) || !FitsAsNumber(height) || !FitsAsNumber(thickness)) {
     return "a part dimension is too large to be written";
   }
-  const int bodyLines = InCount(outBuffer_, '\r');
-  if (bodyLines > kMaxBodyLines) {
+  const std::size_t bodyLines = CountCarriageReturns(std::string_view(outBuffer_).substr(kHeaderRoom));
+  if (bodyLines > static_cast<std::size_t>(kMaxBodyLines)) {
     return "the translated program has " + std::to_string(bodyLines) + " lines; at most " +
            std::to_string(kMaxBodyLines) + " fit in the header's line count";
   }

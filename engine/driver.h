@@ -69,7 +69,10 @@ class ConversionDriver final : private ScanHandler {
   DimensionTexts& dims_;
   LineScanner scanner_;
   std::string destination_;
+  // Room for the header, then the body the translator appends; ScanEnd puts the header right
+  // in front of the body, so the output program starts at programStart_.
   std::string outBuffer_;
+  std::size_t programStart_ = 0;
   std::string unitCode_;
   std::optional<std::string> failure_;  // set by a callback when the file fails
 };

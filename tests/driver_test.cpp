@@ -71,6 +71,26 @@ TEST(ConversionDriver, WritesHeaderBodyAndEndLikeTheGoldenFiles) {
   }
 }
 
+// The header goes in front of the body however long the dimension texts make it.
+TEST(ConversionDriver, PutsHeadersOfAnyLengthInFront) {
+  for (const std::size_t length : {0, 1, 150, 300, 5000}) {
+    MemoryFileStore files;
+    files.files["/src/a.nc"] = "L1\nL2\n";
+    EchoTranslator translator;
+    const std::string text(length, 'A');
+    DimensionTexts dims{text, "400", "18"};
+    ConversionDriver driver(files, translator, dims);
+    driver.SetDestination("/out");
+    for (int round = 0; round < 2; ++round) {  // the second file reuses the buffer
+      ASSERT_FALSE(driver.Process("/src/a.nc")) << length;
+      EXPECT_EQ(files.files["/out/a.nc"], "G71X" + text +
+                                              "Y400Z18T00D240N5L2\r\nG150(G-code from router)\r\n"
+                                              "L1\r\nL2\r\nM2\r\n\r\n")
+          << length;
+    }
+  }
+}
+
 TEST(ConversionDriver, UnitCodeFollowsTheHeightOnly) {
   MemoryFileStore files;
   files.files["/src/a.nc"] = "";
