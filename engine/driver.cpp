@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <set>
 
+#include "engine/background_writer.h"
 #include "engine/line_translator.h"
 #include "support/file_store.h"
 #include "support/number.h"
@@ -55,6 +57,10 @@ std::size_t CountCarriageReturns(std::string_view text) {
   return count;
 }
 
+std::string WriteFailure(const std::string& outputPath, const std::string& error) {
+  return "cannot write " + outputPath + ": " + error;
+}
+
 }  // namespace
 
 std::string S1(const std::string& directory) {
@@ -81,36 +87,72 @@ std::string ConversionDriver::OutputPathFor(const std::string& sourcePath) const
   return destination_ + kPathSeparator + FileNameOf(sourcePath);
 }
 
+// Without hooks, nothing looks at a file before the batch ends, so with a file store that
+// allows it each output is written on a thread of its own while the next source is translated.
+// The results stay those of writing each file right after its translation: every outcome is
+// settled, in file order, before the next file's own outcome is recorded; and a source that
+// might be the output still being written (it is that file, or it does not exist yet and may
+// be a link to it), or a source of the same name, waits for that write.
 std::vector<FileFailure> ConversionDriver::ConvertBatch(const std::vector<std::string>& sourcePaths,
                                                         const FileHook& before,
                                                         const FileHook& after) {
+  std::optional<BackgroundWriter> writer;
+  if (!before && !after && files_.WritesAlongside()) writer.emplace(files_);
   std::set<std::string> written;  // output names of this batch
   std::vector<FileFailure> failures;
+  struct PendingWrite {
+    std::string source, name, output;
+  };
+  std::optional<PendingWrite> pending;
+  auto settle = [&] {
+    if (!pending) return;
+    if (auto error = writer->Finish()) {
+      failures.push_back({pending->source, WriteFailure(pending->output, *error)});
+    } else {
+      written.insert(pending->name);
+    }
+    pending.reset();
+  };
   for (const std::string& path : sourcePaths) {
     if (before) before(path);
     const std::string name = FileNameOf(path);
+    const std::string output = OutputPathFor(path);
+    if (pending && (pending->name == name || MaySeeOutput(path, pending->output))) settle();
+    std::optional<std::string> failure;
     if (written.count(name) != 0) {
-      failures.push_back(
-          {path, "another source of this batch was already written to " + OutputPathFor(path)});
-    } else if (auto failure = Process(path)) {
-      failures.push_back(std::move(*failure));
+      failure = "another source of this batch was already written to " + output;
+    } else {
+      failure = TranslateOne(path, output);
+    }
+    settle();
+    if (failure) {
+      failures.push_back({path, std::move(*failure)});
+    } else if (writer) {
+      std::swap(outBuffer_, writeBuffer_);
+      writer->Start(output, std::string_view(writeBuffer_).substr(programStart_));
+      pending = PendingWrite{path, name, output};
+    } else if (auto error = WriteProgram(output)) {
+      failures.push_back({path, std::move(*error)});
     } else {
       written.insert(name);
     }
     if (after) after(path);
   }
+  settle();
   return failures;
 }
 
 std::optional<FileFailure> ConversionDriver::Process(const std::string& sourcePath) {
-  if (auto reason = ConvertOne(sourcePath)) return FileFailure{sourcePath, std::move(*reason)};
+  const std::string outputPath = OutputPathFor(sourcePath);
+  std::optional<std::string> reason = TranslateOne(sourcePath, outputPath);
+  if (!reason) reason = WriteProgram(outputPath);
+  if (reason) return FileFailure{sourcePath, std::move(*reason)};
   return std::nullopt;
 }
 
-// Checks that need no content come first and change nothing; then the scan, the header and
-// the write. The output is written only when the whole file has been translated.
-std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourcePath) {
-  const std::string outputPath = OutputPathFor(sourcePath);
+// Checks that need no content come first and change nothing; then the scan and the header.
+std::optional<std::string> ConversionDriver::TranslateOne(const std::string& sourcePath,
+                                                          const std::string& outputPath) {
   const std::string name = FileNameOf(sourcePath);
   if (name.empty()) return "the source path names no file";
   if (files_.SameFile(sourcePath, outputPath)) {
@@ -120,16 +162,23 @@ std::optional<std::string> ConversionDriver::ConvertOne(const std::string& sourc
   scanner_.SetFileName(sourcePath);
   const ScanOutcome outcome = scanner_.Run(*this);
   if (outcome == ScanOutcome::kUnreadable) return "cannot read the source: " + scanner_.ReadError();
-  if (failure_) return failure_;
+  return failure_;
+}
+
+// Writes the program of the file last translated, whole; the reason when that fails.
+std::optional<std::string> ConversionDriver::WriteProgram(const std::string& outputPath) {
   const std::string_view program = std::string_view(outBuffer_).substr(programStart_);
   if (auto error = files_.WriteAtomically(outputPath, program)) {
-    return "cannot write " + outputPath + ": " + *error;
+    return WriteFailure(outputPath, *error);
   }
   return std::nullopt;
 }
 
-// The buffer keeps its capacity from file to file: after the largest program of a batch it
-// never grows again.
+// A source that does not exist (yet) or is the output's file could read that output.
+bool ConversionDriver::MaySeeOutput(const std::string& sourcePath, const std::string& outputPath) {
+  return !files_.SameFile(sourcePath, sourcePath) || files_.SameFile(sourcePath, outputPath);
+}
+
 void ConversionDriver::ScanBegin() {
   translator_.BeginFile();
   outBuffer_.assign(kHeaderRoom, ' ');

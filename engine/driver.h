@@ -61,7 +61,10 @@ class ConversionDriver final : private ScanHandler {
   void ScanBegin() override;
   bool ScanLine() override;
   void ScanEnd() override;
-  std::optional<std::string> ConvertOne(const std::string& sourcePath);
+  std::optional<std::string> TranslateOne(const std::string& sourcePath,
+                                          const std::string& outputPath);
+  std::optional<std::string> WriteProgram(const std::string& outputPath);
+  bool MaySeeOutput(const std::string& sourcePath, const std::string& outputPath);
   std::optional<std::string> BuildHeader(std::string& header);
 
   FileStore& files_;
@@ -73,6 +76,7 @@ class ConversionDriver final : private ScanHandler {
   // in front of the body, so the output program starts at programStart_.
   std::string outBuffer_;
   std::size_t programStart_ = 0;
+  std::string writeBuffer_;  // the last program, while a thread of its own writes it
   std::string unitCode_;
   std::optional<std::string> failure_;  // set by a callback when the file fails
 };

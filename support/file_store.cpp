@@ -74,9 +74,10 @@ std::string TemporaryPathFor(const std::string& path, std::mt19937_64& random) {
   return result;
 }
 
-// Creates the temporary file with O_EXCL; the kernel applies the umask to 0666.
+// Creates the temporary file with O_EXCL; the kernel applies the umask to 0666. The name
+// generator is per thread, since writes may run on a thread of their own.
 int CreateTemporary(const std::string& path, std::string& temporaryPath, int& error) {
-  static std::mt19937_64 random{std::random_device{}()};
+  thread_local std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporaryPath = TemporaryPathFor(path, random);
     const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

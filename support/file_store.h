@@ -31,6 +31,9 @@ class FileStore {
 
   // True when both paths exist and name the same file after resolving links.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+
+  // True when one thread may run WriteAtomically while another runs the other operations.
+  virtual bool WritesAlongside() const { return false; }
 };
 
 // The real file system. Writes go to a hidden temporary file ".NAME.XXXXXX" beside the target,
@@ -42,6 +45,7 @@ class DiskFileStore final : public FileStore {
   std::optional<std::string> WriteAtomically(const std::string& path,
                                              std::string_view bytes) override;
   bool SameFile(const std::string& a, const std::string& b) override;
+  bool WritesAlongside() const override { return true; }
 };
 
 // Files held in memory, for tests and fuzz targets. Paths are plain keys.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/line_translator.h"
 #include "support/file_store.h"
 #include "support/text.h"
@@ -194,6 +196,71 @@ TEST(ConversionDriver, RefusesToReplaceItsOwnSource) {
   }
   EXPECT_EQ(ReadFileBytes(dir.File("part.nc")), "A\n");
   EXPECT_EQ(translator.filesBegun, 0);
+}
+
+// What a batch reports and leaves in its destination, with the folder paths taken out.
+struct BatchResult {
+  std::vector<std::string> failures;
+  std::map<std::string, std::string> outputs;
+  bool operator==(const BatchResult&) const = default;
+};
+
+// One batch on disk: good files, a failing line, a write that fails (a folder stands at the
+// output path), a second source of an already written name, a source that is a link to an
+// output of the same batch (not there yet when the batch starts), a source of the name of a
+// failed write, and a missing source. With a hook every output is written right after its
+// translation; without, outputs are written on a thread of their own.
+BatchResult RunDiskBatch(bool withHook) {
+  TempDir dir;
+  const std::string src = dir.File("src"), other = dir.File("other"), out = dir.File("out");
+  for (const std::string& folder : {src, other, out}) ::mkdir(folder.c_str(), 0755);
+  WriteFileBytes(src + "/a.nc", "A\n");
+  WriteFileBytes(src + "/b.nc", "B\nFAIL\nB\n");
+  WriteFileBytes(src + "/c.nc", "C\n");
+  WriteFileBytes(src + "/d.nc", "D\n");
+  ::mkdir((out + "/d.nc").c_str(), 0755);
+  WriteFileBytes(other + "/a.nc", "A again\n");
+  ::symlink((out + "/c.nc").c_str(), (src + "/link.nc").c_str());
+  WriteFileBytes(other + "/d.nc", "D again\n");
+  DiskFileStore files;
+  EchoTranslator translator;
+  DimensionTexts dims{"600", "400", "18"};
+  ConversionDriver driver(files, translator, dims);
+  driver.SetDestination(out);
+  const std::vector<std::string> sources = {src + "/a.nc",    src + "/b.nc",    src + "/c.nc",
+                                            src + "/link.nc", src + "/d.nc",    other + "/a.nc",
+                                            other + "/d.nc",  src + "/none.nc"};
+  const auto failures =
+      withHook ? driver.ConvertBatch(sources, {}, [](const std::string&) {}) : driver.ConvertBatch(sources);
+  BatchResult result;
+  for (const FileFailure& failure : failures) {
+    std::string text = failure.file + ": " + failure.reason;
+    for (std::size_t at; (at = text.find(dir.Path())) != std::string::npos;) {
+      text.replace(at, dir.Path().size(), "DIR");
+    }
+    result.failures.push_back(text);
+  }
+  for (const std::string& name : ListDirectory(out)) {
+    result.outputs[name] = name == "d.nc" ? "(folder)" : ReadFileBytes(out + "/" + name);
+  }
+  return result;
+}
+
+TEST(ConversionDriver, WritingAlongsideTheNextFileChangesNoResult) {
+  const BatchResult inTurn = RunDiskBatch(true);
+  const BatchResult alongside = RunDiskBatch(false);
+  EXPECT_EQ(alongside, inTurn);
+  ASSERT_EQ(inTurn.failures.size(), 5u);
+  EXPECT_EQ(inTurn.failures[0], "DIR/src/b.nc: line 2: FAIL does not fit");
+  EXPECT_EQ(inTurn.failures[1], "DIR/src/d.nc: cannot write DIR/out/d.nc: a directory stands at the output path");
+  EXPECT_EQ(inTurn.failures[2], "DIR/other/a.nc: another source of this batch was already written to DIR/out/a.nc");
+  EXPECT_EQ(inTurn.failures[3], "DIR/other/d.nc: cannot write DIR/out/d.nc: a directory stands at the output path");
+  EXPECT_EQ(inTurn.failures[4].substr(0, 40), "DIR/src/none.nc: cannot read the source:");
+  // The link was read after the output it names had been written.
+  EXPECT_EQ(inTurn.outputs.at("link.nc"),
+            "G71X600Y400Z18T00D240N8L5\r\nG150(G-code from router)\r\n"
+            "G71X600Y400Z18T00D240N4L1\r\nG150(G-code from router)\r\nC\r\nM2\r\n\r\n"
+            "M2\r\n\r\n");
 }
 
 TEST(ConversionDriver, DimensionProblemsFailTheFile) {
