@@ -160,7 +160,15 @@ std::optional<std::string> ConversionDriver::TranslateOne(const std::string& sou
   }
   failure_.reset();
   scanner_.SetFileName(sourcePath);
-  const ScanOutcome outcome = scanner_.Run(*this);
+  ScanOutcome outcome = ScanOutcome::kStopped;
+  try {
+    outcome = scanner_.Run(*this);
+  } catch (const std::bad_alloc&) {
+    // A file too large for the memory left (a huge or sparse source, or its translation) fails
+    // alone, like any other failure; the batch and the program go on.
+    outBuffer_ = std::string();
+    return "there is not enough memory to convert it";
+  }
   if (outcome == ScanOutcome::kUnreadable) return "cannot read the source: " + scanner_.ReadError();
   return failure_;
 }

@@ -58,11 +58,9 @@ ScanOutcome LineScanner::Run(ScanHandler& handler) {
     readError_ = std::move(read.error);
     return ScanOutcome::kUnreadable;
   }
-  content_ = std::move(read.bytes);
-  const ScanOutcome outcome = RunText(content_, handler);
-  content_.clear();
-  content_.shrink_to_fit();
-  return outcome;
+  // The text lives only for this scan and is released however the scan ends, also when a
+  // callback throws (running out of memory on a huge file).
+  return RunText(read.bytes, handler);
 }
 
 ScanOutcome LineScanner::RunText(std::string_view content, ScanHandler& handler) {

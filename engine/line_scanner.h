@@ -73,7 +73,6 @@ class LineScanner {
   FileStore& files_;
   std::string fileName_;
   std::string readError_;
-  std::string content_;
   std::string_view line_;
   int lineNumber_ = 0;
   char separator_ = '\0';

@@ -205,10 +205,8 @@ TEST(HostileSource, FailsWithItsReasonAndLosesNothing) {
     const std::string bad = c.make(at);
     const Snapshot sourcesBefore = SnapshotOf(at.Src());
     const Snapshot outputsBefore = SnapshotOf(at.Out());
-    const auto started = std::chrono::steady_clock::now();
     const BatchRun run =
         ConvertOnDisk(at.Out(), {at.Src("good_a.nc"), bad, at.Src("good_b.nc")}, c.beforeFile);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     ASSERT_EQ(run.failures.size(), 1u);
     EXPECT_EQ(run.failures[0].file, bad);
     EXPECT_NE(run.failures[0].reason.find(c.reason), std::string::npos) << run.failures[0].reason;
@@ -441,7 +439,8 @@ TEST(LineScannerFields, AnyOrderGivesTheFieldsOfInOrder) {
   EXPECT_EQ(recorder.anyOrder, (std::vector<std::string>{"", "", "1X5", "1X5", "90", "", ""}));
 }
 
-// quarnel-convert run as a child process, with a time limit, its messages and its peak memory.
+// quarnel-convert run as a child process, with its messages and its peak memory. The time
+// limit only turns a hang into a failure; speed is measured by the benchmark, not by tests.
 struct ChildRun {
   int status = -1;  // exit status, -1 when killed
   std::string err;
@@ -449,7 +448,9 @@ struct ChildRun {
   double seconds = 0;
 };
 
+// environment holds NAME=VALUE settings added for the child.
 ChildRun RunConverter(const TempDir& scratch, const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment = {},
                       unsigned timeLimitSeconds = 60) {
   const std::string errPath = scratch.File("stderr.txt");
   std::vector<const char*> argv = {QUARNEL_CONVERT_EXE};
@@ -460,6 +461,7 @@ ChildRun RunConverter(const TempDir& scratch, const std::vector<std::string>& ar
   if (child == 0) {
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(err, STDERR_FILENO);
+    for (const std::string& setting : environment) ::putenv(const_cast<char*>(setting.c_str()));
     ::alarm(timeLimitSeconds);  // kept across exec: a hang ends in SIGALRM
     ::execv(argv[0], const_cast<char* const*>(argv.data()));
     ::_exit(127);
@@ -570,9 +572,9 @@ TEST(ConvertExecutable, MixedBatchConvertsTheGoodFilesAndNamesEveryBadOne) {
   EXPECT_EQ(SnapshotOf(at.Elsewhere()), elsewhereBefore);
 }
 
-// A 100 MB line of G0 G1 pairs asks for 26 million body lines: it must fail quickly, without
-// taking memory in proportion to that output, and the next file must still be converted.
-TEST(ConvertExecutable, HugeSingleLineFailsQuicklyInBoundedMemory) {
+// A 100 MB line of G0 G1 pairs asks for 26 million body lines: it must fail without taking
+// memory in proportion to that output, and the next file must still be converted.
+TEST(ConvertExecutable, HugeSingleLineFailsInBoundedMemory) {
 #if defined(__SANITIZE_ADDRESS__)
   constexpr std::size_t kLineBytes = 10u << 20;  // the sanitizers make each step slower
 #else
@@ -596,9 +598,33 @@ TEST(ConvertExecutable, HugeSingleLineFailsQuicklyInBoundedMemory) {
   EXPECT_EQ(ReadFileBytes(at.Out("good.nc")), RoadOutput());
   // The file is read whole; anything near the 26 million lines of output would be far more.
   EXPECT_LT(run.peakKilobytes, static_cast<long>(3 * kLineBytes / 1024 + 64 * 1024));
-  EXPECT_LT(run.seconds, 30.0);
   std::printf("%zu MB line: %.1f s, peak %ld MB\n", kLineBytes >> 20, run.seconds,
               run.peakKilobytes / 1024);
+}
+
+// A source far larger than memory (a sparse file of 8 TiB) fails alone instead of ending the
+// program, and the next file is converted.
+TEST(ConvertExecutable, SourceLargerThanMemoryFailsAlone) {
+  if (ReadFileBytes("/proc/sys/vm/overcommit_memory").starts_with("1")) {
+    GTEST_SKIP() << "the kernel grants allocations of any size here";
+  }
+  Folders at;
+  TempDir scratch;
+  const int fd = ::open(at.Src("sparse.nc").c_str(), O_WRONLY | O_CREAT, 0644);
+  const bool sparse = fd >= 0 && ::ftruncate(fd, off_t{8} << 40) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!sparse) GTEST_SKIP() << "this file system cannot hold a sparse file of 8 TiB";
+  WriteFileBytes(at.Src("good.nc"), RoadSource());
+  // Under the sanitizers an allocation that fails must throw as it does without them.
+  const ChildRun run = RunConverter(
+      scratch, {"--dest", at.Out(), "--length", "600", "--height", "400", "--thickness", "18",
+                "--tools", TestDataPath("golden/shop-tools.dat"), at.Src("sparse.nc"), at.Src("good.nc")},
+      {"ASAN_OPTIONS=allocator_may_return_null=1"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.err, "quarnel-convert: " + at.Src("sparse.nc") +
+                         ": there is not enough memory to convert it\n");
+  EXPECT_EQ(testing::ListDirectory(at.Out()), std::vector<std::string>{"good.nc"});
+  EXPECT_EQ(ReadFileBytes(at.Out("good.nc")), RoadOutput());
 }
 
 // A tool table file with a line break in a cell is foreign: a usage error, nothing converted.
