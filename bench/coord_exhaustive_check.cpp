@@ -1,6 +1,7 @@
 // Compares AppendCoord with its general path on every 32-bit float: all 2^32 bit patterns,
-// split over threads. Prints the number of patterns compared and the first differences; exits
-// 1 when any differ. Offline proof of the integer path, too slow to run as a test.
+// split over threads, each written twice (the second time as a repeated value). Prints the
+// number of patterns compared and the first differences; exits 1 when any differ. Offline
+// proof of the integer path, too slow to run as a test.
 //
 //   coord_exhaustive_check [THREADS]
 #include <algorithm>
@@ -33,7 +34,9 @@ void CheckRange(std::uint64_t first, std::uint64_t last) {
     fast.clear();
     general.clear();
     quarnel::AppendCoord(fast, 'X', value);
+    quarnel::AppendCoord(fast, 'X', value);  // the second time from the set of recent values
     quarnel::internal::AppendCoordGeneral(general, 'X', value);
+    general += general;
     if (fast == general) continue;
     if (differences.fetch_add(1) < kMaxReported) {
       const std::lock_guard<std::mutex> lock(reportMutex);

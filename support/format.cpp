@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "support/number_in_place.h"
@@ -287,6 +288,20 @@ char* WriteCoordUnits(char* out, std::uint64_t units) {
   return out + (low % 10 == 0 ? 3 : 4);
 }
 
+// Number texts of values the integer path wrote, by their bits, one set per thread. A NaN
+// never takes the integer path, so its bits mark an empty entry.
+struct CoordCache {
+  struct Entry {
+    std::uint32_t bits = 0xFFFFFFFF;
+    std::uint32_t length = 0;
+    char text[16] = {};  // at most 14 used; 16 are copied
+  };
+  Entry entries[256];
+};
+constexpr std::uint32_t kCoordCacheHash = 0x9E3779B1;  // spreads the bits over the index
+constexpr int kCoordCacheShift = 24;                    // 256 entries
+constinit thread_local CoordCache coordCache;
+
 // Drops a final "." of a FormatCoord result.
 void DropFinalPoint(std::string& text) {
   if (!text.empty() && text.back() == '.') text.pop_back();
@@ -330,12 +345,26 @@ void AppendCoord(std::string& out, char letter, float value) {
   out.append(text, WriteCoordWord(text, letter, value));
 }
 
+// The integer path writes at most a sign, eight whole digits, a point and four decimals.
+// Values it writes are kept by their bits, and a value written again is copied: a program
+// repeats many values (Z and F on almost every line).
 char* WriteCoordWord(char* out, char letter, float value) {
-  std::uint64_t units = 0;
-  if (!CoordUnits(value, units)) return internal::WriteCoordGeneral(out, letter, value);
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+  CoordCache::Entry& entry = coordCache.entries[(bits * kCoordCacheHash) >> kCoordCacheShift];
   *out++ = letter;
-  if (units != 0 && std::signbit(value)) *out++ = '-';
-  return WriteCoordUnits(out, units);
+  if (entry.bits == bits) {
+    std::memcpy(out, entry.text, sizeof entry.text);
+    return out + entry.length;
+  }
+  std::uint64_t units = 0;
+  if (!CoordUnits(value, units)) return internal::WriteCoordGeneral(out - 1, letter, value);
+  char* end = out;
+  if (units != 0 && std::signbit(value)) *end++ = '-';
+  end = WriteCoordUnits(end, units);
+  entry.bits = bits;
+  entry.length = static_cast<std::uint32_t>(end - out);
+  std::memcpy(entry.text, out, sizeof entry.text);
+  return end;
 }
 
 void internal::AppendCoordGeneral(std::string& out, char letter, float value) {

@@ -107,6 +107,22 @@ TEST(AppendCoordFastPath, MatchesGeneralPathOnRandomBitPatterns) {
   EXPECT_EQ(comparison.Differences(), 0);
 }
 
+// Values written again come from a per-thread set of recent texts: a small pool written in
+// random order makes most writes such repeats, and colliding values replace each other.
+TEST(AppendCoordFastPath, RepeatedValuesWriteTheSameText) {
+  std::mt19937_64 random(3);
+  std::vector<float> pool;
+  for (int i = 0; i < 600; ++i) {
+    pool.push_back(static_cast<float>(static_cast<double>(random() % 2'000'000) / 1000 - 1000));
+  }
+  pool.push_back(0.0f);
+  pool.push_back(-0.0f);
+  pool.push_back(1e20f);  // a value the integer path does not take
+  CoordComparison comparison;
+  for (int i = 0; i < 1'000'000; ++i) comparison.Check(pool[random() % pool.size()]);
+  EXPECT_EQ(comparison.Differences(), 0);
+}
+
 // Values the way a router writes them: up to seven digits with up to four decimals, read
 // through Val and rounded to float as the word reader stores them.
 TEST(AppendCoordFastPath, MatchesGeneralPathOnRouterNumbers) {
