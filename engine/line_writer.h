@@ -1,8 +1,8 @@
 // Builds one output line word by word and appends it to the output program.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,7 +34,7 @@ class LineWriter {
         return *this;
       }
     }
-    std::copy(text.begin(), text.end(), buffer_ + used_);
+    CopyText(text, buffer_ + used_);
     used_ += text.size();
     return *this;
   }
@@ -62,6 +62,27 @@ class LineWriter {
 
  private:
   static constexpr std::size_t kCapacity = 256;  // longer lines go to the program in parts
+
+  // Copies text to out. The codes and modal texts are a few bytes long: they are copied in
+  // two overlapping fixed-size pieces rather than by a call.
+  static void CopyText(std::string_view text, char* out) {
+    const char* from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8 && size <= 16) {
+      std::memcpy(out, from, 8);
+      std::memcpy(out + size - 8, from + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+      std::memcpy(out, from, 4);
+      std::memcpy(out + size - 4, from + size - 4, 4);
+    } else if (size >= 2 && size < 4) {
+      std::memcpy(out, from, 2);
+      std::memcpy(out + size - 2, from + size - 2, 2);
+    } else if (size == 1) {
+      *out = *from;
+    } else if (size > 16) {
+      std::memcpy(out, from, size);
+    }
+  }
 
   // Moves what the buffer holds to the program: the line goes on there.
   void Spill() {

@@ -1,7 +1,5 @@
 #include "engine/translator.h"
 
-#include <cmath>
-
 #include "engine/line_scanner.h"
 #include "engine/line_writer.h"
 #include "engine/modal_codes.h"
@@ -18,8 +16,10 @@ constexpr double kLargestCode = 1000;  // G values above every known code are ig
 // The G value as a code to compare with the known ones, or nullopt when it cannot equal any:
 // not whole, negative or too large. G-0 is G0.
 std::optional<int> WholeCode(double value) {
-  if (!(value >= 0 && value <= kLargestCode) || value != std::floor(value)) return std::nullopt;
-  return static_cast<int>(value);
+  if (!(value >= 0 && value <= kLargestCode)) return std::nullopt;
+  const int code = static_cast<int>(value);  // in range: the conversion only drops decimals
+  if (code != value) return std::nullopt;
+  return code;
 }
 
 bool IsDrillingCode(int code) { return code == kEngageOrDrill || code == kCycle280; }

@@ -314,12 +314,20 @@ inline bool TryValPlain(const char* begin, const char* end, double& result, cons
   return ScaleFast(mantissa, -static_cast<int>(decimals), negative, result);
 }
 
-// Val of [begin, end); stop is where the number ends, begin when there is none.
-double ReadNumber(const char* begin, const char* end, const char*& stop) {
+// Val of [begin, end) for every text the plain path leaves; stop is where the number ends,
+// begin when there is none. Kept apart, so that the plain path saves no registers for it.
+[[gnu::noinline]] double ReadNumberOtherwise(const char* begin, const char* end,
+                                             const char*& stop) {
   double result;
-  if (TryValPlain(begin, end, result, stop)) return result;
   if (TryValFast(begin, end, result, stop)) return result;
   return ReadGeneral(begin, end, stop);
+}
+
+// Val of [begin, end); stop is where the number ends, begin when there is none.
+inline double ReadNumber(const char* begin, const char* end, const char*& stop) {
+  double result;
+  if (TryValPlain(begin, end, result, stop)) return result;
+  return ReadNumberOtherwise(begin, end, stop);
 }
 
 }  // namespace
