@@ -1,13 +1,18 @@
 // Arbitrary bytes as source files, with fuzzed tool table cells and dimension texts, through
 // the scanner, the translator and the driver. Every file must end either as a complete output
 // whose header counts match its body, or as a clean failure, with a reason, that left any
-// previous output of its name as it was.
+// previous output of its name as it was. Writing the outputs alongside the translation must
+// give the same results as writing each in turn.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/driver.h"
@@ -57,43 +62,106 @@ std::string CellText(FuzzedDataProvider& input) {
   return text;
 }
 
+// Files in memory behind a lock, so that the driver may also write on a thread of its own.
+class FuzzStore final : public FileStore {
+ public:
+  explicit FuzzStore(bool alongside) : alongside_(alongside) {}
+  MemoryFileStore memory;
+
+  ReadOutcome ReadRegularFile(const std::string& path) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return memory.ReadRegularFile(path);
+  }
+  std::optional<std::string> WriteAtomically(const std::string& path, std::string_view bytes) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return memory.WriteAtomically(path, bytes);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return memory.SameFile(a, b);
+  }
+  bool WritesAlongside() const override { return alongside_; }
+
+ private:
+  bool alongside_;
+  std::mutex mutex_;
+};
+
+constexpr std::string_view kPrevious = "previous output\r\n";
+
+struct Inputs {
+  std::map<std::string, std::string> sources;
+  ToolTable tools;
+  DimensionTexts dims;
+};
+
+struct Outcome {
+  std::vector<std::pair<std::string, std::string>> failures;  // source, reason
+  std::map<std::string, std::string> files;
+  bool operator==(const Outcome&) const = default;
+};
+
+// Converts the sources as one batch, in their order, over a previous output of "a.nc".
+Outcome Convert(const Inputs& inputs, const std::vector<std::string>& batch, bool alongside) {
+  FuzzStore store(alongside);
+  store.memory.files = inputs.sources;
+  store.memory.files["/out/a.nc"] = kPrevious;
+  DimensionTexts dims = inputs.dims;  // G200 rewrites them
+  TranslatorState state;
+  Translator translator(state, inputs.tools, dims);
+  ConversionDriver driver(store, translator, dims);
+  driver.SetDestination("/out");
+  Outcome outcome;
+  for (FileFailure& failure : driver.ConvertBatch(batch)) {
+    outcome.failures.emplace_back(std::move(failure.file), std::move(failure.reason));
+  }
+  outcome.files = std::move(store.memory.files);
+  return outcome;
+}
+
+bool Failed(const Outcome& outcome, const std::string& source) {
+  return std::any_of(outcome.failures.begin(), outcome.failures.end(),
+                     [&](const auto& failure) { return failure.first == source; });
+}
+
 }  // namespace
 
 // The first source comes first, so that a plain G-code seed is a whole source file; the cells,
-// the dimension texts (which may hold line breaks: the driver must refuse them) and the
-// second source follow.
+// the dimension texts (which may hold line breaks: the driver must refuse them), a choice and
+// the second source follow. A third source has the first one's name.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  MemoryFileStore files;
-  files.files["/src/a.nc"] = input.ConsumeRandomLengthString(size);
-  ToolTable tools;
+  Inputs inputs;
+  inputs.sources["/src/a.nc"] = input.ConsumeRandomLengthString(size);
   for (int row = 1; row <= ToolTable::kRows; ++row) {
-    for (int col = 1; col <= 2; ++col) tools.SetCell(row, col, CellText(input));
+    for (int col = 1; col <= 2; ++col) inputs.tools.SetCell(row, col, CellText(input));
   }
-  DimensionTexts dims{input.ConsumeRandomLengthString(12), input.ConsumeRandomLengthString(12),
-                      input.ConsumeRandomLengthString(12)};
-  files.files["/src/b.nc"] = input.ConsumeRemainingBytesAsString();
+  inputs.dims = {input.ConsumeRandomLengthString(12), input.ConsumeRandomLengthString(12),
+                 input.ConsumeRandomLengthString(12)};
+  std::vector<std::string> batch = {"/src/a.nc", "/src/b.nc"};
+  if (input.ConsumeBool()) batch.push_back("/other/a.nc");
+  inputs.sources["/src/b.nc"] = input.ConsumeRemainingBytesAsString();
+  inputs.sources["/other/a.nc"] = inputs.sources["/src/b.nc"];
 
-  constexpr std::string_view kPrevious = "previous output\r\n";
-  files.files["/out/a.nc"] = kPrevious;  // a failure must leave it as it was
-
-  TranslatorState state;
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
-  driver.SetDestination("/out");
-  const auto failures = driver.ConvertBatch({"/src/a.nc", "/src/b.nc"});
-  Require(failures.size() <= 2);
+  const Outcome outcome = Convert(inputs, batch, false);
+  Require(outcome.failures.size() <= batch.size());
+  for (const auto& failure : outcome.failures) Require(!failure.second.empty());
   for (const std::string name : {"a.nc", "b.nc"}) {
-    const auto failure = std::find_if(failures.begin(), failures.end(),
-                                      [&](const FileFailure& f) { return f.file == "/src/" + name; });
-    const auto output = files.files.find("/out/" + name);
-    if (failure == failures.end()) {
-      Require(output != files.files.end());
+    const bool anyWritten = std::any_of(batch.begin(), batch.end(), [&](const std::string& source) {
+      return source.ends_with("/" + name) && !Failed(outcome, source);
+    });
+    const auto output = outcome.files.find("/out/" + name);
+    if (anyWritten) {
+      Require(output != outcome.files.end());
       CheckComplete(output->second);
+    } else if (name == "a.nc") {
+      Require(output->second == kPrevious);
     } else {
-      Require(!failure->reason.empty());
-      Require(name == "a.nc" ? output->second == kPrevious : output == files.files.end());
+      Require(output == outcome.files.end());
     }
   }
+  // Writing each output on a thread of its own while the next file is translated changes
+  // nothing: the same failures in the same order, and the same files.
+  Require(Convert(inputs, batch, true) == outcome);
   return 0;
 }
