@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "bench/router_program.h"
 #include "engine/dimension_texts.h"
@@ -12,6 +13,7 @@
 #include "engine/translator_state.h"
 #include "support/file_store.h"
 #include "support/number.h"
+#include "support/number_in_place.h"
 #include "support/text.h"
 #include "tools/tool_table.h"
 
@@ -31,6 +33,7 @@ BENCHMARK_CAPTURE(BenchVal, NegativeLeadingPoint, std::string_view("-.25 F6000")
 BENCHMARK_CAPTURE(BenchVal, BlanksBetween, std::string_view(" 12 . 5 "));
 BENCHMARK_CAPTURE(BenchVal, NoNumber, std::string_view("\"1 2 3\""));
 
+// One value again and again: after the first call its text is copied (see BenchAppendCoordVaried).
 void BenchFormatCoord(benchmark::State& state, float value) {
   for (auto _ : state) {
     float input = value;
@@ -57,6 +60,33 @@ BENCHMARK_CAPTURE(BenchAppendCoord, Zero, 0.0f);
 BENCHMARK_CAPTURE(BenchAppendCoord, Whole, 1200.0f);
 BENCHMARK_CAPTURE(BenchAppendCoord, ThreeDecimals, 1234.567f);
 BENCHMARK_CAPTURE(BenchAppendCoord, Rounded, -0.123456f);
+
+// AppendCoord over 4096 different values in turn, so that the text of a value written before is
+// hardly ever at hand: the cost of working the digits out.
+void BenchAppendCoordVaried(benchmark::State& state) {
+  std::vector<float> values;
+  for (int i = 0; i < 4096; ++i) values.push_back(static_cast<float>(i * 977 % 2'000'000) / 1000.0f - 900);
+  std::string line;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    line.clear();
+    AppendCoord(line, 'X', values[next++ % values.size()]);
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(BenchAppendCoordVaried);
+
+// ValTaken as the word reader calls it, on the rest of a line.
+void BenchValTaken(benchmark::State& state, std::string_view text) {
+  for (auto _ : state) {
+    std::string_view input = text;
+    benchmark::DoNotOptimize(input);
+    std::size_t taken = 0;
+    benchmark::DoNotOptimize(ValTaken(input, taken));
+    benchmark::DoNotOptimize(taken);
+  }
+}
+BENCHMARK_CAPTURE(BenchValTaken, ThreeDecimals, std::string_view("1234.567 Y456.78 P-5"));
 
 // Hands every scanned line to the translator, with a fresh body per file.
 class TranslatingHandler final : public ScanHandler {
