@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Converts the same sources with two builds of quarnel-convert and compares the results: every
+# output file byte for byte, the list of files written, the messages and the exit status.
+#
+#   bench/compare_converters.sh REFERENCE CANDIDATE [OPTION...] -- SOURCE...
+#
+# OPTIONs are passed to both (--length, --height, --thickness, --tools); each build writes to a
+# fresh folder of its own. Exits 0 when everything is the same, 1 otherwise.
+set -uo pipefail
+
+usage() {
+  sed -n '2,8p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+  exit "$1"
+}
+
+if [ $# -ge 1 ] && { [ "$1" = "-h" ] || [ "$1" = "--help" ]; }; then usage 0; fi
+[ $# -ge 4 ] || usage 2 >&2
+reference="$1"
+candidate="$2"
+shift 2
+options=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  options+=("$1")
+  shift
+done
+[ $# -ge 2 ] || usage 2 >&2
+shift
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# Runs build $2 as "$1": outputs in $work/$1, messages (destination written as DEST) and status.
+convert() {
+  local name="$1" program="$2"
+  shift 2
+  mkdir "$work/$name"
+  "$program" --dest "$work/$name" "${options[@]}" "$@" 2>&1 >/dev/null |
+    sed "s|$work/$name|DEST|g" >"$work/$name.messages"
+  echo "${PIPESTATUS[0]}" >"$work/$name.status"
+}
+
+convert reference "$reference" "$@"
+convert candidate "$candidate" "$@"
+differences=0
+for record in messages status; do
+  if ! cmp -s "$work/reference.$record" "$work/candidate.$record"; then
+    echo "the $record differ:"
+    diff "$work/reference.$record" "$work/candidate.$record" | head -10
+    differences=$((differences + 1))
+  fi
+done
+if ! diff <(cd "$work/reference" && ls -A) <(cd "$work/candidate" && ls -A) >/dev/null; then
+  echo "the files written differ"
+  differences=$((differences + 1))
+fi
+compared=0
+for file in "$work/reference"/* "$work/reference"/.[!.]*; do
+  [ -f "$file" ] || continue
+  name="$(basename "$file")"
+  compared=$((compared + 1))
+  if ! cmp -s "$file" "$work/candidate/$name"; then
+    echo "differs: $name"
+    differences=$((differences + 1))
+  fi
+done
+echo "$compared output files compared, exit status $(cat "$work/reference.status"); $differences difference(s)"
+[ "$differences" -eq 0 ]
