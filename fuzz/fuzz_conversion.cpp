@@ -49,7 +49,8 @@ void CheckComplete(const std::string& output) {
   Require(lines[1] == "G150(G-code from router)");
   Require(lines[lines.size() - 2] == "M2");
   Require(lines.back().empty());
-  const std::string tail = "T00D240N" + std::to_string(body + 3) + "L" + (body ? std::to_string(body) : "");
+  const std::string tail =
+      "T00D240N" + std::to_string(body + 3) + "L" + (body ? std::to_string(body) : "");
   Require(lines[0].size() >= tail.size() && lines[0].substr(lines[0].size() - tail.size()) == tail);
   Require(lines[0].substr(0, 3) == "G71" || lines[0].substr(0, 3) == "G70");
 }
@@ -72,7 +73,8 @@ class FuzzStore final : public FileStore {
     const std::lock_guard<std::mutex> lock(mutex_);
     return memory.ReadRegularFile(path);
   }
-  std::optional<std::string> WriteAtomically(const std::string& path, std::string_view bytes) override {
+  std::optional<std::string> WriteAtomically(const std::string& path,
+                                             std::string_view bytes) override {
     const std::lock_guard<std::mutex> lock(mutex_);
     return memory.WriteAtomically(path, bytes);
   }

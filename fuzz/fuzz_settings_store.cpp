@@ -20,8 +20,9 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-constexpr const char* kNames[] = {"Settings", "settings", "Window", "DirDialogBox", "X-Dimension",
-                                  "Top", "top", "Left", "LastDir", "Head1", "a", "B"};
+constexpr const char* kNames[] = {"Settings",    "settings", "Window", "DirDialogBox",
+                                  "X-Dimension", "Top",      "top",    "Left",
+                                  "LastDir",     "Head1",    "a",      "B"};
 
 std::string Name(FuzzedDataProvider& input) { return input.PickValueInArray(kNames); }
 
@@ -34,7 +35,8 @@ std::string Trimmed(std::string_view text) {
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    const auto lowerA = std::tolower(static_cast<unsigned char>(a[i]));
+    if (lowerA != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }

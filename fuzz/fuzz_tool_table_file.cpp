@@ -18,23 +18,31 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
+// Bytes that follow a lead byte of UTF-8: 0 to 3, or -1 for a byte that cannot lead.
+int ContinuationCount(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if ((lead >> 5) == 0x6) return 1;
+  if ((lead >> 4) == 0xE) return 2;
+  if ((lead >> 3) == 0x1E) return 3;
+  return -1;
+}
+
 // True for well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 bool IsValidUtf8(std::string_view text) {
+  static constexpr unsigned kSmallest[] = {0, 0x80, 0x800, 0x10000};
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size() + (extra == 0)) return false;
-    unsigned codePoint = extra == 0 ? lead : lead & (0x3F >> extra);
+    const int extra = ContinuationCount(lead);
+    if (extra < 0 || text.size() - i <= static_cast<std::size_t>(extra)) return false;
+    unsigned codePoint = extra == 0 ? lead : lead & (0x3Fu >> extra);
     for (int k = 1; k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
       if ((next & 0xC0) != 0x80) return false;
-      codePoint = (codePoint << 6) | (next & 0x3F);
+      codePoint = (codePoint << 6) | (next & 0x3Fu);
     }
-    static constexpr unsigned kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[extra] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-      return false;
-    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < kSmallest[extra] || codePoint > 0x10FFFF || surrogate) return false;
     i += static_cast<std::size_t>(extra) + 1;
   }
   return true;

@@ -66,6 +66,12 @@ std::string Repeated(std::string_view text, std::size_t times) {
 // What a folder holds, entry by entry: a file's bytes, a link's target, or the kind of entry.
 using Snapshot = std::map<std::string, std::string>;
 
+std::string LinkTarget(const std::string& path) {
+  char target[4096] = {};
+  const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+  return std::string(target, static_cast<std::size_t>(std::max<ssize_t>(0, length)));
+}
+
 Snapshot SnapshotOf(const std::string& directory) {
   Snapshot snapshot;
   for (const std::string& name : testing::ListDirectory(directory)) {
@@ -74,8 +80,7 @@ Snapshot SnapshotOf(const std::string& directory) {
     ::lstat(path.c_str(), &info);
     std::string& entry = snapshot[name];
     if (S_ISLNK(info.st_mode)) {
-      char target[4096] = {};
-      entry = "link to " + std::string(target, std::max<ssize_t>(0, ::readlink(path.c_str(), target, sizeof target)));
+      entry = "link to " + LinkTarget(path);
     } else if (S_ISREG(info.st_mode)) {
       entry = ReadFileBytes(path) + " mode " + std::to_string(info.st_mode & 07777);
     } else {
@@ -149,15 +154,18 @@ std::string Source(const Folders& at, std::string_view bytes) {
 
 std::vector<RefusedCase> RefusedCases() {
   return {
-      {"a directory", "directory", [](const Folders& at) {
+      {"a directory", "directory",
+       [](const Folders& at) {
          ::mkdir(at.Src("bad.nc").c_str(), 0755);
          return at.Src("bad.nc");
        }},
-      {"a FIFO", "not a regular file", [](const Folders& at) {
+      {"a FIFO", "not a regular file",
+       [](const Folders& at) {
          ::mkfifo(at.Src("bad.nc").c_str(), 0644);
          return at.Src("bad.nc");
        }},
-      {"a device that never ends", "not a regular file", [](const Folders& at) {
+      {"a device that never ends", "not a regular file",
+       [](const Folders& at) {
          ::symlink("/dev/zero", at.Src("bad.nc").c_str());
          return at.Src("bad.nc");
        }},
@@ -176,7 +184,8 @@ std::vector<RefusedCase> RefusedCases() {
        [](const Folders& at) { return Source(at, "G0X1T7\r\nG1X2\r\n"); }},
       {"a body over 32,764 lines", "32765 lines",
        [](const Folders& at) { return Source(at, Repeated("G1X1\r\n", 32765)); }},
-      {"a read-only output file", "read-only", [](const Folders& at) {
+      {"a read-only output file", "read-only",
+       [](const Folders& at) {
          ::chmod(at.Out("bad.nc").c_str(), 0444);
          return Source(at, "G1X1\r\n");
        }},
@@ -224,7 +233,8 @@ TEST(OddSource, ConvertsLikeItsPlainForm) {
   std::string road = RoadSource();  // CR LF line ends
   auto withLineEnds = [&](std::string_view end) {
     std::string text;
-    for (std::size_t at = 0, next; (next = road.find("\r\n", at)) != std::string::npos; at = next + 2) {
+    for (std::size_t at = 0, next; (next = road.find("\r\n", at)) != std::string::npos;
+         at = next + 2) {
       text += road.substr(at, next - at);
       text += end;
     }
@@ -237,12 +247,15 @@ TEST(OddSource, ConvertsLikeItsPlainForm) {
   };
   const std::vector<Case> cases = {
       {"an empty file", "", std::string(kEmptyBodyOutput)},
-      {"a binary file", Bytes("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe\r\n\x89PNG\r\n\x1a\n\0G"),
+      {"a binary file",
+       Bytes("\x7f"
+             "ELF\x02\x01\x01\0\0\0\xff\xfe\r\n\x89PNG\r\n\x1a\n\0G"),
        std::string(kEmptyBodyOutput)},
       {"CR line ends only", withLineEnds("\r"), RoadOutput()},
       {"LF line ends only", withLineEnds("\n"), RoadOutput()},
       {"mixed line ends and blank lines",
-       "G207G90G17G40\nG0X100Y50P-5T1\r\r\nG1X300F3000\r\n\rG2X350Y100R50\n\n(END)\rM30", RoadOutput()},
+       "G207G90G17G40\nG0X100Y50P-5T1\r\r\nG1X300F3000\r\n\rG2X350Y100R50\n\n(END)\rM30",
+       RoadOutput()},
       {"a byte-order mark", "\xEF\xBB\xBF" + road, RoadOutput()},
       // A NUL neither ends the line nor the file: the G words after it still count, and a line
       // that starts with one is not translated.
@@ -271,7 +284,8 @@ TEST(HostileDestination, EveryFileFailsAndNothingIsCreated) {
     std::function<std::string(const Folders&)> make;  // returns the destination
   };
   const std::vector<Case> cases = {
-      {"a missing destination", "No such file", [](const Folders& at) { return at.Out("missing"); }},
+      {"a missing destination", "No such file",
+       [](const Folders& at) { return at.Out("missing"); }},
       {"a destination that is a file", "Not a directory",
        [](const Folders& at) {
          WriteFileBytes(at.Out("file"), "not a folder");
@@ -311,8 +325,9 @@ TEST(HostileDestination, ReadOnlyFolderKeepsItsPreviousOutput) {
       [](void* raw) {
         const auto& c = *static_cast<LockedFolder*>(raw);
         const BatchRun run = ConvertOnDisk(c.destination, {c.source});
-        return run.failures.size() == 1 && run.failures[0].reason.find("Permission denied") !=
-                                               std::string::npos ? 1 : 0;
+        const bool denied = run.failures.size() == 1 &&
+                            run.failures[0].reason.find("Permission denied") != std::string::npos;
+        return denied ? 1 : 0;
       },
       &context);
   EXPECT_EQ(failed, 1) << "the write must fail with the system's reason";
@@ -323,8 +338,8 @@ TEST(HostileDestination, ReadOnlyFolderKeepsItsPreviousOutput) {
 class SmallFileSystem {
  public:
   explicit SmallFileSystem(const std::string& mountPoint) : mountPoint_(mountPoint) {
-    mounted_ = ::geteuid() == 0 &&
-               RunCommand("mount -t tmpfs -o size=64k,mode=0755 tmpfs '" + mountPoint_ + "' 2>/dev/null") == 0;
+    mounted_ = ::geteuid() == 0 && RunCommand("mount -t tmpfs -o size=64k,mode=0755 tmpfs '" +
+                                              mountPoint_ + "' 2>/dev/null") == 0;
   }
   ~SmallFileSystem() {
     if (mounted_) RunCommand("umount '" + mountPoint_ + "'");
@@ -398,7 +413,8 @@ TEST(UnwritableProgramFolder, SettingsAndToolTableKeepTheirPreviousFiles) {
   Folders at;
   DiskFileStore files;
   IniStore(files, at.Out("Quarnel.INI")).IniWrite("Settings", "X-Dimension", "600");
-  ASSERT_FALSE(SaveToolTable(files, at.Out("ToolTbl.Dat"), *ParseToolTableText(kToolTable)).has_value());
+  ASSERT_FALSE(
+      SaveToolTable(files, at.Out("ToolTbl.Dat"), *ParseToolTableText(kToolTable)).has_value());
   ::chmod(at.Out("Quarnel.INI").c_str(), 0666);  // the files are writable, the folder is not
   ::chmod(at.Out("ToolTbl.Dat").c_str(), 0666);
   ::chmod(at.Out().c_str(), 0555);
@@ -466,7 +482,8 @@ ChildRun RunConverter(const TempDir& scratch, const std::vector<std::string>& ar
   ChildRun run;
   int status = 0;
   struct rusage usage {};
-  if (::wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  if (::wait4(child, &status, 0, &usage) == child && WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   run.peakKilobytes = usage.ru_maxrss;
   run.err = ReadFileBytes(errPath);
@@ -540,8 +557,9 @@ TEST(ConvertExecutable, MixedBatchConvertsTheGoodFilesAndNamesEveryBadOne) {
   ::symlink(at.Elsewhere("target.nc").c_str(), at.Out("linked.nc").c_str());
   WriteFileBytes(at.Src("good_2.nc"), road);
 
-  std::vector<std::string> args = {"--dest", at.Out(), "--length", "600", "--height", "400",
-                                   "--thickness", "18", "--tools", at.Elsewhere("tools.dat")};
+  std::vector<std::string> args = {
+      "--dest", at.Out(),      "--length", "600",     "--height",
+      "400",    "--thickness", "18",       "--tools", at.Elsewhere("tools.dat")};
   auto goodName = good.begin();
   for (const Bad& b : bad) {
     args.push_back(at.Src(b.name));
@@ -561,7 +579,8 @@ TEST(ConvertExecutable, MixedBatchConvertsTheGoodFilesAndNamesEveryBadOne) {
     const std::string message = run.err.substr(start, run.err.find('\n', start) - start);
     EXPECT_NE(message.find(b.reason), std::string::npos) << message;
   }
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), static_cast<long>(bad.size())) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), static_cast<long>(bad.size()))
+      << run.err;
   Snapshot expectedOutputs = outputsBefore;
   for (const auto& [name, output] : good) expectedOutputs = With(expectedOutputs, name, output);
   EXPECT_EQ(SnapshotOf(at.Out()), expectedOutputs);
@@ -615,9 +634,10 @@ TEST(ConvertExecutable, SourceLargerThanMemoryFailsAlone) {
   if (fd >= 0) ::close(fd);
   if (!sparse) GTEST_SKIP() << "this file system cannot hold a sparse file of 8 TiB";
   WriteFileBytes(at.Src("good.nc"), RoadSource());
-  const ChildRun run = RunConverter(
-      scratch, {"--dest", at.Out(), "--length", "600", "--height", "400", "--thickness", "18",
-                "--tools", TestDataPath("golden/shop-tools.dat"), at.Src("sparse.nc"), at.Src("good.nc")});
+  const ChildRun run =
+      RunConverter(scratch, {"--dest", at.Out(), "--length", "600", "--height", "400",
+                             "--thickness", "18", "--tools", TestDataPath("golden/shop-tools.dat"),
+                             at.Src("sparse.nc"), at.Src("good.nc")});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_EQ(run.err, "quarnel-convert: " + at.Src("sparse.nc") +
                          ": there is not enough memory to convert it\n");
@@ -632,8 +652,8 @@ TEST(ConvertExecutable, ToolTableWithALineBreakInACellIsAUsageError) {
   WriteFileBytes(at.Src("a.nc"), RoadSource());
   WriteFileBytes(at.Elsewhere("tools.dat"),
                  "QUARNEL-TOOLTABLE 1\n1\r\t101\n\t\n\t\n\t\n\t\n\t\n\t\n\t\n");
-  const ChildRun run = RunConverter(
-      scratch, {"--dest", at.Out(), "--height", "400", "--tools", at.Elsewhere("tools.dat"), at.Src("a.nc")});
+  const ChildRun run = RunConverter(scratch, {"--dest", at.Out(), "--height", "400", "--tools",
+                                              at.Elsewhere("tools.dat"), at.Src("a.nc")});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("not a tool table file"), std::string::npos) << run.err;
   EXPECT_TRUE(testing::ListDirectory(at.Out()).empty());
