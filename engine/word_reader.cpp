@@ -42,9 +42,9 @@ struct ByteMeanings {
     for (int k = 0; k < LineWords::kNumberWords; ++k) {
       of[static_cast<unsigned char>(kNumberLetters[k])] = static_cast<unsigned char>(k + 1);
     }
-    of['T'] = kToolWord;
-    of['G'] = kGWord;
-    of['('] = kParenthesis;
+    of[static_cast<unsigned char>('T')] = kToolWord;
+    of[static_cast<unsigned char>('G')] = kGWord;
+    of[static_cast<unsigned char>('(')] = kParenthesis;
   }
 };
 constexpr ByteMeanings kMeaning;
