@@ -34,7 +34,7 @@ void RecordEndPosition(TranslatorState& state) {
 }  // namespace
 
 Translator::Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims)
-    : state_(state), tools_(tools), dims_(dims), lookup_(tools) {}
+    : state_(state), dims_(dims), lookup_(tools) {}
 
 void Translator::BeginFile() {
   state_.ModalP = 0;

@@ -27,10 +27,8 @@ class Translator final : public LineTranslator {
   std::optional<std::string> ActOnGCode(double value, LineWriter& out);
 
   TranslatorState& state_;
-  const ToolTable& tools_;
   DimensionTexts& dims_;
   ToolLookup lookup_;
-  std::string lineScratch_;  // storage of the output line being built, reused between lines
   std::size_t bodyLines_ = 0;  // lines written for the file in progress
 };
 

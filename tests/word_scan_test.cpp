@@ -61,7 +61,9 @@ TEST(ScanWords, AgreesWithTheWordRuleLetterByLetter) {
     for (int k = 0; k < LineWords::kNumberWords; ++k) {
       const std::optional<std::string_view> text = WordText(line, letters[k]);
       ASSERT_EQ((words.present >> k) & 1u, text ? 1u : 0u) << line << " " << letters[k];
-      if (text) ASSERT_TRUE(SameDouble(words.values[k], Val(*text))) << line << " " << letters[k];
+      if (text) {
+        ASSERT_TRUE(SameDouble(words.values[k], Val(*text))) << line << " " << letters[k];
+      }
     }
     ASSERT_EQ(words.toolAt, line.find('T')) << line;
     const std::vector<std::string_view> fields = GFields(line);
