@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, sanitizers) and runs each for a bounded time on a working
 # copy of its seed corpus. Any finding (crash, sanitizer report, failed property, an input that
 # runs longer than the per-input timeout or takes too much memory) fails the run and leaves the
-# input in build/fuzz/work/TARGET/findings/.
+# input in build/fuzz/runs/TARGET/findings/.
 #   scripts/fuzz.sh [--seconds N] [--jobs N] [TARGET...]
 # --seconds is the time per target; with --jobs N, N fuzzing processes share the target's corpus
 # for that time. The executed units printed per target are the sum over its processes.
@@ -50,7 +50,7 @@ sum_stat() {
 total_units=0
 for target in "${targets[@]}"; do
   exe="$root/build/fuzz/fuzz/$target"
-  work="$root/build/fuzz/work/$target"
+  work="$root/build/fuzz/runs/$target"
   rm -rf "$work" && mkdir -p "$work/corpus" "$work/findings"
   seed_corpus "$target" "$work/corpus"
   echo "fuzz: $target for ${seconds}s with $jobs process(es)"

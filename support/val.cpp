@@ -247,6 +247,23 @@ const char* ReadDigitRun(const char* p, const char* end, std::uint64_t& mantissa
   return p;
 }
 
+// Reads digits with at most one point into mantissa; count is every digit read, decimals those
+// after the point. Returns where the digits end.
+inline const char* ReadDecimal(const char* p, const char* end, std::uint64_t& mantissa,
+                               std::ptrdiff_t& count, std::ptrdiff_t& decimals, bool& point) {
+  const char* digits = p;
+  p = ReadDigitRun(p, end, mantissa);
+  count = p - digits;
+  point = p != end && *p == '.';
+  if (point) {
+    digits = ++p;
+    p = ReadDigitRun(p, end, mantissa);
+    decimals = p - digits;
+    count += decimals;
+  }
+  return p;
+}
+
 // Val of [begin, end) for the text the router writes: sign, digits and point without blanks
 // between them, at most 19 digits; stop is where the number ends. Other texts go to
 // TryValWithBlanks; false when they need the general path.
@@ -254,17 +271,9 @@ bool TryValFast(const char* begin, const char* end, double& result, const char*&
   const char* p = begin;
   const bool negative = ReadSign(p, end);
   std::uint64_t mantissa = 0;
-  const char* digits = p;
-  p = ReadDigitRun(p, end, mantissa);
-  std::ptrdiff_t count = p - digits;
-  std::ptrdiff_t decimals = 0;
-  const bool point = p != end && *p == '.';
-  if (point) {
-    digits = ++p;
-    p = ReadDigitRun(p, end, mantissa);
-    decimals = p - digits;
-    count += decimals;
-  }
+  std::ptrdiff_t count = 0, decimals = 0;
+  bool point = false;
+  p = ReadDecimal(p, end, mantissa, count, decimals, point);
   // A blank does not end the number when a digit or its first point follows ("1 2" is 12).
   const char* next = SkipBlanks(p, end);
   const bool continues = next != end && (IsDigit(*next) || (*next == '.' && !point));
@@ -291,17 +300,9 @@ inline bool TryValPlain(const char* begin, const char* end, double& result, cons
   const bool negative = p != end && *p == '-';
   if (p != end && (*p == '-' || *p == '+')) ++p;
   std::uint64_t mantissa = 0;
-  const char* digits = p;
-  p = ReadDigitRun(p, end, mantissa);
-  std::ptrdiff_t count = p - digits;
-  std::ptrdiff_t decimals = 0;
-  const bool point = p != end && *p == '.';
-  if (point) {
-    digits = ++p;
-    p = ReadDigitRun(p, end, mantissa);
-    decimals = p - digits;
-    count += decimals;
-  }
+  std::ptrdiff_t count = 0, decimals = 0;
+  bool point = false;
+  p = ReadDecimal(p, end, mantissa, count, decimals, point);
   if (count == 0 || count > kFastMaxDigits) return false;
   const char* next = p;
   while (next != end && IsBlank(*next)) ++next;
