@@ -6,6 +6,7 @@
 #include "engine/translator.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
+#include "support/text.h"
 #include "support/settings_store.h"
 #include "tools/tool_table_file.h"
 
@@ -29,7 +30,6 @@ constexpr const char* kFooter =
     "Exit status: 0 every file written; 1 some file failed (one line per failure on stderr,\n"
     "the other files are still converted); 2 usage error.";
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 void AddOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--dest", options.destination, "Destination directory")->required()->type_name("DIR");

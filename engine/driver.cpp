@@ -34,10 +34,6 @@ bool FitsAsNumber(const std::string& text) {
   return !IsPlainNumber(text) || std::isfinite(Val(text));
 }
 
-bool HasLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
 // Room kept in front of the body for the two header lines, so that they go in front without
 // moving the body. A header that does not fit (very long dimension texts) moves it.
 constexpr std::size_t kHeaderRoom = 256;
@@ -241,7 +237,8 @@ std::optional<std::string> ConversionDriver::BuildHeader(std::string& header) {
   if (!FitsAsNumber(length) || !FitsAsNumber(height) || !FitsAsNumber(thickness)) {
     return "a part dimension is too large to be written";
   }
-  const std::size_t bodyLines = CountCarriageReturns(std::string_view(outBuffer_).substr(kHeaderRoom));
+  const std::size_t bodyLines =
+      CountCarriageReturns(std::string_view(outBuffer_).substr(kHeaderRoom));
   if (bodyLines > static_cast<std::size_t>(kMaxBodyLines)) {
     return "the translated program has " + std::to_string(bodyLines) + " lines; at most " +
            std::to_string(kMaxBodyLines) + " fit in the header's line count";

@@ -1,5 +1,7 @@
 #include "support/ini_text.h"
 
+#include "support/text.h"
+
 #include <vector>
 
 namespace quarnel {
@@ -43,7 +45,6 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 // The lines of text; CR LF, LF and a lone CR each end one, and a line end at the very end adds
 // no empty line.

@@ -34,4 +34,8 @@ void ReplaceChar(std::string& text, char from, char to) {
   std::replace(text.begin(), text.end(), from, to);
 }
 
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
 }  // namespace quarnel

@@ -17,6 +17,9 @@ std::string_view ParseString(int pos, std::string_view text, char delimiter);
 // from the end of text); 0 when there is none or pattern is empty.
 int QInstrB2(int start, std::string_view text, std::string_view pattern);
 
+// True when text holds a CR or LF: such a text would add or split lines of a file.
+bool HasLineBreak(std::string_view text);
+
 // Appends line and CR LF to the output program: the only way body lines reach it.
 void EmitLine(std::string& outBuffer, std::string_view line);
 

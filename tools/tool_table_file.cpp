@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/file_store.h"
+#include "support/text.h"
 
 namespace quarnel {
 
@@ -49,10 +50,6 @@ bool IsValidUtf8(std::string_view text) {
     pos += length;
   }
   return true;
-}
-
-bool HoldsLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
 void AppendEscaped(std::string& out, std::string_view cell) {
@@ -162,7 +159,7 @@ std::optional<std::string> SaveToolTable(FileStore& files, const std::string& pa
   for (int row = 1; row <= ToolTable::kRows; ++row) {
     for (int col = ToolTable::kFromColumn; col <= ToolTable::kToColumn; ++col) {
       const std::string_view cell = table.GridCell(row, col);
-      if (HoldsLineBreak(cell)) {
+      if (HasLineBreak(cell)) {
         return "tool table row " + std::to_string(row) + " holds a line break";
       }
       if (!IsValidUtf8(cell)) {

@@ -1,17 +1,10 @@
 #include "ui/entry_rules.h"
 
 #include "support/number.h"
+#include "support/text.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
-
-namespace {
-
-bool HasLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-}  // namespace
 
 std::optional<std::string> DimensionTextProblem(std::string_view text) {
   if (HasLineBreak(text)) return "A part dimension cannot hold a line break.";
