@@ -17,7 +17,7 @@ inline constexpr int kMaxBodyLines = 32764;
 class LineTranslator {
  public:
   virtual ~LineTranslator() = default;
-  // The start of every source file (ModalP goes back to 0).
+  // The start of every source file: the translator goes back to its start state.
   virtual void BeginFile() = 0;
   // Translates the scanner's current line, appending output lines to outBuffer through
   // EmitLine. Returns the reason when a number of the line does not fit where it is stored

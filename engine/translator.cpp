@@ -36,8 +36,9 @@ void RecordEndPosition(TranslatorState& state) {
 Translator::Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims)
     : state_(state), dims_(dims), lookup_(tools) {}
 
+// Every output is a program of its own: nothing a file before it left may reach it.
 void Translator::BeginFile() {
-  state_.ModalP = 0;
+  state_ = TranslatorState{};
   bodyLines_ = 0;
 }
 

@@ -15,8 +15,8 @@ namespace quarnel {
 
 class Translator final : public LineTranslator {
  public:
-  // state lives for the whole run; tools is read at every lookup as it stands; dims are
-  // rewritten by G200.
+  // state is set to the start state at every file; tools is read at every lookup as it stands;
+  // dims are rewritten by G200 and carry from file to file.
   Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims);
 
   void BeginFile() override;

@@ -1,5 +1,5 @@
-// Everything the translator keeps: values that live for the whole run, one value that lives for
-// one file, and the values of the line being translated.
+// Everything the translator keeps: values that live for one source file, and the values of the
+// line being translated.
 #pragma once
 
 #include <cstdint>
@@ -36,14 +36,14 @@ struct LineValues {
   }
 };
 
-// The translator's memory. One object lives for the whole run; zero, false and empty are the
-// defaults, so a value-initialised state is the state at program start. Only ModalP goes back
-// to 0 at the start of each file; everything else carries over from file to file.
+// The translator's memory within one file. Zero, false and empty are the defaults, so a
+// value-initialised state is the start state, and every file starts from it: each output is a
+// program of its own, and nothing of another file may reach it.
 struct TranslatorState {
   float ModalX = 0;  // last X word
   float ModalY = 0;  // last Y word
   float ModalZ = 0;  // last Z word; read only by G200
-  float ModalP = 0;  // last P word, printed after Z in every move; 0 at each file start
+  float ModalP = 0;  // last P word, printed after Z in every move
   float ModalF = 0;  // last F word divided by 1000
   float ToolNumber = 0;  // last T word, always a whole number
   std::int16_t MotionMode = kMotionNone;

@@ -92,7 +92,7 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
   DiskFileStore files;
   ToolTable tools;
   if (!golden.tools.empty()) {
-    ASSERT_TRUE(LoadToolTable(files, golden.tools, tools));
+    ASSERT_TRUE(LoadToolTable(files, golden.tools, tools).Loaded());
   }
   DimensionTexts dims = golden.dims;
   TranslatorState state;
@@ -124,9 +124,9 @@ TEST_P(Golden, ConvertsThroughTheCommandLine) {
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(CaseNames()),
                          [](const auto& info) { return info.param; });
 
-// A file that fails mid-way is not written, and the next file of the batch sees the state it
-// left: G91 and the G200 dimensions read before the failing line.
-TEST(GoldenBatch, FailingFileLeavesItsStateToTheNext) {
+// A file that fails mid-way is not written, and the next file of the batch sees only the G200
+// dimensions read before the failing line: its translation starts from the start state.
+TEST(GoldenBatch, FailingFileLeavesOnlyItsDimensionsToTheNext) {
   TempDir source;
   TempDir out;
   WriteFileBytes(source.File("first.nc"), "G90G17G40\r\nG1 X5 F1000\r\n");
@@ -153,7 +153,7 @@ TEST(GoldenBatch, FailingFileLeavesItsStateToTheNext) {
             "G1G90X5Y0Z0F1\r\nM2\r\n\r\n");
   EXPECT_EQ(ReadFileBytes(out.File("last.nc")),
             "G71X800Y300Z19T00D240N4L1\r\nG150(G-code from router)\r\n"
-            "G1G91X6Y300Z0F1\r\nM2\r\n\r\n");
+            "G1X6Y0Z0F0\r\nM2\r\n\r\n");
 }
 
 }  // namespace

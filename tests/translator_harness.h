@@ -24,17 +24,17 @@ class TranslatorHarness final : private ScanHandler {
   int failedLine = 0;
 
   // Translates the lines (separated by "\n") as part of the file in progress and returns what
-  // they wrote, lines joined by "\n" instead of CR LF. ModalP is not reset.
+  // they wrote, lines joined by "\n" instead of CR LF. The state is not reset.
   std::string Lines(std::string_view text) { return Scan(text, false); }
-  // The same as a new file of the batch: ModalP goes back to 0 first.
+  // The same as a new file: the state goes back to the start state first (with G90, G17 and
+  // G40 in force after UsualSetting).
   std::string File(std::string_view text) { return Scan(text, true); }
 
   // The state most tests start from: G90, G17 and G40 in force, and a table that maps
   // 1 to 101, 2 to 102 and 81 to 205 in rows 1 to 3.
   void UsualSetting() {
-    state.DistanceCode = "G90";
-    state.PlaneCode = "G17";
-    state.CompCode = "G40";
+    usualCodes_ = true;
+    SetUsualCodes();
     MapTool(1, "1", "101");
     MapTool(2, "2", "102");
     MapTool(3, "81", "205");
@@ -60,8 +60,15 @@ class TranslatorHarness final : private ScanHandler {
     if (!lines.empty() && lines.back() == '\n') lines.pop_back();
     return lines;
   }
+  void SetUsualCodes() {
+    state.DistanceCode = "G90";
+    state.PlaneCode = "G17";
+    state.CompCode = "G40";
+  }
   void ScanBegin() override {
-    if (newFile_) translator_.BeginFile();
+    if (!newFile_) return;
+    translator_.BeginFile();
+    if (usualCodes_) SetUsualCodes();
   }
   bool ScanLine() override {
     failure = translator_.TranslateLine(scanner_, output_);
@@ -75,6 +82,7 @@ class TranslatorHarness final : private ScanHandler {
   Translator translator_{state, tools, dims};
   std::string output_;
   bool newFile_ = false;
+  bool usualCodes_ = false;
 };
 
 }  // namespace quarnel::testing

@@ -60,30 +60,28 @@ TEST(Translator, RoadOfOneFile) {
             "G2G90G17X350Y100Z-5U50F3");
 }
 
-TEST(TranslatorBatch, StateCarriesOverButModalPStartsAtZero) {
-  TranslatorHarness harness;
-  harness.MapTool(1, "1", "101");
-  EXPECT_EQ(harness.File("G90G17G40\nG1 X10 Y20 P-5 F3000"), "G1G90X10Y20Z-5F3");
-  // Linear mode, codes, X, Y and F carry into the next file; P does not.
-  EXPECT_EQ(harness.File("G90"), "G1G90X10Y20Z0F3");
-  EXPECT_EQ(harness.File("G2 X5 R2"), "G2G90G17X5Y20Z0U2F3");
-}
-
-TEST(TranslatorBatch, RapidOwedAtTheEndOfAFileIsPaidInTheNextAtTheOldP) {
-  TranslatorHarness harness;
-  harness.MapTool(1, "1", "101");
-  EXPECT_EQ(harness.File("G90G17G40\nG0 X100 Y50 P-5 T1"), "");
-  EXPECT_EQ(harness.File("G1 X300 F3000"),
-            "G88G90G54P5T01a1S0G40X100Y50Z-5C0V0\nG1G90X300Y50Z0F3");
-}
-
-TEST(TranslatorBatch, ToolNumberAndDrillingCarryOver) {
-  TranslatorHarness harness;
-  harness.UsualSetting();
-  EXPECT_EQ(harness.File("G100 X1 T\"1 2\""), "G81G90G17T010910X1Y0Z0I0J0F0");
-  EXPECT_EQ(harness.File("G90 X2"), "G81G90G17T01X2Y0Z0I0J0F0");
-  EXPECT_EQ(harness.File("G0 X3\nG1 X4"),
-            "G88G90G54P5T01a1S0G40X3Y0Z0C0V0\nG1G90X4Y0Z0F0");
+// Every file starts from the start state, whatever the files before it left: modes, codes,
+// words, tool number and an owed rapid move stay behind.
+TEST(TranslatorBatch, EveryFileStartsFromTheStartState) {
+  struct Case {
+    const char* first;
+    const char* second;
+    const char* secondAlone;
+  };
+  const Case cases[] = {
+      {"G90G17G40\nG2 X10 Y20 P-5 R3 F3000", "G90", ""},
+      {"G90G17G40\nG1 X10 Y20 P-5 F3000", "G2 X5 R2", "G2X5Y0Z0U2F0"},
+      {"G90G17G40\nG0 X100 Y50 P-5 T1", "G1 X300", "G1X300Y0Z0F0"},
+      {"G90\nG100 X1 T\"1 2\"", "G17 X2", ""},
+      {"G0 X3 T1", "G91\nG1 X4", "G1G91X4Y0Z0F0"},
+  };
+  for (const Case& c : cases) {
+    TranslatorHarness harness;
+    harness.MapTool(1, "1", "101");
+    harness.File(c.first);
+    EXPECT_EQ(harness.File(c.second), c.secondAlone) << c.first << " then " << c.second;
+    EXPECT_EQ(harness.state.ToolNumber, 0) << c.first;
+  }
 }
 
 TEST(TranslatorBatch, DimensionsFromG200StayForLaterFiles) {
@@ -94,8 +92,9 @@ TEST(TranslatorBatch, DimensionsFromG200StayForLaterFiles) {
   EXPECT_EQ(harness.dims.length, "800");
   EXPECT_EQ(harness.dims.height, "300");
   EXPECT_EQ(harness.dims.thickness, "19");
-  harness.File("G200 Z30");
-  EXPECT_EQ(harness.dims.length, "5");
+  harness.File("G200 Z30");  // X and Y of the start state
+  EXPECT_EQ(harness.dims.length, "0");
+  EXPECT_EQ(harness.dims.height, "0");
   EXPECT_EQ(harness.dims.thickness, "6");
 }
 

@@ -1,5 +1,5 @@
-// The conversion as the window runs it: one translator state for the whole run, the window's
-// tool table, and the dimension texts handed over from the boxes and back.
+// The conversion as the window runs it: the window's tool table, and the dimension texts handed
+// over from the boxes and back (every file is translated from the start state).
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "engine/driver.h"
 #include "engine/translator.h"
 #include "engine/translator_state.h"
+#include "ui/messages.h"
 
 namespace quarnel {
 
@@ -38,7 +39,8 @@ class ConversionSession {
   ConversionDriver driver_;
 };
 
-// The message listing each failed file with its reason.
-std::string FailureReportText(const std::vector<FileFailure>& failures);
+// The one message after a batch with failures: how many files were not converted, and each
+// file with its reason in the details, which scroll however many files failed.
+Message BatchFailureMessage(const std::vector<FileFailure>& failures);
 
 }  // namespace quarnel
