@@ -19,8 +19,9 @@ constexpr const char* kProgram = "quarnel-convert";
 constexpr const char* kDescription =
     "Converts router G-code files into machining centre G-code, as one batch.\n"
     "Each output goes to DIR/<file name of SOURCE>, written atomically: a file that fails leaves\n"
-    "any previous output of that name as it was. One translator state serves the whole batch,\n"
-    "and a G200 line rewrites the part dimensions for the rest of the batch.\n"
+    "any previous output of that name as it was. Each file is translated from the start state,\n"
+    "so it converts the same alone or in any batch; only the part dimensions carry: a G200\n"
+    "line rewrites them for the rest of the batch.\n"
     "A height above 60 means millimetres (G71), otherwise inches (G70).";
 
 constexpr const char* kFooter =
@@ -62,12 +63,17 @@ int Convert(const ConvertOptions& options, std::ostream& err) {
   DiskFileStore files;
   DimensionTexts dims;
   ToolTable tools;
-  FillDefaultsFromAppDir(options, dims, tools);
+  if (auto warning = FillDefaultsFromAppDir(options, dims, tools)) {
+    err << kProgram << ": warning: " << *warning << "\n";
+  }
   ApplyDimensionOptions(options, dims);
-  if (options.toolsFile && !LoadToolTable(files, *options.toolsFile, tools)) {
-    err << kProgram << ": cannot use the tool table " << *options.toolsFile
-        << ": it is missing, unreadable or not a tool table file\n";
-    return kExitUsage;
+  if (options.toolsFile) {
+    const ToolTableLoad load = LoadToolTable(files, *options.toolsFile, tools);
+    if (!load.Loaded()) {
+      err << kProgram << ": cannot use the tool table " << *options.toolsFile << ": "
+          << (load.problem.empty() ? "there is no such file" : load.problem) << "\n";
+      return kExitUsage;
+    }
   }
   if (auto problem = UsageProblem(options, dims)) {
     err << kProgram << ": " << *problem << "\n";
@@ -87,18 +93,24 @@ int Convert(const ConvertOptions& options, std::ostream& err) {
 }  // namespace
 
 // A left-out dimension is read from section "Settings" of the settings file, a left-out --tools
-// from the tool table file (missing or foreign: the table stays empty). The program's directory
+// from the tool table file (missing or unusable: the table stays empty). The program's directory
 // is only looked up, never created: the command line writes no settings.
-void FillDefaultsFromAppDir(const ConvertOptions& options, DimensionTexts& dims, ToolTable& tools) {
+std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
+                                                  DimensionTexts& dims, ToolTable& tools) {
   const bool allGiven = options.length && options.height && options.thickness && options.toolsFile;
-  if (allGiven) return;
+  if (allGiven) return std::nullopt;
   const std::string appDir = LocateAppDirForThisProcess();
   DiskFileStore files;
   const IniStore settings(files, IniPathFor(appDir));
   if (!options.length) dims.length = settings.IniRead("Settings", "X-Dimension");
   if (!options.height) dims.height = settings.IniRead("Settings", "Y-Dimension");
   if (!options.thickness) dims.thickness = settings.IniRead("Settings", "Z-Dimension");
-  if (!options.toolsFile) LoadToolTable(files, ToolTablePathFor(appDir), tools);
+  if (options.toolsFile) return std::nullopt;
+  const std::string path = ToolTablePathFor(appDir);
+  const ToolTableLoad load = LoadToolTable(files, path, tools);
+  if (load.outcome != ToolTableLoad::Outcome::kUnusable) return std::nullopt;
+  return "the tool table " + path + " cannot be used (" + load.problem +
+         "); converting with an empty table";
 }
 
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {

@@ -24,8 +24,10 @@ struct ConvertOptions {
 };
 
 // Fills what the command line left out from the settings file and tool table file of the
-// program's directory, as the window would start with.
-void FillDefaultsFromAppDir(const ConvertOptions& options, DimensionTexts& dims, ToolTable& tools);
+// program's directory, as the window would start with. Returns a warning when that tool table
+// file exists but cannot be used (the table then stays empty).
+std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
+                                                  DimensionTexts& dims, ToolTable& tools);
 
 // Runs the command with argv; messages go to out and err. Returns the exit status.
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

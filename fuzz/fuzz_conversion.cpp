@@ -82,6 +82,10 @@ class FuzzStore final : public FileStore {
     const std::lock_guard<std::mutex> lock(mutex_);
     return memory.SameFile(a, b);
   }
+  MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return memory.MoveWithoutReplacing(from, to);
+  }
   bool WritesAlongside() const override { return alongside_; }
 
  private:

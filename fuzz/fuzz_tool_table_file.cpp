@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return 0;
     }
     ToolTable loaded;
-    Require(LoadToolTable(files, path, loaded));
+    Require(LoadToolTable(files, path, loaded).Loaded());
     Require(loaded == table);
     return 0;
   }
@@ -82,8 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   before.SetCell(1, 1, "keep");
   ToolTable table = before;
   files.files[path] = bytes;
-  const bool loaded = LoadToolTable(files, path, table);
-  Require(loaded == ParseToolTableText(bytes).has_value());
+  const ToolTableLoad load = LoadToolTable(files, path, table);
+  const ParsedToolTable parsed = ParseToolTableText(bytes);
+  Require(load.Loaded() == parsed.table.has_value());
+  Require(parsed.table.has_value() == parsed.problem.empty());
+  const bool loaded = load.Loaded();
   if (!loaded) {
     Require(table == before);
     return 0;
@@ -91,6 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What was loaded saves and loads back unchanged.
   Require(!SaveToolTable(files, path, table).has_value());
   ToolTable again;
-  Require(LoadToolTable(files, path, again) && again == table);
+  Require(LoadToolTable(files, path, again).Loaded() && again == table);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -133,6 +134,7 @@ ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked right after.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.Get() < 0) {
+    outcome.missing = errno == ENOENT;
     outcome.error = ErrorText(errno);
     return outcome;
   }
@@ -179,10 +181,36 @@ bool DiskFileStore::SameFile(const std::string& a, const std::string& b) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// A hard link fails when the target exists, so no existing file can be lost; file systems
+// without hard links get a rename that refuses to replace, where the kernel offers one.
+MoveOutcome DiskFileStore::MoveWithoutReplacing(const std::string& from, const std::string& to) {
+  MoveOutcome outcome;
+  int error = ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  if (error == 0) {
+    if (::unlink(from.c_str()) != 0) {
+      error = errno;
+      ::unlink(to.c_str());
+    }
+  } else if (error != EEXIST &&
+             ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    error = 0;
+  }
+  if (error == 0) {
+    outcome.result = MoveOutcome::Result::kMoved;
+    SyncDirectoryOf(to);
+  } else if (error == EEXIST) {
+    outcome.result = MoveOutcome::Result::kTargetExists;
+  } else {
+    outcome.error = ErrorText(error);
+  }
+  return outcome;
+}
+
 ReadOutcome MemoryFileStore::ReadRegularFile(const std::string& path) {
   ReadOutcome outcome;
   const auto found = files.find(path);
   if (found == files.end()) {
+    outcome.missing = true;
     outcome.error = ErrorText(ENOENT);
     return outcome;
   }
@@ -200,6 +228,22 @@ std::optional<std::string> MemoryFileStore::WriteAtomically(const std::string& p
 
 bool MemoryFileStore::SameFile(const std::string& a, const std::string& b) {
   return a == b && files.count(a) != 0;
+}
+
+MoveOutcome MemoryFileStore::MoveWithoutReplacing(const std::string& from,
+                                                  const std::string& to) {
+  MoveOutcome outcome;
+  const auto found = files.find(from);
+  if (files.count(to) != 0) {
+    outcome.result = MoveOutcome::Result::kTargetExists;
+  } else if (found == files.end() || failingWrites.count(to) != 0) {
+    outcome.error = ErrorText(found == files.end() ? ENOENT : EIO);
+  } else {
+    files[to] = std::move(found->second);
+    files.erase(from);
+    outcome.result = MoveOutcome::Result::kMoved;
+  }
+  return outcome;
 }
 
 }  // namespace quarnel

@@ -14,6 +14,13 @@ struct ReadOutcome {
   bool ok = false;
   std::string bytes;  // the whole file when ok
   std::string error;  // why it could not be read when !ok ("not a regular file", "No such file...")
+  bool missing = false;  // nothing stands at the path
+};
+
+struct MoveOutcome {
+  enum class Result { kMoved, kTargetExists, kFailed };
+  Result result = Result::kFailed;
+  std::string error;  // why, when kFailed
 };
 
 class FileStore {
@@ -32,6 +39,9 @@ class FileStore {
   // True when both paths exist and name the same file after resolving links.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 
+  // Renames from to to, unless something already stands at to.
+  virtual MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) = 0;
+
   // True when one thread may run WriteAtomically while another runs the other operations.
   virtual bool WritesAlongside() const { return false; }
 };
@@ -45,6 +55,7 @@ class DiskFileStore final : public FileStore {
   std::optional<std::string> WriteAtomically(const std::string& path,
                                              std::string_view bytes) override;
   bool SameFile(const std::string& a, const std::string& b) override;
+  MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) override;
   bool WritesAlongside() const override { return true; }
 };
 
@@ -58,6 +69,7 @@ class MemoryFileStore final : public FileStore {
   std::optional<std::string> WriteAtomically(const std::string& path,
                                              std::string_view bytes) override;
   bool SameFile(const std::string& a, const std::string& b) override;
+  MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace quarnel

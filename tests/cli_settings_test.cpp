@@ -75,13 +75,19 @@ TEST(ConvertWithSettings, OptionsGivenOverrideTheSettings) {
   EXPECT_EQ(prepared.Output(), expected);
 }
 
-TEST(ConvertWithSettings, ForeignToolTableFileMeansAnEmptyTable) {
+// The file is left as it is (only the window moves it aside), and the user is warned.
+TEST(ConvertWithSettings, ForeignToolTableFileMeansAnEmptyTableAndAWarning) {
   const PreparedProgram prepared;
   WriteFileBytes(prepared.program.File("ToolTbl.Dat"), "1\t101\n");
-  ASSERT_EQ(prepared.Run(""), 0);
+  ASSERT_EQ(prepared.Run("2>" + Quoted(prepared.out.File("stderr.txt"))), 0);
   std::string expected = kRoadConverted;
   expected.replace(expected.find("T01a1"), 5, "T011");
   EXPECT_EQ(prepared.Output(), expected);
+  EXPECT_EQ(ReadFileBytes(prepared.out.File("stderr.txt")),
+            "quarnel-convert: warning: the tool table " + prepared.program.File("ToolTbl.Dat") +
+                " cannot be used (line 1: not a tool table file); converting with an empty "
+                "table\n");
+  EXPECT_EQ(ReadFileBytes(prepared.program.File("ToolTbl.Dat")), "1\t101\n");
 }
 
 // The program folder is read-only to the user who runs it: the settings come from the user's

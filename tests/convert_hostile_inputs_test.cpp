@@ -129,7 +129,7 @@ struct BatchRun {
 BatchRun ConvertOnDisk(const std::string& destination, const std::vector<std::string>& sources,
                        const ConversionDriver::FileHook& before = {}) {
   DiskFileStore files;
-  ToolTable tools = ParseToolTableText(kToolTable).value();
+  ToolTable tools = ParseToolTableText(kToolTable).table.value();
   DimensionTexts dims{"600", "400", "18"};
   TranslatorState state;
   Translator translator(state, tools, dims);
@@ -389,7 +389,7 @@ TEST(FullFileSystem, SettingsAndToolTableKeepTheirPreviousFiles) {
   DiskFileStore files;
   IniStore settings(files, at.Out("Quarnel.INI"));
   settings.IniWrite("Settings", "X-Dimension", "600");
-  ToolTable table = *ParseToolTableText(kToolTable);
+  ToolTable table = *ParseToolTableText(kToolTable).table;
   ASSERT_FALSE(SaveToolTable(files, at.Out("ToolTbl.Dat"), table).has_value());
   const std::string iniBefore = ReadFileBytes(at.Out("Quarnel.INI"));
   const std::string tableBefore = ReadFileBytes(at.Out("ToolTbl.Dat"));
@@ -414,7 +414,7 @@ TEST(UnwritableProgramFolder, SettingsAndToolTableKeepTheirPreviousFiles) {
   DiskFileStore files;
   IniStore(files, at.Out("Quarnel.INI")).IniWrite("Settings", "X-Dimension", "600");
   ASSERT_FALSE(
-      SaveToolTable(files, at.Out("ToolTbl.Dat"), *ParseToolTableText(kToolTable)).has_value());
+      SaveToolTable(files, at.Out("ToolTbl.Dat"), *ParseToolTableText(kToolTable).table).has_value());
   ::chmod(at.Out("Quarnel.INI").c_str(), 0666);  // the files are writable, the folder is not
   ::chmod(at.Out("ToolTbl.Dat").c_str(), 0666);
   ::chmod(at.Out().c_str(), 0555);
@@ -655,7 +655,8 @@ TEST(ConvertExecutable, ToolTableWithALineBreakInACellIsAUsageError) {
   const ChildRun run = RunConverter(scratch, {"--dest", at.Out(), "--height", "400", "--tools",
                                               at.Elsewhere("tools.dat"), at.Src("a.nc")});
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("not a tool table file"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("tools.dat: line 2: a carriage return inside a cell"), std::string::npos)
+      << run.err;
   EXPECT_TRUE(testing::ListDirectory(at.Out()).empty());
 }
 

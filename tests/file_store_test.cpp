@@ -34,6 +34,23 @@ TEST(DiskFileStore, WritesNewFileWithUmaskMode) {
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"out.nc"});
 }
 
+TEST(DiskFileStore, MoveNeverReplacesWhatStandsAtTheTarget) {
+  TempDir dir;
+  DiskFileStore store;
+  WriteFileBytes(dir.File("a"), "moved");
+  WriteFileBytes(dir.File("taken"), "kept");
+  EXPECT_EQ(store.MoveWithoutReplacing(dir.File("a"), dir.File("taken")).result,
+            MoveOutcome::Result::kTargetExists);
+  EXPECT_EQ(store.MoveWithoutReplacing(dir.File("a"), dir.File("b")).result,
+            MoveOutcome::Result::kMoved);
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"b", "taken"}));
+  EXPECT_EQ(ReadFileBytes(dir.File("b")), "moved");
+  EXPECT_EQ(ReadFileBytes(dir.File("taken")), "kept");
+  const MoveOutcome missing = store.MoveWithoutReplacing(dir.File("a"), dir.File("c"));
+  EXPECT_EQ(missing.result, MoveOutcome::Result::kFailed);
+  EXPECT_FALSE(missing.error.empty());
+}
+
 TEST(DiskFileStore, ReplacementKeepsTheOldMode) {
   TempDir dir;
   DiskFileStore store;

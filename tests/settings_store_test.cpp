@@ -207,6 +207,7 @@ class UnreadableFileStore final : public FileStore {
     return std::nullopt;
   }
   bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
+  MoveOutcome MoveWithoutReplacing(const std::string&, const std::string&) override { return {}; }
   int writes = 0;
 };
 

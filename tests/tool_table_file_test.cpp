@@ -43,7 +43,7 @@ TEST(ToolTableText, WritesSignatureAndEightEscapedRows) {
 
 TEST(ParseToolTableText, ReadsBackWhatWasWritten) {
   const ToolTable table = SampleTable();
-  const auto parsed = ParseToolTableText(ToolTableText(table));
+  const auto parsed = ParseToolTableText(ToolTableText(table)).table;
   ASSERT_TRUE(parsed.has_value());
   EXPECT_EQ(*parsed, table);
 }
@@ -52,50 +52,78 @@ TEST(ParseToolTableText, AcceptsCrLfAndAMissingOrDoubledFinalLf) {
   const std::string crlf = "QUARNEL-TOOLTABLE 1\r\n" + Rows("7\t107\r\n");
   const std::string noFinalLf = kHead + Rows("7\t107\n").substr(0, 7 * 6 + 5);
   for (const std::string& text : {crlf, noFinalLf, kHead + Rows("7\t107\n") + "\n"}) {
-    const auto parsed = ParseToolTableText(text);
+    const auto parsed = ParseToolTableText(text).table;
     ASSERT_TRUE(parsed.has_value()) << text;
     EXPECT_EQ(parsed->GridCell(8, 1), "7");
     EXPECT_EQ(parsed->GridCell(8, 2), "107");
   }
 }
 
-TEST(ParseToolTableText, RefusesForeignFiles) {
+// A foreign file is refused with the first problem found, so the user can mend it.
+TEST(ParseToolTableText, RefusesForeignFilesWithTheFirstProblem) {
+  const std::string sevenRows = Rows("1\t2\n").substr(4);
   const struct {
-    const char* what;
     std::string text;
+    const char* problem;
   } cases[] = {
-      {"empty file", ""},
-      {"no signature", Rows("1\t2\n")},
-      {"other version", "QUARNEL-TOOLTABLE 2\n" + Rows("1\t2\n")},
-      {"signature with a blank", "QUARNEL-TOOLTABLE 1 \n" + Rows("1\t2\n")},
-      {"byte-order mark", "\xef\xbb\xbf" + kHead + Rows("1\t2\n")},
-      {"seven rows", kHead + Rows("1\t2\n").substr(4)},
-      {"nine rows", kHead + Rows("1\t2\n") + "1\t2\n"},
-      {"two empty lines at the end", kHead + Rows("1\t2\n") + "\n\n"},
-      {"row without a tab", kHead + "12\n" + Rows("1\t2\n").substr(4)},
-      {"row with two tabs", kHead + "1\t2\t3\n" + Rows("1\t2\n").substr(4)},
-      {"unknown escape", kHead + "\\n\t2\n" + Rows("1\t2\n").substr(4)},
-      {"escaped real tab", kHead + "\\\t2\n" + Rows("1\t2\n").substr(4)},
-      {"lone final backslash", kHead + Rows("1\t2\n").substr(4) + "1\t2\\"},
-      {"CR inside a cell", kHead + "1\r\t2\n" + Rows("1\t2\n").substr(4)},
-      {"CR at the end without LF", kHead + Rows("1\t2\n").substr(0, 7 * 4) + "1\t2\r"},
-      {"invalid UTF-8", kHead + "\xff\t2\n" + Rows("1\t2\n").substr(4)},
-      {"overlong UTF-8", kHead + "\xc0\xaf\t2\n" + Rows("1\t2\n").substr(4)},
-      {"UTF-8 surrogate", kHead + "\xed\xa0\x80\t2\n" + Rows("1\t2\n").substr(4)},
-      {"truncated UTF-8", kHead + Rows("1\t2\n").substr(4) + "1\t\xe2\x82"},
+      {"", "line 1: not a tool table file"},
+      {Rows("1\t2\n"), "line 1: not a tool table file"},
+      {"QUARNEL-TOOLTABLE 2\n" + Rows("1\t2\n"), "line 1: not a tool table file"},
+      {"QUARNEL-TOOLTABLE 1 \n" + Rows("1\t2\n"), "line 1: not a tool table file"},
+      {"\xef\xbb\xbf" + kHead + Rows("1\t2\n"), "line 1: not a tool table file"},
+      {kHead + sevenRows, "7 rows, 8 expected"},
+      {kHead + Rows("1\t2\n") + "1\t2\n", "9 rows, 8 expected"},
+      {kHead + Rows("1\t2\n") + "\n\n", "line 10: no tab between From and To"},
+      {kHead + "12\n" + sevenRows, "line 2: no tab between From and To"},
+      {kHead + "1 2\n" + sevenRows, "line 2: no tab between From and To"},
+      {kHead + "1\t2\t3\n" + sevenRows,
+       "line 2: more than one tab (a tab inside a cell is written \\t)"},
+      {kHead + "\\n\t2\n" + sevenRows, "line 2: unknown escape \\n"},
+      {kHead + sevenRows + "1\t2\\", "line 9: a lone backslash ends the line"},
+      {kHead + "1\r\t2\n" + sevenRows, "line 2: a carriage return inside a cell"},
+      {kHead + Rows("1\t2\n").substr(0, 7 * 4) + "1\t2\r", "line 9: a carriage return inside a cell"},
+      {kHead + "\xff\t2\n" + sevenRows, "line 2: not UTF-8"},
+      {kHead + "\xc0\xaf\t2\n" + sevenRows, "line 2: not UTF-8"},
+      {kHead + "\xed\xa0\x80\t2\n" + sevenRows, "line 2: not UTF-8"},
+      {kHead + sevenRows + "1\t\xe2\x82", "line 9: not UTF-8"},
   };
   for (const auto& c : cases) {
-    EXPECT_FALSE(ParseToolTableText(c.text).has_value()) << c.what;
+    const ParsedToolTable parsed = ParseToolTableText(c.text);
+    EXPECT_FALSE(parsed.table.has_value()) << c.problem;
+    EXPECT_EQ(parsed.problem, c.problem);
   }
 }
 
-TEST(LoadToolTable, MissingOrForeignFileKeepsTheTable) {
+TEST(LoadToolTable, MissingOrUnusableFileKeepsTheTable) {
   MemoryFileStore files;
   files.files["/app/foreign.Dat"] = "not a tool table";
   ToolTable table = SampleTable();
-  EXPECT_FALSE(LoadToolTable(files, "/app/ToolTbl.Dat", table));
-  EXPECT_FALSE(LoadToolTable(files, "/app/foreign.Dat", table));
+  EXPECT_EQ(LoadToolTable(files, "/app/ToolTbl.Dat", table).outcome,
+            ToolTableLoad::Outcome::kMissing);
+  const ToolTableLoad foreign = LoadToolTable(files, "/app/foreign.Dat", table);
+  EXPECT_EQ(foreign.outcome, ToolTableLoad::Outcome::kUnusable);
+  EXPECT_EQ(foreign.problem, "line 1: not a tool table file");
   EXPECT_EQ(table, SampleTable());
+}
+
+// A kept file is never replaced: each unusable file gets the next free name.
+TEST(SetToolTableAside, KeepsEveryEarlierCopy) {
+  MemoryFileStore files;
+  files.files["/app/ToolTbl.Dat.unreadable"] = "first";
+  files.files["/app/ToolTbl.Dat"] = "second";
+  EXPECT_EQ(SetToolTableAside(files, "/app/ToolTbl.Dat").path, "/app/ToolTbl.Dat.unreadable.1");
+  files.files["/app/ToolTbl.Dat"] = "third";
+  EXPECT_EQ(SetToolTableAside(files, "/app/ToolTbl.Dat").path, "/app/ToolTbl.Dat.unreadable.2");
+  EXPECT_EQ(files.files["/app/ToolTbl.Dat.unreadable"], "first");
+  EXPECT_EQ(files.files["/app/ToolTbl.Dat.unreadable.1"], "second");
+  EXPECT_EQ(files.files["/app/ToolTbl.Dat.unreadable.2"], "third");
+  EXPECT_EQ(files.files.count("/app/ToolTbl.Dat"), 0u);
+  files.files["/app/ToolTbl.Dat"] = "stuck";
+  files.failingWrites.insert("/app/ToolTbl.Dat.unreadable.3");
+  const KeptToolTable stuck = SetToolTableAside(files, "/app/ToolTbl.Dat");
+  EXPECT_EQ(stuck.path, "");
+  EXPECT_FALSE(stuck.error.empty());
+  EXPECT_EQ(files.files["/app/ToolTbl.Dat"], "stuck");
 }
 
 TEST(LoadToolTable, ReplacesEveryCellAndChangesTheGeneration) {
@@ -103,7 +131,7 @@ TEST(LoadToolTable, ReplacesEveryCellAndChangesTheGeneration) {
   files.files["/app/ToolTbl.Dat"] = kHead + Rows("3\t103\n");
   ToolTable table = SampleTable();
   const unsigned before = table.Generation();
-  ASSERT_TRUE(LoadToolTable(files, "/app/ToolTbl.Dat", table));
+  ASSERT_TRUE(LoadToolTable(files, "/app/ToolTbl.Dat", table).Loaded());
   EXPECT_NE(table.Generation(), before);
   for (int row = 1; row <= ToolTable::kRows; ++row) {
     EXPECT_EQ(table.GridCell(row, 1), "3");
@@ -116,7 +144,7 @@ TEST(SaveToolTable, WritesTheTextAndLoadsBack) {
   ASSERT_FALSE(SaveToolTable(files, "/app/ToolTbl.Dat", SampleTable()).has_value());
   EXPECT_EQ(files.files["/app/ToolTbl.Dat"], ToolTableText(SampleTable()));
   ToolTable loaded;
-  ASSERT_TRUE(LoadToolTable(files, "/app/ToolTbl.Dat", loaded));
+  ASSERT_TRUE(LoadToolTable(files, "/app/ToolTbl.Dat", loaded).Loaded());
   EXPECT_EQ(loaded, SampleTable());
 }
 

@@ -64,33 +64,34 @@ void AppendEscaped(std::string& out, std::string_view cell) {
   }
 }
 
-// Splits one row into its two unescaped cells; nullopt unless it holds exactly one unescaped
-// TAB, only known escapes and no CR.
-std::optional<std::array<std::string, 2>> ParseRow(std::string_view row) {
+// One row split into its two unescaped cells, or what is wrong with it.
+struct ParsedRow {
   std::array<std::string, 2> cells;
+  std::string problem;
+};
+
+// Splits one row at its one unescaped TAB, resolving the known escapes.
+ParsedRow ParseRow(std::string_view row) {
+  ParsedRow parsed;
   std::size_t cell = 0;
-  for (std::size_t i = 0; i < row.size(); ++i) {
+  for (std::size_t i = 0; i < row.size() && parsed.problem.empty(); ++i) {
     const char c = row[i];
-    if (c == '\r') return std::nullopt;
-    if (c == '\t') {
-      if (++cell > 1) return std::nullopt;
-      continue;
-    }
-    if (c != '\\') {
-      cells[cell] += c;
-      continue;
-    }
-    if (++i == row.size()) return std::nullopt;  // lone final backslash
-    if (row[i] == '\\') {
-      cells[cell] += '\\';
-    } else if (row[i] == 't') {
-      cells[cell] += '\t';
+    if (c == '\r') {
+      parsed.problem = "a carriage return inside a cell";
+    } else if (c == '\t') {
+      if (++cell > 1) parsed.problem = "more than one tab (a tab inside a cell is written \\t)";
+    } else if (c != '\\') {
+      parsed.cells[cell] += c;
+    } else if (++i == row.size()) {
+      parsed.problem = "a lone backslash ends the line";
+    } else if (row[i] == '\\' || row[i] == 't') {
+      parsed.cells[cell] += row[i] == 't' ? '\t' : '\\';
     } else {
-      return std::nullopt;
+      parsed.problem = std::string("unknown escape \\") + row[i];
     }
   }
-  if (cell != 1) return std::nullopt;
-  return cells;
+  if (parsed.problem.empty() && cell == 0) parsed.problem = "no tab between From and To";
+  return parsed;
 }
 
 // The file's lines without their LF and without a CR before it; a final LF adds no line.
@@ -109,6 +110,15 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+ParsedToolTable Foreign(std::string problem) { return {std::nullopt, std::move(problem)}; }
+
+std::string AtLine(std::size_t index, std::string_view problem) {
+  return "line " + std::to_string(index + 1) + ": " + std::string(problem);
+}
+
+constexpr std::string_view kKeptSuffix = ".unreadable";
+constexpr int kMostKeptCopies = 1000;
+
 }  // namespace
 
 std::string ToolTableText(const ToolTable& table) {
@@ -123,33 +133,55 @@ std::string ToolTableText(const ToolTable& table) {
   return text;
 }
 
-std::optional<ToolTable> ParseToolTableText(std::string_view bytes) {
-  if (!IsValidUtf8(bytes)) return std::nullopt;
+ParsedToolTable ParseToolTableText(std::string_view bytes) {
   std::vector<std::string_view> lines = SplitLines(bytes);
   // One empty line after the last row is tolerated; an empty line can never be a row.
-  if (lines.size() == ToolTable::kRows + 2 && lines.back().empty()) lines.pop_back();
-  if (lines.size() != ToolTable::kRows + 1 || lines[0] != kSignature) return std::nullopt;
-  ToolTable table;
-  for (int row = 1; row <= ToolTable::kRows; ++row) {
-    auto cells = ParseRow(lines[row]);
-    if (!cells) return std::nullopt;
-    table.SetCell(row, ToolTable::kFromColumn, std::move((*cells)[0]));
-    table.SetCell(row, ToolTable::kToColumn, std::move((*cells)[1]));
+  if (lines.size() > ToolTable::kRows + 1 && lines.back().empty()) lines.pop_back();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!IsValidUtf8(lines[i])) return Foreign(AtLine(i, "not UTF-8"));
   }
-  return table;
+  if (lines.empty() || lines[0] != kSignature) return Foreign(AtLine(0, "not a tool table file"));
+  ToolTable table;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    ParsedRow row = ParseRow(lines[i]);
+    if (!row.problem.empty()) return Foreign(AtLine(i, row.problem));
+    const int number = static_cast<int>(i);
+    if (number > ToolTable::kRows) break;
+    table.SetCell(number, ToolTable::kFromColumn, std::move(row.cells[0]));
+    table.SetCell(number, ToolTable::kToColumn, std::move(row.cells[1]));
+  }
+  if (lines.size() != ToolTable::kRows + 1) {
+    return Foreign(std::to_string(lines.size() - 1) + " rows, " + std::to_string(ToolTable::kRows) +
+                   " expected");
+  }
+  return {std::move(table), {}};
 }
 
-bool LoadToolTable(FileStore& files, const std::string& path, ToolTable& table) {
+ToolTableLoad LoadToolTable(FileStore& files, const std::string& path, ToolTable& table) {
+  using Outcome = ToolTableLoad::Outcome;
   const ReadOutcome read = files.ReadRegularFile(path);
-  if (!read.ok) return false;
-  std::optional<ToolTable> loaded = ParseToolTableText(read.bytes);
-  if (!loaded) return false;
+  if (read.missing) return {Outcome::kMissing, {}};
+  if (!read.ok) return {Outcome::kUnusable, "cannot be read: " + read.error};
+  ParsedToolTable parsed = ParseToolTableText(read.bytes);
+  if (!parsed.table) return {Outcome::kUnusable, std::move(parsed.problem)};
   for (int row = 1; row <= ToolTable::kRows; ++row) {
     for (int col = ToolTable::kFromColumn; col <= ToolTable::kToColumn; ++col) {
-      table.SetCell(row, col, std::string(loaded->GridCell(row, col)));
+      table.SetCell(row, col, std::string(parsed.table->GridCell(row, col)));
     }
   }
-  return true;
+  return {Outcome::kLoaded, {}};
+}
+
+KeptToolTable SetToolTableAside(FileStore& files, const std::string& path) {
+  for (int copy = 0; copy < kMostKeptCopies; ++copy) {
+    std::string kept = path + std::string(kKeptSuffix);
+    if (copy > 0) kept += "." + std::to_string(copy);
+    const MoveOutcome move = files.MoveWithoutReplacing(path, kept);
+    if (move.result == MoveOutcome::Result::kMoved) return {kept, {}};
+    if (move.result == MoveOutcome::Result::kFailed) return {{}, move.error};
+  }
+  return {{}, "every name up to " + path + std::string(kKeptSuffix) + "." +
+                  std::to_string(kMostKeptCopies - 1) + " is taken"};
 }
 
 std::optional<std::string> SaveToolTable(FileStore& files, const std::string& path,

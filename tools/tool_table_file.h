@@ -19,13 +19,36 @@ namespace quarnel {
 class FileStore;
 
 std::string ToolTableText(const ToolTable& table);
-// nullopt for a foreign file: no signature, invalid UTF-8, an unknown escape or a lone final
-// backslash, a row without exactly one unescaped TAB, other than eight rows, a CR or LF in a cell.
-std::optional<ToolTable> ParseToolTableText(std::string_view bytes);
+
+// The table that the text of a tool table file holds, or the first problem that makes it a
+// foreign file: no signature, invalid UTF-8, an unknown escape or a lone final backslash, a row
+// without exactly one unescaped TAB, a CR in a cell, other than eight rows.
+struct ParsedToolTable {
+  std::optional<ToolTable> table;
+  std::string problem;  // for the user, with its line: "line 3: no tab between From and To"
+};
+ParsedToolTable ParseToolTableText(std::string_view bytes);
+
+struct ToolTableLoad {
+  enum class Outcome { kLoaded, kMissing, kUnusable };
+  Outcome outcome = Outcome::kMissing;
+  std::string problem;  // kUnusable: why the file cannot be read or is foreign
+
+  bool Loaded() const { return outcome == Outcome::kLoaded; }
+};
 
 // Loads the file over table; a missing, unreadable or foreign file leaves table as it was.
-// Returns whether the table was loaded.
-bool LoadToolTable(FileStore& files, const std::string& path, ToolTable& table);
+ToolTableLoad LoadToolTable(FileStore& files, const std::string& path, ToolTable& table);
+
+// Where an unusable tool table file was moved so that no save replaces it, or why it stays.
+struct KeptToolTable {
+  std::string path;   // "" when the file could not be moved
+  std::string error;  // why, when it could not
+};
+
+// Moves the file at path aside to "path.unreadable", or "path.unreadable.1", ".2"... when that
+// name is taken: a file kept before is never replaced.
+KeptToolTable SetToolTableAside(FileStore& files, const std::string& path);
 // Saves atomically; the reason when it failed (the previous file is then intact).
 std::optional<std::string> SaveToolTable(FileStore& files, const std::string& path,
                                          const ToolTable& table);

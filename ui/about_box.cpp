@@ -110,7 +110,7 @@ void frmAbout::BuildButtons() {
 void frmAbout::StartSysInfo() {
   const auto tool = FindSystemInfoTool(systemInfo_.searchPath);
   if (tool && systemInfo_.start(*tool)) return;
-  systemInfo_.showMessage(this, kAppTitle, kUnavailable, QMessageBox::NoIcon);
+  systemInfo_.showMessage(this, {kAppTitle, kUnavailable, QMessageBox::NoIcon});
 }
 
 }  // namespace quarnel

@@ -1,5 +1,9 @@
 #include "ui/conversion_session.h"
 
+#include <QStringList>
+
+#include "ui/form_style.h"
+
 namespace quarnel {
 
 ConversionSession::ConversionSession(FileStore& files, const ToolTable& tools)
@@ -17,11 +21,20 @@ std::vector<FileFailure> ConversionSession::RunBatch(const std::vector<std::stri
       [&](const std::string&) { after(dims_); });
 }
 
-std::string FailureReportText(const std::vector<FileFailure>& failures) {
-  std::string text =
-      failures.size() == 1 ? "This file was not converted:\n" : "These files were not converted:\n";
-  for (const FileFailure& failure : failures) text += "\n" + failure.file + ": " + failure.reason;
-  return text;
+Message BatchFailureMessage(const std::vector<FileFailure>& failures) {
+  QStringList lines;
+  for (const FileFailure& failure : failures) {
+    lines << QString::fromStdString(failure.file + ": " + failure.reason);
+  }
+  Message message{kAppTitle, {}, QMessageBox::Warning, lines.join(QLatin1Char('\n'))};
+  if (failures.size() == 1) {
+    message.text = QStringLiteral("This file was not converted:\n\n") + lines.front();
+  } else {
+    message.text = QStringLiteral("%1 files were not converted. Show Details lists each of them "
+                                  "with the reason.")
+                       .arg(failures.size());
+  }
+  return message;
 }
 
 }  // namespace quarnel

@@ -138,9 +138,9 @@ void DirBrws::OnDriveChanged(int index) {
     memory_.lastDrive = root;
     return;
   }
-  showMessage_(this, QStringLiteral("Alert"),
-               QStringLiteral("Drive %1 is unavailable.").arg(QString::fromStdString(root)),
-               QMessageBox::Warning);
+  showMessage_(this, {QStringLiteral("Alert"),
+                      QStringLiteral("Drive %1 is unavailable.").arg(QString::fromStdString(root)),
+                      QMessageBox::Warning});
   if (!memory_.lastDrive.empty() &&
       drive1_->findText(QString::fromStdString(memory_.lastDrive)) >= 0) {
     SelectDrive(memory_.lastDrive);

@@ -193,14 +193,15 @@ void Main::ChooseListDirectory(FileList& list, QLabel& pathLabel, const char* ke
   if (chosen.empty()) return;
   if (!list.SetDirectory(chosen)) {
     access_.showMessage(
-        this, kAppTitle,
-        QStringLiteral("The folder %1 cannot be opened any more. The list still shows %2.")
-            .arg(QString::fromStdString(chosen), QString::fromStdString(list.Directory())),
-        QMessageBox::Warning);
+        this, {kAppTitle,
+               QStringLiteral("The folder %1 cannot be opened any more. The list still shows %2.")
+                   .arg(QString::fromStdString(chosen), QString::fromStdString(list.Directory())),
+               QMessageBox::Warning});
     return;
   }
   pathLabel.setText(QString::fromStdString(chosen));
   settings_.IniWrite("Settings", key, chosen);
+  UpdateProcessButton();  // the re-read list has no selection
 }
 
 std::string Main::ChooseDirectory(const std::string& startDirectory) {
@@ -223,8 +224,7 @@ void Main::Process() {
         busy.Pop();
       });
   if (failures.empty()) return;
-  access_.showMessage(this, kAppTitle, QString::fromStdString(FailureReportText(failures)),
-                      QMessageBox::Warning);
+  access_.showMessage(this, BatchFailureMessage(failures));
 }
 
 DimensionTexts Main::DimensionTextsShown() const {

@@ -77,6 +77,7 @@ class Main : public QWidget {
   void WireHandlers();
   void KeepTabStopOnCheckedHead();
   void RestorePosition();
+  void RestoreToolTable();
   void RestoreLists();
   void RestoreHead();
 
@@ -97,6 +98,7 @@ class Main : public QWidget {
   std::unique_ptr<ConversionSession> session_;
   DirBrowserMemory browserMemory_;
   bool sessionEnding_ = false;
+  bool saveToolTable_ = true;  // false while an unusable file could not be moved aside
 
   QLabel* sPath_ = nullptr;
   QPushButton* sDir_ = nullptr;

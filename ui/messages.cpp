@@ -2,10 +2,15 @@
 
 namespace quarnel {
 
-void ShowModalMessage(QWidget* parent, const QString& title, const QString& text,
-                      QMessageBox::Icon icon) {
-  QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-  box.exec();
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const Message& message) {
+  auto box =
+      std::make_unique<QMessageBox>(message.icon, message.title, message.text, QMessageBox::Ok, parent);
+  if (!message.details.isEmpty()) box->setDetailedText(message.details);
+  return box;
+}
+
+void ShowModalMessage(QWidget* parent, const Message& message) {
+  MakeMessageBox(parent, message)->exec();
 }
 
 }  // namespace quarnel

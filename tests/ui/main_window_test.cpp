@@ -10,13 +10,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QtTest>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 #include "support/file_store.h"
 #include "support/settings_store.h"
 #include "test_support.h"
 #include "tools/tool_table.h"
+#include "ui/conversion_session.h"
 #include "ui/file_list.h"
 #include "ui_test_support.h"
 
@@ -361,6 +365,7 @@ class MainWindowTest : public QObject {
     auto& fileList = fixture.Find<QListWidget>(list.toLatin1().constData());
     ClickEntry(fileList, 0);
     const bool processEnabled = fixture.Find<QPushButton>("BtnProc").isEnabled();
+    QCOMPARE(processEnabled, list == "File1");
     fixture.browserAnswer = chosen;
     QTest::mouseClick(&fixture.Find<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
     QCOMPARE(fixture.browserStarts, std::vector<std::string>{before});
@@ -368,7 +373,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.Entries(list.toLatin1().constData()), QStringList{"two.nc"});
     QVERIFY(fileList.selectedItems().isEmpty());
     QCOMPARE(fixture.Setting("Settings", key.toLatin1().constData()), chosen);
-    QCOMPARE(fixture.Find<QPushButton>("BtnProc").isEnabled(), processEnabled);
+    QVERIFY(!fixture.Find<QPushButton>("BtnProc").isEnabled());  // nothing selected any more
+    Q_UNUSED(processEnabled);
   }
 
   void ACancelledChoiceChangesNothing() {
@@ -489,11 +495,89 @@ class MainWindowTest : public QObject {
     QTest::keyClick(&fixture.Find<QListWidget>("File1"), Qt::Key_A, Qt::ControlModifier);
     QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
     QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
-    const QString text = fixture.messages.Entries().front().text;
-    QVERIFY(text.contains(QString::fromStdString(source + "/road.nc")));
-    QVERIFY(text.contains(QString::fromStdString(source + "/size.nc")));
-    QCOMPARE(fixture.messages.Entries().front().title, QStringLiteral("Ostrevan"));
+    const Message& message = fixture.messages.Entries().front();
+    QCOMPARE(message.text, QStringLiteral("2 files were not converted. Show Details lists each of "
+                                          "them with the reason."));
+    const QStringList lines = message.details.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[0].startsWith(QString::fromStdString(source + "/road.nc: cannot write")));
+    QVERIFY(lines[1].startsWith(QString::fromStdString(source + "/size.nc: cannot write")));
+    QCOMPARE(message.title, QStringLiteral("Ostrevan"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  // However many files fail, the one message fits the screen, its list shown.
+  void FailureMessageFitsTheScreenWithAThousandFiles() {
+    std::vector<FileFailure> failures;
+    for (int i = 0; i < 1000; ++i) {
+      failures.push_back({"/shop/parts/part" + std::to_string(i) + ".nc",
+                          "cannot write /shop/machine/part.nc: No space left on device"});
+    }
+    const auto box = MakeMessageBox(nullptr, BatchFailureMessage(failures));
+    box->show();
+    for (QAbstractButton* button : box->buttons()) {
+      if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();  // Show Details
+    }
+    QVERIFY(box->sizeHint().height() <= 1024);
+    QVERIFY(box->findChild<QTextEdit*>()->isVisible());
+    QCOMPARE(box->findChild<QTextEdit*>()->toPlainText().count(QLatin1Char('\n')), 999);
+  }
+
+  // Every output is a program of its own: the second press writes the same bytes.
+  void ProcessingAgainWritesTheSameBytes() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    CopyData("road.nc", source);
+    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
+                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
+                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
+                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.Start();
+    fixture.Show();
+    ClickEntry(fixture.Find<QListWidget>("File1"), 0);
+    for (int press = 0; press < 2; ++press) {
+      QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+      QCOMPARE(ReadFileBytes(destination + "/road.nc"),
+               ReadFileBytes(UiTestDataPath("road.expected")));
+    }
+  }
+
+  // A tool table file the window cannot use is kept aside with its bytes and the user told;
+  // the user's close then writes the table without touching the kept file.
+  void UnusableToolTableIsKeptAndTheUserTold_data() {
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("foreign") << false << "line 3: no tab between From and To";
+    QTest::newRow("unreadable") << true << "cannot be read: it is not a regular file";
+  }
+  void UnusableToolTableIsKeptAndTheUserTold() {
+    QFETCH(bool, fifo);
+    QFETCH(QString, problem);
+    WindowFixture fixture;
+    const std::string path = fixture.appDir.File("ToolTbl.Dat");
+    const std::string bytes = "QUARNEL-TOOLTABLE 1\n1\t101\n2 102\n";
+    if (fifo) {
+      QCOMPARE(::mkfifo(path.c_str(), 0644), 0);
+    } else {
+      WriteFileBytes(path, bytes);
+    }
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat.unreadable"), "kept before");
+    fixture.Start();
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    const Message& message = fixture.messages.Entries().front();
+    QCOMPARE(message.icon, QMessageBox::Warning);
+    QVERIFY(message.text.contains(QString::fromStdString(path) + QStringLiteral(" cannot be used: ") + problem));
+    QVERIFY(message.text.contains(QString::fromStdString(path + ".unreadable.1")));
+    QCOMPARE(fixture.window->Tools(), ToolTable());
+    if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
+    fixture.Show();
+    fixture.Find<QTableWidget>("ToolTab").item(0, 1)->setText(QStringLiteral("205"));
+    QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
+    QVERIFY(ReadFileBytes(path).find("\t205\n") != std::string::npos);
+    QCOMPARE(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat.unreadable")), std::string("kept before"));
+    if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
   }
 
   void OnlyTheUsersCloseSaves_data() {

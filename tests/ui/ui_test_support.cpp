@@ -10,9 +10,7 @@
 namespace quarnel::testing {
 
 MessageFunction MessageLog::Function() {
-  return [this](QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon) {
-    entries_.push_back({title, text, icon});
-  };
+  return [this](QWidget*, const Message& message) { entries_.push_back(message); };
 }
 
 bool SendWindowSystemClose(QWidget& widget) {

@@ -17,11 +17,7 @@ namespace quarnel::testing {
 // Collects the message boxes that a window would show, instead of showing them.
 class MessageLog {
  public:
-  struct Entry {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon;
-  };
+  using Entry = Message;
 
   MessageFunction Function();
   const std::vector<Entry>& Entries() const { return entries_; }
