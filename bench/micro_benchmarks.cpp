@@ -2,19 +2,15 @@
 // writing coordinate words, and translating one line of each kind. Not run as tests.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bench/router_program.h"
-#include "engine/dimension_texts.h"
-#include "engine/line_scanner.h"
 #include "engine/translator.h"
-#include "engine/translator_state.h"
-#include "support/file_store.h"
 #include "support/number.h"
 #include "support/number_in_place.h"
-#include "support/text.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
@@ -88,26 +84,7 @@ void BenchValTaken(benchmark::State& state, std::string_view text) {
 }
 BENCHMARK_CAPTURE(BenchValTaken, ThreeDecimals, std::string_view("1234.567 Y456.78 P-5"));
 
-// Hands every scanned line to the translator, with a fresh body per file.
-class TranslatingHandler final : public ScanHandler {
- public:
-  TranslatingHandler(LineScanner& scanner, LineTranslator& translator)
-      : scanner_(scanner), translator_(translator) {}
-  void ScanBegin() override {
-    translator_.BeginFile();
-    body_.clear();
-  }
-  bool ScanLine() override { return !translator_.TranslateLine(scanner_, body_); }
-  void ScanEnd() override {}
-  const std::string& Body() const { return body_; }
-
- private:
-  LineScanner& scanner_;
-  LineTranslator& translator_;
-  std::string body_;
-};
-
-// The translator, its state and a table that substitutes tools 1, 2 and 81, ready to scan.
+// The translator and a table that substitutes tools 1, 2 and 81, ready to translate.
 struct Conversion {
   Conversion() {
     tools.SetCell(1, 1, "1");
@@ -117,16 +94,12 @@ struct Conversion {
     tools.SetCell(3, 1, "81");
     tools.SetCell(3, 2, "205");
   }
-  // Scans text once; false when a line failed.
-  bool Run(std::string_view text) { return scanner.RunText(text, handler) == ScanOutcome::kCompleted; }
+  // Translates text as one file; false when a line failed.
+  bool Run(std::string_view text) { return !TranslateSource(text, translator, body).failure; }
 
-  MemoryFileStore files;
-  TranslatorState state;
   ToolTable tools;
-  DimensionTexts dims{"600", "400", "18"};
-  Translator translator{state, tools, dims};
-  LineScanner scanner{files};
-  TranslatingHandler handler{scanner, translator};
+  Translator translator{tools};
+  ProgramBody body;
 };
 
 constexpr int kRepeats = 1000;
@@ -139,9 +112,9 @@ void BenchScanLine(benchmark::State& state, std::string_view unit) {
   Conversion conversion;
   for (auto _ : state) {
     if (!conversion.Run(text)) state.SkipWithError("a line failed");
-    benchmark::DoNotOptimize(conversion.handler.Body().data());
+    benchmark::DoNotOptimize(conversion.body.Body().data());
   }
-  const auto lines = static_cast<std::int64_t>(kRepeats) * InCount(unit, '\n');
+  const auto lines = static_cast<std::int64_t>(kRepeats) * std::count(unit.begin(), unit.end(), '\n');
   state.SetItemsProcessed(state.iterations() * lines);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
@@ -169,7 +142,7 @@ void BenchTranslateProgram(benchmark::State& state) {
   Conversion conversion;
   for (auto _ : state) {
     if (!conversion.Run(text)) state.SkipWithError("a line failed");
-    benchmark::DoNotOptimize(conversion.handler.Body().data());
+    benchmark::DoNotOptimize(conversion.body.Body().data());
   }
   state.SetItemsProcessed(state.iterations() * 30000);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));

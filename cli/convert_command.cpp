@@ -2,8 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "engine/driver.h"
-#include "engine/translator.h"
+#include "engine/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "support/text.h"
@@ -79,11 +78,9 @@ int Convert(const ConvertOptions& options, std::ostream& err) {
     err << kProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
-  TranslatorState state;
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
-  driver.SetDestination(options.destination);
-  const std::vector<FileFailure> failures = driver.ConvertBatch(options.sources);
+  ConversionDriver driver(files, tools);
+  const std::vector<FileFailure> failures =
+      driver.ConvertBatch(options.sources, options.destination, dims);
   for (const FileFailure& failure : failures) {
     err << kProgram << ": " << failure.file << ": " << failure.reason << "\n";
   }

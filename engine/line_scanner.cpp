@@ -1,18 +1,14 @@
 #include "engine/line_scanner.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
-#include "support/file_store.h"
+#include "support/text.h"
 
 namespace quarnel {
 
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 constexpr std::uint64_t kEveryByte = 0x0101010101010101;  // 1 in each byte of a word
 
@@ -51,73 +47,18 @@ std::size_t LineEndLength(std::string_view text) {
 
 }  // namespace
 
-ScanOutcome LineScanner::Run(ScanHandler& handler) {
-  readError_.clear();
-  ReadOutcome read = files_.ReadRegularFile(fileName_);
-  if (!read.ok) {
-    readError_ = std::move(read.error);
-    return ScanOutcome::kUnreadable;
-  }
-  // The text lives only for this scan and is released however the scan ends, also when a
-  // callback throws (running out of memory on a huge file).
-  return RunText(read.bytes, handler);
+LineScanner::LineScanner(std::string_view text) : rest_(text) {
+  if (rest_.starts_with(kByteOrderMark)) rest_.remove_prefix(kByteOrderMark.size());
 }
 
-ScanOutcome LineScanner::RunText(std::string_view content, ScanHandler& handler) {
-  if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    content.remove_prefix(kByteOrderMark.size());
-  }
-  lineNumber_ = 0;
-  line_ = {};
-  ResetFields();
-  handler.ScanBegin();
-  while (!content.empty()) {
-    const std::size_t length = LineLength(content);
-    line_ = content.substr(0, length);
-    ++lineNumber_;
-    content.remove_prefix(length);
-    content.remove_prefix(LineEndLength(content));
-    ResetFields();
-    if (!handler.ScanLine()) return ScanOutcome::kStopped;
-  }
-  line_ = {};
-  ResetFields();
-  handler.ScanEnd();
-  return ScanOutcome::kCompleted;
-}
-
-void LineScanner::SetFieldSeparator(char separator) {
-  separator_ = separator;
-  ResetFields();
-}
-
-std::size_t LineScanner::NextSeparator(std::size_t from) const {
-  if (from >= line_.size()) return line_.size();  // memchr must not see an empty line's null data
-  const void* found = std::memchr(line_.data() + from, separator_, line_.size() - from);
-  if (found == nullptr) return line_.size();
-  return static_cast<std::size_t>(static_cast<const char*>(found) - line_.data());
-}
-
-void LineScanner::CountFields() const {
-  std::size_t count = 1;
-  for (std::size_t at = NextSeparator(0); at < line_.size(); at = NextSeparator(at + 1)) ++count;
-  fieldCount_ = static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
-}
-
-std::string_view LineScanner::Field(int i) const {
-  if (i < 1 || i > FieldCount()) return {};
-  if (i <= cursorField_) {  // going back: start again from the first field
-    cursorField_ = 0;
-    cursorStart_ = 0;
-  }
-  std::size_t start = cursorStart_;
-  std::size_t stop = NextSeparator(start);
-  while (++cursorField_ < i) {
-    start = stop + 1;
-    stop = NextSeparator(start);
-  }
-  cursorStart_ = stop + 1;
-  return line_.substr(start, stop - start);
+bool LineScanner::Next(std::string_view& line) {
+  if (rest_.empty()) return false;
+  const std::size_t length = LineLength(rest_);
+  line = rest_.substr(0, length);
+  ++lineNumber_;
+  rest_.remove_prefix(length);
+  rest_.remove_prefix(LineEndLength(rest_));
+  return true;
 }
 
 }  // namespace quarnel

@@ -1,7 +1,5 @@
 #include "engine/modal_codes.h"
 
-#include "support/number.h"
-
 namespace quarnel {
 
 bool IsModalCode(int code) {
@@ -14,7 +12,6 @@ bool IsModalCode(int code) {
     case kCompensationRight:
     case kAbsolute:
     case kIncremental:
-    case kPartDimensions:
     case kInches:
     case kMillimetres:
     case kToolLengthOff:
@@ -28,46 +25,35 @@ bool IsModalCode(int code) {
   }
 }
 
-void ActOnModalCode(int code, TranslatorState& state, DimensionTexts& dims) {
+void ActOnModalCode(int code, TranslatorState& state) {
   switch (code) {
     case kPlaneXY:
-      state.PlaneCode = "G17";
+      state.planeCode = "G17";
       break;
     case kPlaneZX:
-      state.PlaneCode = "G18";
+      state.planeCode = "G18";
       break;
     case kPlaneYZ:
-      state.PlaneCode = "G19";
+      state.planeCode = "G19";
       break;
     case kCompensationOff:
-      state.CompCode = "G40";
+      state.compCode = "G40";
       break;
     case kCompensationLeft:
-      state.CompCode = "G41";
+      state.compCode = "G41";
       break;
     case kCompensationRight:
-      state.CompCode = "G42";
+      state.compCode = "G42";
       break;
     case kAbsolute:
-      state.DistanceCode = "G90";
+      state.distanceCode = "G90";
       break;
     case kIncremental:
-      state.DistanceCode = "G91";
-      break;
-    case kPartDimensions:
-      SetPartDimensions(state, dims);
+      state.distanceCode = "G91";
       break;
     default:
       break;  // G20, G21, G49, G54, G61, G64, G80
   }
-}
-
-void SetPartDimensions(const TranslatorState& state, DimensionTexts& dims) {
-  dims.length = FloatAsText(state.ModalX);
-  dims.height = FloatAsText(state.ModalY);
-  // A float less 24 always rounds back into the float range.
-  const double thickness = static_cast<double>(state.ModalZ) - kThicknessOffset;
-  dims.thickness = FloatAsText(ToSingle(thickness).value_or(state.ModalZ));
 }
 
 }  // namespace quarnel

@@ -1,42 +1,46 @@
 #include "engine/motion.h"
 
+#include "engine/drilling.h"
+#include "engine/positioning_block.h"
+
 namespace quarnel {
 
 namespace {
 
 // Mode a feed code selects, or nullopt for the codes that are not feed codes.
-std::optional<std::int16_t> FeedMode(int code) {
+std::optional<MotionMode> FeedMode(int code) {
   switch (code) {
     case kLinearFeed:
     case kRouterLinearFeed:
-      return kMotionLinear;
+      return MotionMode::kLinear;
     case kClockwiseArc:
     case kRouterClockwiseArc:
-      return kMotionClockwise;
+      return MotionMode::kClockwise;
     case kCounterClockwiseArc:
     case kRouterCounterClockwiseArc:
-      return kMotionCounterClockwise;
+      return MotionMode::kCounterClockwise;
     default:
       return std::nullopt;
   }
 }
 
+// G1, distance code, X Y Z F. The linear line carries no plane code.
 void WriteLinear(const TranslatorState& state, LineWriter& out) {
-  out << "G1" << state.DistanceCode;
-  out.Word('X', state.ModalX).Word('Y', state.ModalY).Word('Z', state.ModalP);
-  out.Word('F', state.ModalF).Emit();
+  out << "G1" << state.distanceCode;
+  out.Word('X', state.modalX).Word('Y', state.modalY).Word('Z', state.modalP);
+  out.Word('F', state.modalF).Emit();
 }
 
 // An arc with a radius prints it as U; R exactly 0 means the centre form with I and J.
 void WriteArc(const TranslatorState& state, std::string_view code, LineWriter& out) {
-  out << code << state.DistanceCode << state.PlaneCode;
-  out.Word('X', state.ModalX).Word('Y', state.ModalY).Word('Z', state.ModalP);
-  if (state.Line.LineR != 0) {
-    out.Word('U', state.Line.LineR);
+  out << code << state.distanceCode << state.planeCode;
+  out.Word('X', state.modalX).Word('Y', state.modalY).Word('Z', state.modalP);
+  if (state.line.lineR != 0) {
+    out.Word('U', state.line.lineR);
   } else {
-    out.Word('I', state.Line.LineI).Word('J', state.Line.LineJ);
+    out.Word('I', state.line.lineI).Word('J', state.line.lineJ);
   }
-  out.Word('F', state.ModalF).Emit();
+  out.Word('F', state.modalF).Emit();
 }
 
 }  // namespace
@@ -47,39 +51,34 @@ bool IsMotionCode(int code) {
 
 std::optional<std::string> ActOnMotionCode(int code, TranslatorState& state, ToolLookup& tools,
                                            LineWriter& out) {
-  if (const std::optional<std::int16_t> mode = FeedMode(code)) {
-    state.MotionMode = *mode;
-    return StartFeed(state, tools, out);
+  if (const std::optional<MotionMode> mode = FeedMode(code)) {
+    state.motionMode = *mode;
+    return PayPositioningBlock(state, tools, out);
   }
-  state.MotionMode = kMotionNone;
-  if (code == kRapid) state.RapidPending = true;
-  return std::nullopt;
-}
-
-std::optional<std::string> StartFeed(TranslatorState& state, ToolLookup& tools, LineWriter& out) {
-  if (state.RapidPending) {
-    if (auto failure = WritePositioningBlock(state, tools, out)) return failure;
+  if (code == kRapid) {
+    OwePositioningBlock(state);
+  } else {
+    state.motionMode = MotionMode::kNone;  // G207; an owed block stays owed
   }
-  state.RapidPending = false;
   return std::nullopt;
 }
 
 void WriteMotion(TranslatorState& state, LineWriter& out) {
-  switch (state.MotionMode) {
-    case kMotionLinear:
+  switch (state.motionMode) {
+    case MotionMode::kLinear:
       WriteLinear(state, out);
       break;
-    case kMotionClockwise:
+    case MotionMode::kClockwise:
       WriteArc(state, "G2", out);
       break;
-    case kMotionCounterClockwise:
+    case MotionMode::kCounterClockwise:
       WriteArc(state, "G3", out);
       break;
-    case kMotionDrilling:
+    case MotionMode::kDrilling:
       WriteDrilling(state, out);
       break;
-    default:
-      break;  // no motion line
+    case MotionMode::kNone:
+      break;
   }
 }
 

@@ -1,9 +1,11 @@
 #include "engine/translator.h"
 
+#include "engine/cycle_line.h"
+#include "engine/drilling.h"
 #include "engine/line_scanner.h"
-#include "engine/line_writer.h"
 #include "engine/modal_codes.h"
 #include "engine/motion.h"
+#include "engine/part_dimensions.h"
 #include "engine/word_reader.h"
 #include "support/number.h"
 
@@ -22,39 +24,31 @@ std::optional<int> WholeCode(double value) {
   return code;
 }
 
-bool IsDrillingCode(int code) { return code == kEngageOrDrill || code == kCycle280; }
-
 // The end position of a translated line: where a later positioning block starts.
 void RecordEndPosition(TranslatorState& state) {
-  state.PrevX = state.ModalX;
-  state.PrevY = state.ModalY;
-  state.PrevP = state.ModalP;
+  state.prevX = state.modalX;
+  state.prevY = state.modalY;
+  state.prevP = state.modalP;
 }
 
 }  // namespace
 
-Translator::Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims)
-    : state_(state), dims_(dims), lookup_(tools) {}
-
-// Every output is a program of its own: nothing a file before it left may reach it.
 void Translator::BeginFile() {
   state_ = TranslatorState{};
-  bodyLines_ = 0;
+  partDimensions_.reset();
 }
 
 // One source line in phases: filter, read every word, act on each G word in line order, write
 // the motion line, record the end position.
-std::optional<std::string> Translator::TranslateLine(LineScanner& scanner,
-                                                     std::string& outBuffer) {
-  const std::string_view line = scanner.Line();
+std::optional<std::string> Translator::TranslateLine(std::string_view line, ProgramBody& body) {
   if (line.empty() || line.front() != 'G') return std::nullopt;  // most dropped lines, at once
   LineWords words;
   ScanWords(line, words);
   if (!words.Translatable()) return std::nullopt;
-  LineWriter out(outBuffer, bodyLines_);
+  LineWriter out(body);
   if (auto failure = ReadWords(words, state_)) return failure;
   if (words.gWords > LineWords::kMaxGWords) {  // more G words than the pass keeps: read again
-    if (auto failure = ActOnGWords(scanner, out)) return failure;
+    if (auto failure = ActOnGWords(line, out)) return failure;
   } else {
     for (std::size_t i = 0; i < words.gWords; ++i) {
       if (auto failure = ActOnGCode(words.gValues[i], out)) return failure;
@@ -66,9 +60,8 @@ std::optional<std::string> Translator::TranslateLine(LineScanner& scanner,
 }
 
 // Every G of the line is a word, also a bare G (which reads as G0) and the empty text between
-// two adjacent Gs: the fields 2, 3, ... of the line split at G, taken in place.
-std::optional<std::string> Translator::ActOnGWords(LineScanner& scanner, LineWriter& out) {
-  const std::string_view line = scanner.Line();
+// two adjacent Gs.
+std::optional<std::string> Translator::ActOnGWords(std::string_view line, LineWriter& out) {
   for (std::size_t at = line.find('G'); at != std::string_view::npos;) {
     const std::size_t next = line.find('G', at + 1);
     if (auto failure = ActOnGCode(Val(line.substr(at + 1, next - at - 1)), out)) return failure;
@@ -82,9 +75,31 @@ std::optional<std::string> Translator::ActOnGCode(double value, LineWriter& out)
   const std::optional<int> code = WholeCode(value);
   if (!code) return std::nullopt;
   if (IsMotionCode(*code)) return ActOnMotionCode(*code, state_, lookup_, out);
-  if (IsDrillingCode(*code)) return ActOnDrillingCode(*code, state_, lookup_, out);
-  if (IsModalCode(*code)) ActOnModalCode(*code, state_, dims_);
+  if (*code == kCycle280) return WriteCycleLine(state_, lookup_, out);
+  if (*code == kEngageOrDrill) {
+    EngageOrDrill(state_);
+  } else if (*code == kPartDimensions) {
+    partDimensions_ = PartDimensionsOf(state_);
+  } else if (IsModalCode(*code)) {
+    ActOnModalCode(*code, state_);
+  }
   return std::nullopt;
+}
+
+SourceTranslation TranslateSource(std::string_view source, Translator& translator,
+                                  ProgramBody& body) {
+  translator.BeginFile();
+  body.Clear();
+  SourceTranslation result;
+  LineScanner lines(source);
+  for (std::string_view line; lines.Next(line);) {
+    if (auto reason = translator.TranslateLine(line, body)) {
+      result.failure = "line " + std::to_string(lines.LineNumber()) + ": " + *reason;
+      break;
+    }
+  }
+  result.partDimensions = translator.PartDimensions();
+  return result;
 }
 
 }  // namespace quarnel

@@ -1,35 +1,54 @@
-// Translates router G-code lines into lines of the machining centre's dialect.
+// Translates router G-code into the machining centre's dialect, one source line at a time.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/dimension_texts.h"
-#include "engine/drilling.h"
-#include "engine/line_translator.h"
+#include "engine/program_body.h"
+#include "engine/tool_call.h"
 #include "engine/translator_state.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
 
-class Translator final : public LineTranslator {
+class Translator {
  public:
-  // state is set to the start state at every file; tools is read at every lookup as it stands;
-  // dims are rewritten by G200 and carry from file to file.
-  Translator(TranslatorState& state, const ToolTable& tools, DimensionTexts& dims);
+  // tools is read at every lookup as it stands.
+  explicit Translator(const ToolTable& tools) : lookup_(tools) {}
 
-  void BeginFile() override;
-  std::optional<std::string> TranslateLine(LineScanner& scanner, std::string& outBuffer) override;
+  // Back to the start state: every source file starts from it.
+  void BeginFile();
+  // Translates one source line (without its line end), writing its output lines to body.
+  // Returns the reason when a number of the line does not fit where it is stored (it names
+  // the word: "T40000 does not fit in a tool number (-32768..32767)").
+  std::optional<std::string> TranslateLine(std::string_view line, ProgramBody& body);
+
+  // The dimension texts of the file's last G200, if it had one.
+  const std::optional<DimensionTexts>& PartDimensions() const { return partDimensions_; }
+  const TranslatorState& State() const { return state_; }
+  TranslatorState& State() { return state_; }
 
  private:
-  std::optional<std::string> ActOnGWords(LineScanner& scanner, LineWriter& out);
+  std::optional<std::string> ActOnGWords(std::string_view line, LineWriter& out);
   std::optional<std::string> ActOnGCode(double value, LineWriter& out);
 
-  TranslatorState& state_;
-  DimensionTexts& dims_;
+  TranslatorState state_;
   ToolLookup lookup_;
-  std::size_t bodyLines_ = 0;  // lines written for the file in progress
+  std::optional<DimensionTexts> partDimensions_;
 };
+
+// What translating one source file gives besides its body.
+struct SourceTranslation {
+  std::optional<std::string> failure;  // "line 3: X1E39 does not fit in a 32-bit number"
+  std::optional<DimensionTexts> partDimensions;  // set by a G200 before any failure
+};
+
+// Translates a whole source text, line by line from the start state, into body (emptied
+// first). A failing line stops the translation there.
+SourceTranslation TranslateSource(std::string_view source, Translator& translator,
+                                  ProgramBody& body);
 
 }  // namespace quarnel

@@ -1,5 +1,5 @@
-// Everything the translator keeps: values that live for one source file, and the values of the
-// line being translated.
+// What the translator keeps within one source file: the values that live from line to line,
+// and the values of the line being translated.
 #pragma once
 
 #include <cstdint>
@@ -7,32 +7,36 @@
 
 namespace quarnel {
 
-// Motion modes held in TranslatorState::MotionMode.
-inline constexpr std::int16_t kMotionNone = 0;              // no motion line (G0, G207)
-inline constexpr std::int16_t kMotionLinear = 1;            // G1, G101
-inline constexpr std::int16_t kMotionClockwise = 2;         // G2, G102
-inline constexpr std::int16_t kMotionCounterClockwise = 3;  // G3, G103
-inline constexpr std::int16_t kMotionDrilling = 4;          // G100 with a tool of 50 or less
+// The motion line that every translated line ends with.
+enum class MotionMode : std::uint8_t {
+  kNone,              // no motion line: G0, G207, G280, a tool 81 block, an engaged tool
+  kLinear,            // G1, G101
+  kClockwise,         // G2, G102
+  kCounterClockwise,  // G3, G103
+  kDrilling,          // G100 with a tool of 50 or less
+};
 
 // Values of one translated line. Zero and empty are the defaults: every translated line starts
 // from a zeroed record, so an absent word reads as 0 for that line only.
 struct LineValues {
-  float LineI = 0;    // I word: arc centre offset, also printed by the drilling line
-  float LineJ = 0;    // J word
-  float LineR = 0;    // R word: arc radius, printed as U
-  float LineU = 0;    // U word: printed as Q by the G280 cycle line
-  std::int16_t LineT = 0;  // T word rounded; replaced by the substituted tool at a lookup
-  std::string ToolText;    // T word text after quote stripping
-  std::string ToolDigits;  // spindle list in two-digit groups, or the tool call text
-  std::string ToolSuffix;  // tail of the tool call text while a lookup builds it
+  float lineI = 0;           // I word: arc centre offset, also printed by the drilling line
+  float lineJ = 0;           // J word
+  float lineR = 0;           // R word: arc radius, printed as U
+  float lineU = 0;           // U word: printed as Q by the G280 cycle line
+  std::int16_t lineT = 0;    // T word rounded; the substituted tool once a lookup ran
+  std::string toolText;      // T word text after quote stripping
+  std::string spindleGroups;  // the T word as two-digit groups: the drilling line's spindles
+  std::string toolCall;      // the tool call text of the line's lookup: "T01a1", "" for none
+  bool toolLookedUp = false;  // a G280 or positioning block of this line looked the tool up
 
   // Back to the defaults, keeping the texts' storage for the next line.
   void Reset() {
-    LineI = LineJ = LineR = LineU = 0;
-    LineT = 0;
-    ToolText.clear();
-    ToolDigits.clear();
-    ToolSuffix.clear();
+    lineI = lineJ = lineR = lineU = 0;
+    lineT = 0;
+    toolText.clear();
+    spindleGroups.clear();
+    toolCall.clear();
+    toolLookedUp = false;
   }
 };
 
@@ -40,22 +44,22 @@ struct LineValues {
 // value-initialised state is the start state, and every file starts from it: each output is a
 // program of its own, and nothing of another file may reach it.
 struct TranslatorState {
-  float ModalX = 0;  // last X word
-  float ModalY = 0;  // last Y word
-  float ModalZ = 0;  // last Z word; read only by G200
-  float ModalP = 0;  // last P word, printed after Z in every move
-  float ModalF = 0;  // last F word divided by 1000
-  float ToolNumber = 0;  // last T word, always a whole number
-  std::int16_t MotionMode = kMotionNone;
-  bool RapidPending = false;  // a rapid move was seen and its positioning block is owed
-  std::string DistanceCode;   // "G90" or "G91"; empty until one is read
-  std::string PlaneCode;      // "G17", "G18" or "G19"; empty until one is read
-  std::string CompCode;       // "G40", "G41" or "G42"; empty until one is read
-  float PrevX = 0;  // ModalX at the end of the previous translated line
-  float PrevY = 0;  // ModalY at the end of the previous translated line
-  float PrevP = 0;  // ModalP at the end of the previous translated line
+  float modalX = 0;      // last X word
+  float modalY = 0;      // last Y word
+  float modalZ = 0;      // last Z word; read only by G200
+  float modalP = 0;      // last P word, the depth printed after Z in every move
+  float modalF = 0;      // last F word divided by 1000
+  float toolNumber = 0;  // last T word, always a whole number
+  MotionMode motionMode = MotionMode::kNone;
+  bool rapidPending = false;  // a rapid move was seen and its positioning block is owed
+  std::string distanceCode;   // "G90" or "G91"; empty until one is read
+  std::string planeCode;      // "G17", "G18" or "G19"; empty until one is read
+  std::string compCode;       // "G40", "G41" or "G42"; empty until one is read
+  float prevX = 0;  // modalX at the end of the previous translated line
+  float prevY = 0;  // modalY at the end of the previous translated line
+  float prevP = 0;  // modalP at the end of the previous translated line
 
-  LineValues Line;  // values of the line being translated (or the last one translated)
+  LineValues line;  // values of the line being translated (or the last one translated)
 };
 
 }  // namespace quarnel

@@ -5,19 +5,13 @@
 
 #include "support/number.h"
 #include "support/number_in_place.h"
+#include "support/text.h"
 
 namespace quarnel {
 
 namespace {
 
 constexpr std::size_t kMessageNumberLength = 24;  // longer numbers are cut in messages
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 std::string DoesNotFitSingle(char letter, std::string_view text) {
   std::string reason(1, letter);
@@ -58,26 +52,22 @@ double ReadNumberAt(std::string_view line, std::size_t& at) {
 }
 
 // Two characters of a tool text as a two-digit group.
-void AppendDigitGroup(std::string_view piece, std::string& toolDigits) {
-  piece = TrimBlanks(piece);
+void AppendDigitGroup(std::string_view piece, std::string& groups) {
+  piece = Trimmed(piece);
   const bool digitsOnly = !piece.empty() && piece.find_first_not_of("0123456789") ==
                                                 std::string_view::npos;
   if (digitsOnly) {  // the common case, without building the number's text
-    if (piece.size() == 1) toolDigits += '0';
-    toolDigits += piece;
+    if (piece.size() == 1) groups += '0';
+    groups += piece;
     return;
   }
   // The last two characters of "0" followed by the number's text.
   const std::string number = NumberText(Val(piece));
-  if (number.size() < 2) toolDigits += '0';
-  toolDigits.append(number, number.size() < 2 ? 0 : number.size() - 2);
+  if (number.size() < 2) groups += '0';
+  groups.append(number, number.size() < 2 ? 0 : number.size() - 2);
 }
 
 }  // namespace
-
-bool IsTranslatable(std::string_view line) {
-  return !line.empty() && line.front() == 'G' && line.find('(') == std::string_view::npos;
-}
 
 std::optional<std::string_view> WordText(std::string_view line, char letter) {
   const std::size_t first = line.find(letter);
@@ -115,19 +105,13 @@ void ScanWords(std::string_view line, LineWords& words) {
   }
 }
 
-std::optional<std::string> ReadWords(std::string_view line, TranslatorState& state) {
-  LineWords words;
-  ScanWords(line, words);
-  return ReadWords(words, state);
-}
-
 // In reading order. M, K, S and H are recognised and ignored: their values go nowhere.
 std::optional<std::string> ReadWords(const LineWords& words, TranslatorState& state) {
-  LineValues& values = state.Line;
+  LineValues& values = state.line;
   values.Reset();
   float* const targets[LineWords::kNumberWords] = {
-      &state.ModalP, &state.ModalX, &state.ModalY, &state.ModalZ, &values.LineI,
-      &values.LineJ, &state.ModalF, &values.LineU, &values.LineR};
+      &state.modalP, &state.modalX, &state.modalY, &state.modalZ, &values.lineI,
+      &values.lineJ, &state.modalF, &values.lineU, &values.lineR};
   for (unsigned present = words.present; present != 0; present &= present - 1) {
     const int k = std::countr_zero(present);
     const double value = k == kFeedWord ? words.values[k] / kFeedDivisor : words.values[k];
@@ -136,13 +120,13 @@ std::optional<std::string> ReadWords(const LineWords& words, TranslatorState& st
     *targets[k] = *single;
   }
   if (words.toolAt == std::string_view::npos) return std::nullopt;
-  return ReadToolWord(*WordText(words.line, 'T'), values, state.ToolNumber);
+  return ReadToolWord(*WordText(words.line, 'T'), values, state.toolNumber);
 }
 
 std::optional<std::string> ReadToolWord(std::string_view field, LineValues& line,
                                         float& toolNumber) {
   const std::string_view text = StripToolQuotes(field);
-  line.ToolText.assign(text);
+  line.toolText.assign(text);
   // The blanks of the text become commas before it is read, so only its first blank-separated
   // number counts: reading the text up to its first blank is the same.
   const std::string_view firstNumber = text.substr(0, text.find(' '));
@@ -153,21 +137,21 @@ std::optional<std::string> ReadToolWord(std::string_view field, LineValues& line
     reason += " does not fit in a tool number (-32768..32767)";
     return reason;
   }
-  line.LineT = *tool;
+  line.lineT = *tool;
   toolNumber = *tool;
-  AppendToolDigits(text, line.ToolDigits);
+  AppendSpindleGroups(text, line.spindleGroups);
   return std::nullopt;
 }
 
 std::string_view StripToolQuotes(std::string_view field) {
   if (field.empty() || field.front() != '"') return field;
   if (field.size() < 2) return {};  // a lone quote: an empty tool text
-  return TrimBlanks(field.substr(1, field.size() - 2));
+  return Trimmed(field.substr(1, field.size() - 2));
 }
 
-void AppendToolDigits(std::string_view toolText, std::string& toolDigits) {
+void AppendSpindleGroups(std::string_view toolText, std::string& groups) {
   for (std::size_t k = 0; k < toolText.size(); k += 2) {
-    AppendDigitGroup(toolText.substr(k, 2), toolDigits);
+    AppendDigitGroup(toolText.substr(k, 2), groups);
   }
 }
 

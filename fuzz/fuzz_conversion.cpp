@@ -15,8 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/driver.h"
-#include "engine/translator.h"
+#include "engine/conversion_batch.h"
 #include "support/file_store.h"
 
 namespace {
@@ -113,12 +112,9 @@ Outcome Convert(const Inputs& inputs, const std::vector<std::string>& batch, boo
   store.memory.files = inputs.sources;
   store.memory.files["/out/a.nc"] = kPrevious;
   DimensionTexts dims = inputs.dims;  // G200 rewrites them
-  TranslatorState state;
-  Translator translator(state, inputs.tools, dims);
-  ConversionDriver driver(store, translator, dims);
-  driver.SetDestination("/out");
+  ConversionDriver driver(store, inputs.tools);
   Outcome outcome;
-  for (FileFailure& failure : driver.ConvertBatch(batch)) {
+  for (FileFailure& failure : driver.ConvertBatch(batch, "/out", dims)) {
     outcome.failures.emplace_back(std::move(failure.file), std::move(failure.reason));
   }
   outcome.files = std::move(store.memory.files);

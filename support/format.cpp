@@ -322,11 +322,6 @@ std::string Format(std::string_view text, Pattern pattern) {
   return Format(Val(text), pattern);
 }
 
-std::string FormatWhole(std::int64_t value) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
 std::string FormatCoord(char letter, float value) {
   std::string result;
   AppendCoord(result, letter, value);

@@ -8,7 +8,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kAbsentValue = "END.-";
 
@@ -26,25 +25,6 @@ struct KeyPlace {
   std::optional<std::size_t> keyLine;      // the first matching key line in that section
   std::size_t insertAfter = 0;             // the line a new key of that section follows
 };
-
-// text without the given characters at either end.
-std::string_view TrimmedOf(std::string_view text, std::string_view characters) {
-  const std::size_t first = text.find_first_not_of(characters);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(characters) - first + 1);
-}
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Whether two names are equal without regard to ASCII letter case.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 
 // The lines of text; CR LF, LF and a lone CR each end one, and a line end at the very end adds
 // no empty line.
@@ -74,12 +54,12 @@ IniLine Classify(std::string_view line) {
   if (line[start] == '[') {
     const std::size_t close = line.find(']', start);
     if (close != std::string_view::npos) {
-      return {LineKind::kSection, TrimmedOf(line.substr(start + 1, close - start - 1), kBlanks)};
+      return {LineKind::kSection, Trimmed(line.substr(start + 1, close - start - 1), kBlanks)};
     }
   }
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return Unnamed(LineKind::kOther);
-  return {LineKind::kKey, TrimmedOf(line.substr(0, equals), kBlanks), equals + 1};
+  return {LineKind::kKey, Trimmed(line.substr(0, equals), kBlanks), equals + 1};
 }
 
 // Finds the first matching section and, inside it, the first matching key.
@@ -89,7 +69,7 @@ KeyPlace Locate(const std::vector<std::string_view>& lines, std::string_view sec
   std::size_t i = 0;
   while (i < lines.size() && !place.sectionLine) {
     const IniLine line = Classify(lines[i]);
-    if (line.kind == LineKind::kSection && SameName(line.name, section)) place.sectionLine = i;
+    if (line.kind == LineKind::kSection && SameIgnoringCase(line.name, section)) place.sectionLine = i;
     ++i;
   }
   if (!place.sectionLine) return place;
@@ -98,7 +78,7 @@ KeyPlace Locate(const std::vector<std::string_view>& lines, std::string_view sec
   for (; i < lines.size(); ++i) {
     const IniLine line = Classify(lines[i]);
     if (line.kind == LineKind::kSection) break;
-    if (line.kind == LineKind::kKey && SameName(line.name, key)) {
+    if (line.kind == LineKind::kKey && SameIgnoringCase(line.name, key)) {
       place.keyLine = i;
       break;
     }
@@ -130,17 +110,17 @@ std::string Joined(std::string_view prefix, const std::vector<std::string>& line
 std::string IniValueIn(std::string_view text, std::string_view section, std::string_view key) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   const std::vector<std::string_view> lines = SplitLines(text);
-  const KeyPlace place = Locate(lines, TrimmedOf(section, kBlanks), TrimmedOf(key, kBlanks));
+  const KeyPlace place = Locate(lines, Trimmed(section, kBlanks), Trimmed(key, kBlanks));
   if (!place.keyLine) return {};
   const std::string_view line = lines[*place.keyLine];
-  const std::string_view value = TrimmedOf(line.substr(Classify(line).valueStart), " ");
+  const std::string_view value = Trimmed(line.substr(Classify(line).valueStart), " ");
   return value == kAbsentValue ? std::string() : std::string(value);
 }
 
 std::optional<std::string> IniTextWith(std::string_view text, std::string_view section,
                                        std::string_view key, std::string_view value) {
-  section = TrimmedOf(section, kBlanks);
-  key = TrimmedOf(key, kBlanks);
+  section = Trimmed(section, kBlanks);
+  key = Trimmed(key, kBlanks);
   if (HasLineBreak(value) || !NamesCanBeWritten(section, key)) return std::nullopt;
   const std::string_view mark = text.starts_with(kByteOrderMark) ? kByteOrderMark : "";
   text.remove_prefix(mark.size());

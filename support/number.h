@@ -32,8 +32,6 @@ std::string Format(float value, Pattern pattern);
 // A text holding a plain number (see IsPlainNumber) is formatted as that number (double);
 // any other text comes back unchanged.
 std::string Format(std::string_view text, Pattern pattern);
-// Without a pattern: the plain decimal text of a whole number, "-" in front when negative.
-std::string FormatWhole(std::int64_t value);
 
 // The letter followed by Format(value, kCoord) without a final ".": X12, X-0.5, X0.
 std::string FormatCoord(char letter, float value);

@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include "support/text.h"
 
 namespace quarnel {
 
@@ -12,7 +11,8 @@ namespace {
 
 // Length of the directory part: up to and including the last separator, 0 when none.
 std::size_t DirectoryLength(std::string_view path) {
-  return static_cast<std::size_t>(QInstrB2(-1, path, std::string_view(&kPathSeparator, 1)));
+  const std::size_t last = path.rfind(kPathSeparator);
+  return last == std::string_view::npos ? 0 : last + 1;
 }
 
 }  // namespace

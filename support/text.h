@@ -1,29 +1,20 @@
-// Small text helpers shared by the translator, the settings store and the path helpers.
+// Small text helpers shared by the core and the window.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace quarnel {
 
-// Number of occurrences of ch in text.
-int InCount(std::string_view text, char ch);
+// The UTF-8 byte-order mark: skipped at the very start of a source file or a settings file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The part of text from 1-based position pos up to (not including) the next delimiter, or to
-// the end of text. A pos outside the text gives "".
-std::string_view ParseString(int pos, std::string_view text, char delimiter);
+// text without any of the given characters at either end: Trimmed("  5 ") == "5".
+std::string_view Trimmed(std::string_view text, std::string_view characters = " ");
 
-// 1-based position of the last occurrence of pattern in text at or before start (start -1:
-// from the end of text); 0 when there is none or pattern is empty.
-int QInstrB2(int start, std::string_view text, std::string_view pattern);
+// Whether a and b are equal without regard to the case of ASCII letters: "Top" and "TOP".
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 
 // True when text holds a CR or LF: such a text would add or split lines of a file.
 bool HasLineBreak(std::string_view text);
-
-// Appends line and CR LF to the output program: the only way body lines reach it.
-void EmitLine(std::string& outBuffer, std::string_view line);
-
-// Replaces every from in text by to, in place.
-void ReplaceChar(std::string& text, char from, char to);
 
 }  // namespace quarnel

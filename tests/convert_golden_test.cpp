@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/driver.h"
+#include "engine/conversion_batch.h"
 #include "engine/translator.h"
 #include "support/file_store.h"
 #include "test_support.h"
@@ -95,12 +95,9 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
     ASSERT_TRUE(LoadToolTable(files, golden.tools, tools).Loaded());
   }
   DimensionTexts dims = golden.dims;
-  TranslatorState state;
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
+  ConversionDriver driver(files, tools);
   TempDir out;
-  driver.SetDestination(out.Path());
-  for (const FileFailure& failure : driver.ConvertBatch(golden.sources)) {
+  for (const FileFailure& failure : driver.ConvertBatch(golden.sources, out.Path(), dims)) {
     ADD_FAILURE() << failure.file << ": " << failure.reason;
   }
   ExpectOutputs(golden, out.Path());
@@ -136,12 +133,10 @@ TEST(GoldenBatch, FailingFileLeavesOnlyItsDimensionsToTheNext) {
   DiskFileStore files;
   ToolTable tools;
   DimensionTexts dims{"600", "400", "18"};
-  TranslatorState state;
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
-  driver.SetDestination(out.Path());
+  ConversionDriver driver(files, tools);
   const std::vector<FileFailure> failures = driver.ConvertBatch(
-      {source.File("first.nc"), source.File("broken.nc"), source.File("last.nc")});
+      {source.File("first.nc"), source.File("broken.nc"), source.File("last.nc")}, out.Path(),
+      dims);
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].file, source.File("broken.nc"));
   EXPECT_NE(failures[0].reason.find("line 3"), std::string::npos) << failures[0].reason;

@@ -19,7 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/driver.h"
+#include "engine/conversion_batch.h"
 #include "engine/translator.h"
 #include "support/file_store.h"
 #include "support/settings_store.h"
@@ -126,16 +126,26 @@ struct BatchRun {
   }
 };
 
+// Runs a function of the test just before each file of a batch.
+class BeforeEachFile final : public BatchObserver {
+ public:
+  explicit BeforeEachFile(std::function<void(const std::string& path)> before)
+      : before_(std::move(before)) {}
+  void FileStarting(const std::string& source) override { before_(source); }
+  void FileDone(const std::string&, const DimensionTexts&) override {}
+
+ private:
+  std::function<void(const std::string& path)> before_;
+};
+
 BatchRun ConvertOnDisk(const std::string& destination, const std::vector<std::string>& sources,
-                       const ConversionDriver::FileHook& before = {}) {
+                       const std::function<void(const std::string& path)>& before = {}) {
   DiskFileStore files;
   ToolTable tools = ParseToolTableText(kToolTable).table.value();
   DimensionTexts dims{"600", "400", "18"};
-  TranslatorState state;
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
-  driver.SetDestination(destination);
-  return {driver.ConvertBatch(sources, before)};
+  ConversionDriver driver(files, tools);
+  BeforeEachFile observer(before);
+  return {driver.ConvertBatch(sources, destination, dims, before ? &observer : nullptr)};
 }
 
 // A source that fails: how to make it, and what its reason says.
@@ -430,29 +440,6 @@ TEST(UnwritableProgramFolder, SettingsAndToolTableKeepTheirPreviousFiles) {
       &context);
   EXPECT_EQ(status, 0) << "saving the table must fail";
   EXPECT_EQ(SnapshotOf(at.Out()), before);
-}
-
-// The line scanner finds fields with a cursor; asking in any order gives the same fields.
-TEST(LineScannerFields, AnyOrderGivesTheFieldsOfInOrder) {
-  MemoryFileStore files;
-  LineScanner scanner(files);
-  struct Recorder final : ScanHandler {
-    LineScanner* scanner = nullptr;
-    std::vector<std::string> inOrder, anyOrder;
-    void ScanBegin() override {}
-    void ScanEnd() override {}
-    bool ScanLine() override {
-      scanner->SetFieldSeparator('G');
-      const int count = scanner->FieldCount();
-      for (int i = 1; i <= count; ++i) inOrder.emplace_back(scanner->Field(i));
-      for (int i : {3, 1, 4, 4, 2, count, 1}) anyOrder.emplace_back(scanner->Field(i));
-      return true;
-    }
-  } recorder;
-  recorder.scanner = &scanner;
-  scanner.RunText("G90GG1X5G", recorder);
-  EXPECT_EQ(recorder.inOrder, (std::vector<std::string>{"", "90", "", "1X5", ""}));
-  EXPECT_EQ(recorder.anyOrder, (std::vector<std::string>{"", "", "1X5", "1X5", "90", "", ""}));
 }
 
 // quarnel-convert run as a child process, with its messages and its peak memory. The time

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "bench/router_program.h"
-#include "engine/driver.h"
+#include "engine/conversion_batch.h"
 #include "engine/translator.h"
 #include "support/file_store.h"
 #include "support/text.h"
@@ -28,8 +29,8 @@ TEST(RouterProgramGenerator, SameSeedGivesSameBytes) {
 TEST(RouterProgramGenerator, WritesExactlyTheLinesAskedForWithCrLf) {
   for (const int lines : {1, 2, 3, 17, 30000}) {
     const std::string text = Program(FileSeed(1, 1), lines);
-    EXPECT_EQ(InCount(text, '\r'), lines) << lines;
-    EXPECT_EQ(InCount(text, '\n'), lines) << lines;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), lines) << lines;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << lines;
     EXPECT_EQ(text.find("\r\n\n"), std::string::npos) << lines;
     EXPECT_EQ(text.find("\r\r"), std::string::npos) << lines;
     EXPECT_TRUE(text.ends_with("M30\r\n")) << lines;
@@ -100,19 +101,16 @@ TEST(RouterProgramGenerator, CorpusConvertsAsOneBatchWithoutFailures) {
     sources.push_back("/corpus/part" + std::to_string(index) + ".nc");
     files.files[sources.back()] = Program(FileSeed(1, index), 30000);
   }
-  TranslatorState state;
   ToolTable tools;
   tools.SetCell(1, 1, "1");
   tools.SetCell(1, 2, "101");
   DimensionTexts dims{"600", "400", "18"};
-  Translator translator(state, tools, dims);
-  ConversionDriver driver(files, translator, dims);
-  driver.SetDestination("/out");
-  const std::vector<FileFailure> failures = driver.ConvertBatch(sources);
+  ConversionDriver driver(files, tools);
+  const std::vector<FileFailure> failures = driver.ConvertBatch(sources, "/out", dims);
   for (const FileFailure& failure : failures) ADD_FAILURE() << failure.file << ": " << failure.reason;
   for (int index = 1; index <= 3; ++index) {
     const std::string& output = files.files["/out/part" + std::to_string(index) + ".nc"];
-    EXPECT_GT(InCount(output, '\r'), 20000) << index;  // most lines are translated
+    EXPECT_GT(std::count(output.begin(), output.end(), '\r'), 20000) << index;  // most lines are translated
   }
 }
 

@@ -35,9 +35,9 @@ TEST(ActOnModalCode, SetsTheModalTextsLaterCodeWinning) {
   for (const auto& c : cases) {
     TranslatorHarness harness;
     harness.File(c.line);
-    EXPECT_EQ(harness.state.DistanceCode, c.distance) << c.line;
-    EXPECT_EQ(harness.state.PlaneCode, c.plane) << c.line;
-    EXPECT_EQ(harness.state.CompCode, c.comp) << c.line;
+    EXPECT_EQ(harness.state.distanceCode, c.distance) << c.line;
+    EXPECT_EQ(harness.state.planeCode, c.plane) << c.line;
+    EXPECT_EQ(harness.state.compCode, c.comp) << c.line;
   }
 }
 
@@ -58,7 +58,7 @@ TEST(ActOnModalCode, IgnoredCodesChangeNoLine) {
   const std::string expected = plain.File(program);
   EXPECT_EQ(withIgnored.File("G20 G21\n" + std::string(program) + "\nG49G54G61G64G80"),
             expected + "\nG81G90G17T01X1Y5Z-3I0J0F3");
-  EXPECT_EQ(withIgnored.state.MotionMode, kMotionDrilling);
+  EXPECT_EQ(withIgnored.state.motionMode, MotionMode::kDrilling);
 }
 
 TEST(SetPartDimensions, WritesXYAndZLess24) {
@@ -96,7 +96,7 @@ TEST(SetPartDimensions, LeavesTheMotionAlone) {
 }
 
 TEST(IsModalCode, KnowsExactlyTheModalAndIgnoredCodes) {
-  const std::set<int> known = {17, 18, 19, 20, 21, 40, 41, 42, 49, 54, 61, 64, 80, 90, 91, 200};
+  const std::set<int> known = {17, 18, 19, 20, 21, 40, 41, 42, 49, 54, 61, 64, 80, 90, 91};
   for (int code = 0; code <= 1000; ++code) EXPECT_EQ(IsModalCode(code), known.count(code) == 1);
 }
 

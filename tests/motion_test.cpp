@@ -21,8 +21,8 @@ void RunCases(const std::vector<ProgramCase>& cases) {
   for (const ProgramCase& c : cases) {
     TranslatorHarness harness;
     harness.UsualSetting();
-    harness.state.ModalP = -5;
-    harness.state.ModalF = 3;
+    harness.state.modalP = -5;
+    harness.state.modalF = 3;
     EXPECT_EQ(harness.Lines(c.lines), c.expected) << c.what;
     EXPECT_FALSE(harness.failure.has_value()) << c.what;
   }

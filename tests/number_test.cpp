@@ -111,12 +111,6 @@ TEST(Format, TextIsFormattedOnlyWhenPlainNumber) {
   EXPECT_EQ(Format(std::string_view("1E3"), Pattern::kCoord), "1E3");
 }
 
-TEST(FormatWhole, WritesSignAndDigits) {
-  EXPECT_EQ(FormatWhole(0), "0");
-  EXPECT_EQ(FormatWhole(-42), "-42");
-  EXPECT_EQ(FormatWhole(INT64_MIN), "-9223372036854775808");
-}
-
 TEST(FormatCoord, DropsTrailingPoint) {
   const struct {
     float value;

@@ -2,65 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace quarnel {
 namespace {
 
-TEST(InCount, CountsOneCharacter) {
-  EXPECT_EQ(InCount("", '\r'), 0);
-  EXPECT_EQ(InCount("G1\r\nG2\r\n", '\r'), 2);
-  EXPECT_EQ(InCount(std::string_view("a\0b\0", 4), '\0'), 2);
-}
-
-TEST(ParseString, CutsAtDelimiter) {
+TEST(Trimmed, DropsTheGivenCharactersAtBothEnds) {
   const struct {
-    int pos;
-    std::string_view text;
-    char delimiter;
-    std::string_view expected;
+    std::string_view text, characters, expected;
   } cases[] = {
-      {1, std::string_view("abc\0\0\0", 6), '\0', "abc"},
-      {1, "abc", '\0', "abc"},
-      {3, "a,b,c", ',', "b"},
-      {5, "a,b,c", ',', "c"},
-      {2, "a,,c", ',', ""},
-      {0, "abc", ',', ""},
-      {4, "abc", ',', ""},
-      {-1, "abc", ',', ""},
-      {1, "", ',', ""},
+      {"  5 ", " ", "5"},       {"", " ", ""},          {"   ", " ", ""},
+      {"\t a b \t", " \t", "a b"}, {"\t5", " ", "\t5"}, {"x", " ", "x"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParseString(c.pos, c.text, c.delimiter), c.expected);
+  for (const auto& c : cases) EXPECT_EQ(Trimmed(c.text, c.characters), c.expected) << c.text;
 }
 
-TEST(QInstrB2, FindsLastOccurrenceAtOrBeforeStart) {
-  const struct {
-    int start;
-    std::string_view text;
-    std::string_view pattern;
-    int expected;
-  } cases[] = {
-      {-1, "/cnc/part1.nc", "/", 5}, {-1, "part1.nc", "/", 0}, {-1, "", "/", 0},
-      {4, "/cnc/part1.nc", "/", 1},  {5, "/cnc/part1.nc", "/", 5}, {-1, "abcabc", "bc", 5},
-      {4, "abcabc", "bc", 2},        {-1, "abc", "", 0},        {0, "abc", "a", 0},
-      {99, "abca", "a", 4},          {-1, "ab", "abc", 0},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(QInstrB2(c.start, c.text, c.pattern), c.expected) << c.text << " " << c.start;
-  }
+TEST(SameIgnoringCase, FoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(SameIgnoringCase("X-Dimension", "x-DIMENSION"));
+  EXPECT_TRUE(SameIgnoringCase("", ""));
+  EXPECT_FALSE(SameIgnoringCase("Top", "Top "));
+  EXPECT_FALSE(SameIgnoringCase("[", "{"));  // 0x5B and 0x7B differ by the case bit
+  EXPECT_FALSE(SameIgnoringCase("\xc3\x89", "\xc3\xa9"));
 }
 
-TEST(EmitLine, AppendsCrLf) {
-  std::string out;
-  EmitLine(out, "G1X1");
-  EmitLine(out, "");
-  EXPECT_EQ(out, "G1X1\r\n\r\n");
-}
-
-TEST(ReplaceChar, ReplacesEveryOccurrence) {
-  std::string text = " T 12 3";
-  ReplaceChar(text, ' ', ',');
-  EXPECT_EQ(text, ",T,12,3");
+TEST(HasLineBreak, FindsCrAndLf) {
+  EXPECT_FALSE(HasLineBreak("600 mm"));
+  EXPECT_TRUE(HasLineBreak("18\r"));
+  EXPECT_TRUE(HasLineBreak("\n"));
 }
 
 }  // namespace

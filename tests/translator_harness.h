@@ -1,5 +1,5 @@
-// A translator fed through the line scanner, as the conversion driver feeds it, for tests of
-// single lines, short programs and batches.
+// A translator fed line by line, as a conversion feeds it, for tests of single lines, short
+// programs and files one after another.
 #pragma once
 
 #include <optional>
@@ -8,18 +8,18 @@
 
 #include "engine/dimension_texts.h"
 #include "engine/line_scanner.h"
+#include "engine/program_body.h"
 #include "engine/translator.h"
 #include "engine/translator_state.h"
-#include "support/file_store.h"
 #include "tools/tool_table.h"
 
 namespace quarnel::testing {
 
-class TranslatorHarness final : private ScanHandler {
+class TranslatorHarness {
  public:
-  TranslatorState state;
   ToolTable tools;
-  DimensionTexts dims;
+  DimensionTexts dims;  // rewritten by a G200 of a file, as a batch does
+  TranslatorState& state = translator_.State();
   std::optional<std::string> failure;  // reason of the last failing line, if any
   int failedLine = 0;
 
@@ -45,43 +45,38 @@ class TranslatorHarness final : private ScanHandler {
   }
 
  private:
+  void SetUsualCodes() {
+    state.distanceCode = "G90";
+    state.planeCode = "G17";
+    state.compCode = "G40";
+  }
   std::string Scan(std::string_view text, bool newFile) {
-    newFile_ = newFile;
+    if (newFile) {
+      translator_.BeginFile();
+      if (usualCodes_) SetUsualCodes();
+    }
     failure.reset();
     failedLine = 0;
-    output_.clear();
-    scanner_.RunText(text, *this);
-    // Every written line ends in CR LF; a CR anywhere else would survive into the result.
-    std::string lines;
-    for (std::size_t i = 0; i < output_.size(); ++i) {
-      if (output_[i] == '\r' && i + 1 < output_.size() && output_[i + 1] == '\n') continue;
-      lines += output_[i];
+    body_.Clear();
+    LineScanner lines(text);
+    for (std::string_view line; !failure && lines.Next(line);) {
+      failure = translator_.TranslateLine(line, body_);
+      if (failure) failedLine = lines.LineNumber();
     }
-    if (!lines.empty() && lines.back() == '\n') lines.pop_back();
-    return lines;
+    if (translator_.PartDimensions()) dims = *translator_.PartDimensions();
+    // Every written line ends in CR LF; a CR anywhere else would survive into the result.
+    std::string written;
+    const std::string_view body = body_.Body();
+    for (std::size_t i = 0; i < body.size(); ++i) {
+      if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
+      written += body[i];
+    }
+    if (!written.empty() && written.back() == '\n') written.pop_back();
+    return written;
   }
-  void SetUsualCodes() {
-    state.DistanceCode = "G90";
-    state.PlaneCode = "G17";
-    state.CompCode = "G40";
-  }
-  void ScanBegin() override {
-    if (!newFile_) return;
-    translator_.BeginFile();
-    if (usualCodes_) SetUsualCodes();
-  }
-  bool ScanLine() override {
-    failure = translator_.TranslateLine(scanner_, output_);
-    if (failure) failedLine = scanner_.LineNumber();
-    return !failure;
-  }
-  void ScanEnd() override {}
 
-  MemoryFileStore files_;
-  LineScanner scanner_{files_};
-  Translator translator_{state, tools, dims};
-  std::string output_;
-  bool newFile_ = false;
+  Translator translator_{tools};
+  ProgramBody body_;
   bool usualCodes_ = false;
 };
 

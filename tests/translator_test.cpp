@@ -17,22 +17,22 @@ TEST(Translator, DroppedLinesChangeNothing) {
     harness.File("G1 X1 Y2 P-3 F1000");
     const TranslatorState before = harness.state;
     EXPECT_EQ(harness.Lines(line), "") << line;
-    EXPECT_EQ(harness.state.ModalX, before.ModalX) << line;
-    EXPECT_EQ(harness.state.PrevX, before.PrevX) << line;
-    EXPECT_EQ(harness.state.ToolNumber, before.ToolNumber) << line;
-    EXPECT_EQ(harness.state.MotionMode, before.MotionMode) << line;
+    EXPECT_EQ(harness.state.modalX, before.modalX) << line;
+    EXPECT_EQ(harness.state.prevX, before.prevX) << line;
+    EXPECT_EQ(harness.state.toolNumber, before.toolNumber) << line;
+    EXPECT_EQ(harness.state.motionMode, before.motionMode) << line;
   }
 }
 
 TEST(Translator, RecordsTheEndPositionOfEveryTranslatedLine) {
   TranslatorHarness harness;
   harness.File("G0 X100 Y50 P-5");
-  EXPECT_EQ(harness.state.PrevX, 100);
-  EXPECT_EQ(harness.state.PrevY, 50);
-  EXPECT_EQ(harness.state.PrevP, -5);
+  EXPECT_EQ(harness.state.prevX, 100);
+  EXPECT_EQ(harness.state.prevY, 50);
+  EXPECT_EQ(harness.state.prevP, -5);
   harness.Lines("G207 X7\nN5 G0 X8");  // the numbered line is dropped
-  EXPECT_EQ(harness.state.PrevX, 7);
-  EXPECT_EQ(harness.state.PrevY, 50);
+  EXPECT_EQ(harness.state.prevX, 7);
+  EXPECT_EQ(harness.state.prevY, 50);
 }
 
 TEST(Translator, ActsOnGWordsInLineOrderBeforeTheMotionLine) {
@@ -80,7 +80,7 @@ TEST(TranslatorBatch, EveryFileStartsFromTheStartState) {
     harness.MapTool(1, "1", "101");
     harness.File(c.first);
     EXPECT_EQ(harness.File(c.second), c.secondAlone) << c.first << " then " << c.second;
-    EXPECT_EQ(harness.state.ToolNumber, 0) << c.first;
+    EXPECT_EQ(harness.state.toolNumber, 0) << c.first;
   }
 }
 
@@ -104,10 +104,10 @@ TEST(TranslatorFailure, StopsTheScanAtTheLineAndKeepsWhatWasRead) {
   EXPECT_EQ(harness.File("G1 X1 F1000\nG2 P-4 X1E39 Y3\nG1 X9"), "G1G90X1Y0Z0F1");
   EXPECT_EQ(harness.failure, "X1E39 does not fit in a 32-bit number");
   EXPECT_EQ(harness.failedLine, 2);
-  EXPECT_EQ(harness.state.ModalP, -4);
-  EXPECT_EQ(harness.state.ModalX, 1);
-  EXPECT_EQ(harness.state.MotionMode, kMotionLinear);  // G2 was never acted upon
-  EXPECT_EQ(harness.state.PrevP, 0);
+  EXPECT_EQ(harness.state.modalP, -4);
+  EXPECT_EQ(harness.state.modalX, 1);
+  EXPECT_EQ(harness.state.motionMode, MotionMode::kLinear);  // G2 was never acted upon
+  EXPECT_EQ(harness.state.prevP, 0);
 }
 
 TEST(TranslatorFailure, ToolCellFailureStopsInTheGWords) {
@@ -118,8 +118,8 @@ TEST(TranslatorFailure, ToolCellFailureStopsInTheGWords) {
   EXPECT_EQ(harness.failure,
             "tool table row 4 \"To\" 99999 does not fit in a tool number (-32768..32767)");
   EXPECT_EQ(harness.failedLine, 2);
-  EXPECT_EQ(harness.state.DistanceCode, "G90");  // G91 comes after the failing G1
-  EXPECT_EQ(harness.state.MotionMode, kMotionLinear);
+  EXPECT_EQ(harness.state.distanceCode, "G90");  // G91 comes after the failing G1
+  EXPECT_EQ(harness.state.motionMode, MotionMode::kLinear);
 }
 
 }  // namespace

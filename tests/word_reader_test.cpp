@@ -9,24 +9,11 @@ namespace {
 
 using testing::TranslatorHarness;
 
-TEST(IsTranslatable, NeedsUpperCaseGFirstAndNoParenthesis) {
-  const struct {
-    const char* line;
-    bool translated;
-  } cases[] = {
-      {"G1 X10", true},
-      {"G", true},
-      {"G1 X10 ; FAST", true},
-      {"g1 X10", false},
-      {" G1 X10", false},
-      {"N10 G1 X10", false},
-      {"G1 X10 (rough cut)", false},
-      {"G1 X10 (", false},
-      {"(G1 X10)", false},
-      {"", false},
-      {"M30", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(IsTranslatable(c.line), c.translated) << c.line;
+// The words of a line as the translator reads them: one pass, then stored.
+std::optional<std::string> ReadLine(std::string_view line, TranslatorState& state) {
+  LineWords words;
+  ScanWords(line, words);
+  return ReadWords(words, state);
 }
 
 TEST(WordText, IsTheTextUpToTheLettersSecondOccurrence) {
@@ -56,7 +43,7 @@ TEST(StripToolQuotes, DropsFirstAndLastCharacterOfQuotedText) {
   for (const auto& c : cases) EXPECT_EQ(StripToolQuotes(c.field), c.text) << c.field;
 }
 
-TEST(AppendToolDigits, MakesTwoDigitGroups) {
+TEST(AppendSpindleGroups, MakesTwoDigitGroups) {
   const struct {
     const char* text;
     const char* digits;
@@ -78,7 +65,7 @@ TEST(AppendToolDigits, MakesTwoDigitGroups) {
   };
   for (const auto& c : cases) {
     std::string digits;
-    AppendToolDigits(c.text, digits);
+    AppendSpindleGroups(c.text, digits);
     EXPECT_EQ(digits, c.digits) << c.text;
   }
 }
@@ -96,44 +83,44 @@ TEST(ReadWords, StoresEachWordAsTheNumberRuleReadsIt) {
     float TranslatorState::*field;
     float value;
   } cases[] = {
-      {"G1 X 12.5", &TranslatorState::ModalX, 12.5f},
-      {"G1 X1 2", &TranslatorState::ModalX, 12},
-      {"G1 X10 X20", &TranslatorState::ModalX, 10},
-      {"G1 X", &TranslatorState::ModalX, 0},
-      {"G1 X-.25", &TranslatorState::ModalX, -0.25f},
-      {"G1X1.5Y2", &TranslatorState::ModalY, 2},
-      {"G1 Z-7", &TranslatorState::ModalZ, -7},
-      {"G1 P-5", &TranslatorState::ModalP, -5},
-      {"G1 F12000", &TranslatorState::ModalF, 12},
-      {"G1 F3000", &TranslatorState::ModalF, 3},
-      {"G1 X2049.1", &TranslatorState::ModalX, 2049.1f},
-      {"G1 X10 ; FAST", &TranslatorState::ModalF, 0},  // F of FAST
+      {"G1 X 12.5", &TranslatorState::modalX, 12.5f},
+      {"G1 X1 2", &TranslatorState::modalX, 12},
+      {"G1 X10 X20", &TranslatorState::modalX, 10},
+      {"G1 X", &TranslatorState::modalX, 0},
+      {"G1 X-.25", &TranslatorState::modalX, -0.25f},
+      {"G1X1.5Y2", &TranslatorState::modalY, 2},
+      {"G1 Z-7", &TranslatorState::modalZ, -7},
+      {"G1 P-5", &TranslatorState::modalP, -5},
+      {"G1 F12000", &TranslatorState::modalF, 12},
+      {"G1 F3000", &TranslatorState::modalF, 3},
+      {"G1 X2049.1", &TranslatorState::modalX, 2049.1f},
+      {"G1 X10 ; FAST", &TranslatorState::modalF, 0},  // F of FAST
   };
   for (const auto& c : cases) {
     TranslatorState state;
     state.*c.field = 99;
-    ASSERT_EQ(ReadWords(c.line, state), std::nullopt) << c.line;
+    ASSERT_EQ(ReadLine(c.line, state), std::nullopt) << c.line;
     EXPECT_EQ(state.*c.field, c.value) << c.line;
   }
 }
 
 TEST(ReadWords, AbsentWordsKeepModalValuesAndZeroLineValues) {
   TranslatorState state;
-  ASSERT_EQ(ReadWords("G2 X1 Y2 Z3 P4 F5000 I6 J7 R8 U9 T10", state), std::nullopt);
-  ASSERT_EQ(ReadWords("G2", state), std::nullopt);
-  EXPECT_EQ(state.ModalX, 1);
-  EXPECT_EQ(state.ModalY, 2);
-  EXPECT_EQ(state.ModalZ, 3);
-  EXPECT_EQ(state.ModalP, 4);
-  EXPECT_EQ(state.ModalF, 5);
-  EXPECT_EQ(state.ToolNumber, 10);
-  EXPECT_EQ(state.Line.LineI, 0);
-  EXPECT_EQ(state.Line.LineJ, 0);
-  EXPECT_EQ(state.Line.LineR, 0);
-  EXPECT_EQ(state.Line.LineU, 0);
-  EXPECT_EQ(state.Line.LineT, 0);
-  EXPECT_EQ(state.Line.ToolText, "");
-  EXPECT_EQ(state.Line.ToolDigits, "");
+  ASSERT_EQ(ReadLine("G2 X1 Y2 Z3 P4 F5000 I6 J7 R8 U9 T10", state), std::nullopt);
+  ASSERT_EQ(ReadLine("G2", state), std::nullopt);
+  EXPECT_EQ(state.modalX, 1);
+  EXPECT_EQ(state.modalY, 2);
+  EXPECT_EQ(state.modalZ, 3);
+  EXPECT_EQ(state.modalP, 4);
+  EXPECT_EQ(state.modalF, 5);
+  EXPECT_EQ(state.toolNumber, 10);
+  EXPECT_EQ(state.line.lineI, 0);
+  EXPECT_EQ(state.line.lineJ, 0);
+  EXPECT_EQ(state.line.lineR, 0);
+  EXPECT_EQ(state.line.lineU, 0);
+  EXPECT_EQ(state.line.lineT, 0);
+  EXPECT_EQ(state.line.toolText, "");
+  EXPECT_EQ(state.line.spindleGroups, "");
 }
 
 TEST(ReadWords, ReadsTheToolWord) {
@@ -162,22 +149,22 @@ TEST(ReadWords, ReadsTheToolWord) {
   };
   for (const auto& c : cases) {
     TranslatorState state;
-    state.ToolNumber = 99;
-    ASSERT_EQ(ReadWords(c.line, state), std::nullopt) << c.line;
-    EXPECT_EQ(state.Line.ToolText, c.toolText) << c.line;
-    EXPECT_EQ(state.Line.LineT, c.lineT) << c.line;
-    EXPECT_EQ(state.ToolNumber, c.lineT) << c.line;
-    EXPECT_EQ(state.Line.ToolDigits, c.toolDigits) << c.line;
+    state.toolNumber = 99;
+    ASSERT_EQ(ReadLine(c.line, state), std::nullopt) << c.line;
+    EXPECT_EQ(state.line.toolText, c.toolText) << c.line;
+    EXPECT_EQ(state.line.lineT, c.lineT) << c.line;
+    EXPECT_EQ(state.toolNumber, c.lineT) << c.line;
+    EXPECT_EQ(state.line.spindleGroups, c.toolDigits) << c.line;
   }
 }
 
 TEST(ReadWords, LineWithoutToolKeepsToolNumber) {
   TranslatorState state;
-  state.ToolNumber = 7;
-  ASSERT_EQ(ReadWords("G0 X5", state), std::nullopt);
-  EXPECT_EQ(state.ToolNumber, 7);
-  EXPECT_EQ(state.Line.LineT, 0);
-  EXPECT_EQ(state.Line.ToolDigits, "");
+  state.toolNumber = 7;
+  ASSERT_EQ(ReadLine("G0 X5", state), std::nullopt);
+  EXPECT_EQ(state.toolNumber, 7);
+  EXPECT_EQ(state.line.lineT, 0);
+  EXPECT_EQ(state.line.spindleGroups, "");
 }
 
 TEST(ReadWords, ToolNumberOutsideSixteenBitsFails) {
@@ -193,9 +180,9 @@ TEST(ReadWords, ToolNumberOutsideSixteenBitsFails) {
   };
   for (const auto& c : cases) {
     TranslatorState state;
-    state.ToolNumber = 7;
-    EXPECT_EQ(ReadWords(c.line, state), c.reason) << c.line;
-    EXPECT_EQ(state.ToolNumber, 7) << c.line;
+    state.toolNumber = 7;
+    EXPECT_EQ(ReadLine(c.line, state), c.reason) << c.line;
+    EXPECT_EQ(state.toolNumber, 7) << c.line;
   }
 }
 
@@ -215,23 +202,23 @@ TEST(ReadWords, ValueBeyondTheFloatRangeFailsAndStopsReading) {
   };
   for (const auto& c : cases) {
     TranslatorState state;
-    EXPECT_EQ(ReadWords(c.line, state), c.reason) << c.line;
+    EXPECT_EQ(ReadLine(c.line, state), c.reason) << c.line;
   }
   // F is divided by 1000 before it is stored, so F1E39 fits; X3.4E38 is still a float.
   TranslatorState state;
-  EXPECT_EQ(ReadWords("G1 X3.4E38 F1E39", state), std::nullopt);
-  EXPECT_EQ(state.ModalF, 1e36f);
-  EXPECT_EQ(state.ModalX, 3.4e38f);
+  EXPECT_EQ(ReadLine("G1 X3.4E38 F1E39", state), std::nullopt);
+  EXPECT_EQ(state.modalF, 1e36f);
+  EXPECT_EQ(state.modalX, 3.4e38f);
 }
 
 TEST(ReadWords, WordsBeforeTheFailingOneKeepTheirValues) {
   TranslatorState state;
-  state.ModalY = 8;
-  state.ToolNumber = 3;
-  EXPECT_TRUE(ReadWords("G1 Y5 P-2 X1E39 T9", state).has_value());
-  EXPECT_EQ(state.ModalP, -2);  // P is read before X
-  EXPECT_EQ(state.ModalY, 8);   // Y comes after X
-  EXPECT_EQ(state.ToolNumber, 3);
+  state.modalY = 8;
+  state.toolNumber = 3;
+  EXPECT_TRUE(ReadLine("G1 Y5 P-2 X1E39 T9", state).has_value());
+  EXPECT_EQ(state.modalP, -2);  // P is read before X
+  EXPECT_EQ(state.modalY, 8);   // Y comes after X
+  EXPECT_EQ(state.toolNumber, 3);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/driver.h"
+#include "engine/conversion_batch.h"
 
 namespace quarnel {
 

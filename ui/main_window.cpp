@@ -81,7 +81,7 @@ Main::Main(std::string appDir, FileStore& files, MainWindowAccess access, QWidge
       files_(files),
       settings_(files, IniPathFor(appDir_)),
       access_(std::move(access)),
-      session_(std::make_unique<ConversionSession>(files, tools_)) {
+      driver_(std::make_unique<ConversionDriver>(files, tools_)) {
   if (access_.roots.empty()) access_.roots = FileSystemRoots();
   setObjectName(QStringLiteral("Main"));
   setWindowTitle(kAppTitle);
@@ -215,14 +215,15 @@ void Main::UpdateProcessButton() { btnProc_->setEnabled(file1_->HasSelection());
 // Converts the selected files; the boxes show the dimension texts as each file left them.
 void Main::Process() {
   BusyPointer busy;
-  const auto failures = session_->RunBatch(
-      SelectedSourcePaths(file1_->Selection()), file2_->Directory(), DimensionTextsShown(),
-      [&busy] { busy.Push(); },
-      [this, &busy](const DimensionTexts& dims) {
-        ShowDimensionTexts(dims);
-        file2_->Refresh();
-        busy.Pop();
-      });
+  FileHooks hooks([&busy] { busy.Push(); },
+                  [this, &busy](const DimensionTexts& dims) {
+                    ShowDimensionTexts(dims);
+                    file2_->Refresh();
+                    busy.Pop();
+                  });
+  DimensionTexts dims = DimensionTextsShown();
+  const auto failures = driver_->ConvertBatch(SelectedSourcePaths(file1_->Selection()),
+                                              file2_->Directory(), dims, &hooks);
   if (failures.empty()) return;
   access_.showMessage(this, BatchFailureMessage(failures));
 }

@@ -22,7 +22,7 @@ class QRadioButton;
 
 namespace quarnel {
 
-class ConversionSession;
+class ConversionDriver;
 class DimensionBox;
 class FileList;
 class FileStore;
@@ -95,7 +95,7 @@ class Main : public QWidget {
   IniStore settings_;
   MainWindowAccess access_;
   ToolTable tools_;
-  std::unique_ptr<ConversionSession> session_;
+  std::unique_ptr<ConversionDriver> driver_;
   DirBrowserMemory browserMemory_;
   bool sessionEnding_ = false;
   bool saveToolTable_ = true;  // false while an unusable file could not be moved aside

@@ -6,26 +6,11 @@
 #include <limits>
 
 #include "support/number.h"
+#include "support/text.h"
 
 namespace quarnel {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // The whole text read as a number (sign, digits, point, exponent); nullopt when anything is left.
 std::optional<double> WholeNumber(std::string_view text) {
@@ -52,9 +37,9 @@ std::string TwipsTextFromPixels(int pixels) {
 }
 
 std::optional<bool> ParseBoolSetting(std::string_view text) {
-  text = TrimBlanks(text);
-  if (EqualsIgnoringCase(text, "true")) return true;
-  if (EqualsIgnoringCase(text, "false")) return false;
+  text = Trimmed(text, " \t");
+  if (SameIgnoringCase(text, "true")) return true;
+  if (SameIgnoringCase(text, "false")) return false;
   if (text.empty()) return std::nullopt;
   if (const auto number = WholeNumber(text)) return *number != 0;
   return std::nullopt;

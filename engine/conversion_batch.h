@@ -1,0 +1,70 @@
+// Turns source files into output programs, one batch at a time: each source read whole and
+// translated from the start state, the header put in front of its body, and the whole program
+// written atomically under the source's file name in the destination.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/dimension_texts.h"
+#include "engine/output_sink.h"
+#include "engine/translator.h"
+
+namespace quarnel {
+
+class FileStore;
+class ToolTable;
+
+// One file of a batch that was not written, and why.
+struct FileFailure {
+  std::string file;    // the source path as given
+  std::string reason;  // a sentence for the user, with the line number where there is one
+};
+
+// The source file list as the window shows it: its directory and entries in display order.
+struct SourceSelection {
+  std::string directory;
+  std::vector<std::string> names;
+  std::vector<bool> selected;  // same length as names
+};
+
+// Full paths of the selected entries, in list order: the directory, "/" unless it already ends
+// in one, and the name.
+std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection);
+// Where the output of a source goes: destination, "/", the source's file name.
+std::string OutputPathFor(const std::string& destination, const std::string& sourcePath);
+
+// Follows a batch file by file, for a front end that shows its progress.
+class BatchObserver {
+ public:
+  virtual ~BatchObserver() = default;
+  virtual void FileStarting(const std::string& source) = 0;
+  // The file's output is written or the file failed; dims are the texts as it left them.
+  virtual void FileDone(const std::string& source, const DimensionTexts& dims) = 0;
+};
+
+class ConversionDriver {
+ public:
+  // tools is read as it stands at every lookup.
+  ConversionDriver(FileStore& files, const ToolTable& tools);
+
+  // Converts the sources in order as one batch into destination. dims are the dimension texts
+  // the batch starts with; a G200 line rewrites them for the rest of the batch, and they end as
+  // the last file left them. An output name is written at most once per batch. With an
+  // observer each output is written before its FileDone; without one, outputs may be written
+  // alongside the next translation. Returns the files that were not written, in order.
+  std::vector<FileFailure> ConvertBatch(const std::vector<std::string>& sources,
+                                        const std::string& destination, DimensionTexts& dims,
+                                        BatchObserver* observer = nullptr);
+
+ private:
+  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims);
+  bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
+
+  FileStore& files_;
+  Translator translator_;
+  OutputFile current_;  // the file being converted; its program is reused from file to file
+};
+
+}  // namespace quarnel
