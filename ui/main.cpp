@@ -12,11 +12,13 @@ namespace {
 constexpr const char* kDesktopFileName = "io.github.quarnel.Quarnel";
 
 constexpr const char* kHelp =
-    "Usage: quarnel [--help | --version]\n"
-    "Opens the window that converts router G-code files into machining centre G-code.\n"
-    "The settings are kept in Quarnel.INI and the tool substitution table in ToolTbl.Dat,\n"
-    "both in the program's directory. quarnel-convert converts without a window.\n"
+    "Usage: quarnel [OPTION]\n"
+    "Opens the window that converts router G-code files into machining centre G-code, one\n"
+    "output file of the same name per source file. It needs a display; without one, use\n"
+    "quarnel-convert. The settings are kept in Quarnel.INI and the tool substitution table\n"
+    "in ToolTbl.Dat, both in the program's directory.\n"
     "\n"
+    "Options:\n"
     "  --help     display this help and exit\n"
     "  --version  output version information and exit\n";
 
