@@ -14,6 +14,7 @@ namespace quarnel {
 namespace {
 
 constexpr const char* kProgram = "quarnel-convert";
+constexpr const char* kVersionLine = "quarnel-convert " QUARNEL_VERSION;
 
 constexpr const char* kDescription =
     "Converts router G-code files into machining centre G-code, as one batch.\n"
@@ -113,12 +114,16 @@ std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app(kDescription, kProgram);
   app.footer(kFooter);
+  app.set_version_flag("--version", kVersionLine);
   ConvertOptions options;
   AddOptions(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
+    return kExitAllWritten;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << "\n";
     return kExitAllWritten;
   } catch (const CLI::ParseError& error) {
     err << kProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";

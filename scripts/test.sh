@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the release build with the window
-# (window tests offscreen), and the core and command line under the sanitizers.
+# (window tests offscreen), its Debian package, and the core and command line under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,6 +9,10 @@ export QT_QPA_PLATFORM=offscreen
 echo "== release build and tests"
 scripts/build.sh release
 ctest --test-dir build/release --output-on-failure -j2 --timeout 300
+
+echo "== Debian package from the release build, checked with Debian's tools and run as installed"
+scripts/package.sh
+scripts/check_package.sh
 
 echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer) and tests"
 scripts/build.sh asan

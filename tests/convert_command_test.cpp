@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -62,6 +63,22 @@ TEST(ConvertCommand, HelpDocumentsEveryOptionAndTheExitStatus) {
                            "Exit status", "Quarnel.INI", "ToolTbl.Dat"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }
+}
+
+TEST(ConvertCommand, VersionPrintsOneLineAndConvertsNothing) {
+  TempDir dir;
+  WriteFileBytes(dir.File("a.nc"), "G90\n");
+  ::mkdir(dir.File("out").c_str(), 0755);
+  const std::vector<std::vector<std::string>> cases = {
+      {"--version"},
+      {"--dest", dir.File("out"), "--version", "--height", "400", dir.File("a.nc")},
+  };
+  for (const auto& args : cases) {
+    const CommandResult run = Convert(args);
+    EXPECT_EQ(run.status, kExitAllWritten) << run.err;
+    EXPECT_THAT(run.out, ::testing::MatchesRegex("quarnel-convert [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  }
+  EXPECT_TRUE(ListDirectory(dir.File("out")).empty());
 }
 
 TEST(ConvertCommand, SourceWithoutTranslatableLinesGivesFourLines) {
