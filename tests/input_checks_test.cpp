@@ -38,7 +38,6 @@ TEST(CheckToolTable, FindsRowsThatMisleadOrFail) {
     Lines expected;
   } cases[] = {
       {"usual rows", {{1, "1", "101"}, {2, "81", "205"}, {3, " 12 ", "9"}}, {}},
-      {"empty table", {}, {}},
       {"later row wins",
        {{1, "5", "101"}, {2, "5.0", "102"}, {4, "+5", "103"}},
        {"1.1 \"From\" 5 is repeated in row 4, which wins: this row never applies",
@@ -53,29 +52,21 @@ TEST(CheckToolTable, FindsRowsThatMisleadOrFail) {
        {"1.2 \"To\" 4000abc- is not a plain number: reads as 4000",
         "2.2 \"To\" abc is not a plain number: reads as 0",
         "2.2 \"To\" 0: this row writes no tool call"}},
-      {"To of 0 or less",
-       {{1, "1", "-1"}, {2, "2", "0.4"}, {3, "3", "0.6"}},
+      {"To of 0 or less, or 1 to 8",
+       {{1, "1", "-1"}, {2, "2", "0.4"}, {3, "3", "0.6"}, {4, "4", "8"}, {5, "5", "9"}},
        {"1.2 \"To\" -1: this row writes no tool call", "2.2 \"To\" 0: this row writes no tool call",
-        "3.2 \"To\" 1: the tool call takes in the \"From\" of row 1"}},
-      {"To of 1 to 8",
-       {{1, "1", "8"}, {2, "2", "9"}},
-       {"1.2 \"To\" 8: the tool call takes in the \"From\" of row 8"}},
+        "3.2 \"To\" 1: the tool call takes in the \"From\" of row 1",
+        "4.2 \"To\" 8: the tool call takes in the \"From\" of row 8"}},
       {"To outside 16 bits",
        {{1, "1", "32767"}, {2, "2", "32767.5"}, {3, "3", "-32768.5"}, {4, "4", "4 0000"}},
        {"2.2 \"To\" 32767.5 is no tool number (-32768..32767): a file calling this tool fails",
         "3.2 \"To\" -32768: this row writes no tool call",
         "4.2 \"To\" 40000 is no tool number (-32768..32767): a file calling this tool fails"}},
-      {"From beyond a float",
-       {{1, "3.4E38", "101"}, {2, "1D39", "102"}},
-       {"1.1 \"From\" 3.4E38 is not a plain number: reads as "
-        "340000000000000000000000000000000000000",
-        "1.1 \"From\" 340000000000000000000000000000000000000 is no tool number (whole, "
-        "-32768..32767): no tool matches it",
-        "2.1 \"From\" 1D39 is too large: every tool lookup fails"}},
-      {"From no T word can equal",
-       {{1, "1.5", "101"}, {2, "32768", "102"}, {3, "-32768", "103"}},
+      {"From that no tool number equals",
+       {{1, "1.5", "101"}, {2, "32768", "102"}, {3, "-32768", "103"}, {4, "1D39", "104"}},
        {"1.1 \"From\" 1.5 is no tool number (whole, -32768..32767): no tool matches it",
-        "2.1 \"From\" 32768 is no tool number (whole, -32768..32767): no tool matches it"}},
+        "2.1 \"From\" 32768 is no tool number (whole, -32768..32767): no tool matches it",
+        "4.1 \"From\" 1D39 is too large: every tool lookup fails"}},
       {"long text is cut at a character",
        {{1, "1", "12xxxxxxxxxxxxxxxxxxxxx\xC3\xA9xyz"}},
        {"1.2 \"To\" 12xxxxxxxxxxxxxxxxxxxxx... is not a plain number: reads as 12"}},
@@ -107,7 +98,6 @@ TEST(RowToolCall, SaysWhenTheLookupFails) {
   const ToolTable beyond = TableOf({{1, "1", "101"}, {2, "1E39", "5"}});
   EXPECT_EQ(RowToolCall(beyond, 1), "1 -> lookup fails");
   EXPECT_EQ(RowToolCall(beyond, 2), "1E39 -> lookup fails");
-  EXPECT_EQ(RowToolCall(TableOf({}), 1), "");
 }
 
 TEST(DimensionTextWarning, SaysWhatATextReadsAs) {
@@ -116,14 +106,11 @@ TEST(DimensionTextWarning, SaysWhatATextReadsAs) {
     const char* warning;  // nullptr: none
   } cases[] = {
       {"600", nullptr},
-      {" -12.5 ", nullptr},
-      {".5", nullptr},
       {"", "empty: reads as 0"},
       {"  ", "empty: reads as 0"},
       {"1,200", "\"1,200\" is not a plain number: reads as 1"},
       {"abc", "\"abc\" is not a plain number: reads as 0"},
       {"18;M30", "\"18;M30\" is not a plain number: reads as 18"},
-      {"1E3", "\"1E3\" is not a plain number: reads as 1000"},
       {"-.5mm", "\"-.5mm\" is not a plain number: reads as -0.5"},
       {"1E400", "\"1E400\" is not a plain number: reads as infinity"},
   };
@@ -138,7 +125,6 @@ TEST(SelectedUnits, MillimetresOnlyAboveSixty) {
   EXPECT_EQ(SelectedUnits("60.001").code, "G71");
   EXPECT_EQ(SelectedUnits("1,200").name, "inches");  // reads as 1
   EXPECT_EQ(SelectedUnits("400 mm").name, "millimetres");
-  EXPECT_EQ(SelectedUnits("").code, "G70");
 }
 
 }  // namespace
