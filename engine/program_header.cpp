@@ -30,7 +30,7 @@ bool FitsAsNumber(const std::string& text) {
 
 // The three texts as the header prints them: as typed in millimetres, rounded in inches.
 std::optional<std::string> HeaderDimensions(DimensionTexts& dims) {
-  if (Val(dims.height) <= kInchHeightLimit) {
+  if (SelectedUnits(dims.height).code == kInchUnits.code) {
     auto length = InchText(dims.length), height = InchText(dims.height),
          thickness = InchText(dims.thickness);
     if (!length || !height || !thickness) {
@@ -51,8 +51,8 @@ void AppendLine(std::string& text, std::string_view line) {
 
 }  // namespace
 
-const char* UnitCodeFor(const std::string& heightText) {
-  return Val(heightText) > kInchHeightLimit ? "G71" : "G70";
+Units SelectedUnits(std::string_view height) {
+  return Val(height) > kInchHeightLimit ? kMillimetreUnits : kInchUnits;
 }
 
 HeaderLines ProgramHeader(const DimensionTexts& dims, std::size_t bodyLines) {
@@ -65,7 +65,7 @@ HeaderLines ProgramHeader(const DimensionTexts& dims, std::size_t bodyLines) {
     return {{}, "the translated program has " + std::to_string(bodyLines) + " lines; at most " +
                     std::to_string(kMaxBodyLines) + " fit in the header's line count"};
   }
-  std::string first = UnitCodeFor(dims.height);
+  std::string first(SelectedUnits(dims.height).code);
   first += FormatCoord('X', printed.length) + FormatCoord('Y', printed.height) +
            FormatCoord('Z', printed.thickness);
   first += kFixedWords;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/dimension_texts.h"
 #include "engine/program_body.h"
@@ -18,8 +19,16 @@ namespace quarnel {
 // (G70).
 inline constexpr double kInchHeightLimit = 60;
 
-// "G71" or "G70", as the height text decides.
-const char* UnitCodeFor(const std::string& heightText);
+struct Units {
+  std::string_view code;  // "G71" or "G70", the header's units code
+  std::string_view name;  // "millimetres" or "inches"
+};
+inline constexpr Units kMillimetreUnits{"G71", "millimetres"};
+inline constexpr Units kInchUnits{"G70", "inches"};
+
+// The units a height text selects: millimetres above kInchHeightLimit as Val reads it, inches
+// otherwise (also for an empty text or one without a leading number).
+Units SelectedUnits(std::string_view height);
 
 // The two header lines, each ending in CR LF, for the dimension texts and a body of bodyLines
 // lines; the reason when they cannot be written (a dimension text holds a line break or is a

@@ -47,11 +47,12 @@ TEST(CompleteProgram, WritesHeaderBodyAndEndLikeTheGoldenFiles) {
   }
 }
 
-TEST(UnitCodeFor, OnlyAHeightAboveSixtyMeansMillimetres) {
-  EXPECT_STREQ(UnitCodeFor("60"), "G70");
-  EXPECT_STREQ(UnitCodeFor("60.001"), "G71");
-  EXPECT_STREQ(UnitCodeFor(""), "G70");
-  EXPECT_STREQ(UnitCodeFor("400 mm"), "G71");
+TEST(SelectedUnits, MillimetresOnlyAboveSixty) {
+  EXPECT_EQ(SelectedUnits("60").code, "G70");
+  EXPECT_EQ(SelectedUnits("60.001").code, "G71");
+  EXPECT_EQ(SelectedUnits("").code, "G70");
+  EXPECT_EQ(SelectedUnits("1,200").name, "inches");  // reads as 1
+  EXPECT_EQ(SelectedUnits("400 mm").name, "millimetres");
 }
 
 TEST(ProgramHeader, FailsWhereTheHeaderCannotBeWritten) {

@@ -1,5 +1,5 @@
-// What the window refuses to take into a tool table cell or a dimension box: texts that the
-// conversion could not use.
+// What the window refuses to take into a tool table cell or a dimension box: texts that would
+// add or split lines of a machine program. Anything else is taken and, where it misleads, marked.
 #pragma once
 
 #include <optional>
@@ -12,9 +12,8 @@ namespace quarnel {
 // the header line of every output program.
 std::optional<std::string> DimensionTextProblem(std::string_view text);
 
-// Why text cannot stand in the tool table cell of the given column (1 "From", 2 "To"), or
-// nullopt when it can. A "To" must round (ties to even) into -32768..32767 and a "From" must fit
-// a 32-bit float, both as Val reads them; no cell may hold a line break.
-std::optional<std::string> ToolCellProblem(int column, std::string_view text);
+// Why text cannot stand in a tool table cell, or nullopt when it can: a line break would split
+// the tool call line.
+std::optional<std::string> ToolCellProblem(std::string_view text);
 
 }  // namespace quarnel

@@ -14,8 +14,9 @@ namespace quarnel {
 // The application title: window title, About caption, message-box titles.
 inline const QString kAppTitle = QStringLiteral("Ostrevan");
 
-inline const QColor kLightCyan{128, 255, 255};  // file lists and the tool table's data cells
-inline const QColor kLightGrey{224, 224, 224};  // the directory browser's lists and label
+inline const QColor kLightCyan{128, 255, 255};      // file lists and the tool table's data cells
+inline const QColor kLightGrey{224, 224, 224};      // the directory browser's lists and label
+inline const QColor kWarningOrange{255, 200, 120};  // a tool cell or dimension box that misleads
 
 // A rectangle given in twips (left, top, width, height), in pixels (15 twips a pixel).
 QRect TwipsRect(int left, int top, int width, int height);

@@ -135,6 +135,7 @@ void Main::BuildDimensionFrame(QGroupBox& middleFrame) {
                               TwipsRect(240, 4320, 2655, 1695));
   dimX_ = AddDimension(frame, "DimX", QStringLiteral("Length (X)"), 240);
   dimY_ = AddDimension(frame, "DimY", QStringLiteral("Height (Y)"), 720);
+  dimY_->ShowSelectedUnits();
   dimZ_ = AddDimension(frame, "DimZ", QStringLiteral("Thick (Z)"), 1200);
 }
 

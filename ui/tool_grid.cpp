@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <limits>
+#include <utility>
 
+#include "engine/input_checks.h"
 #include "ui/entry_rules.h"
 #include "ui/entry_validator.h"
 #include "ui/form_style.h"
@@ -18,19 +20,17 @@ constexpr int kRowHeaderWidth = 21;
 constexpr int kHeadingHeight = 15;
 constexpr int kRowHeight = 16;
 
-// Cell editors refuse the entries that the conversion could not use, and say why.
+// Cell editors refuse line breaks, and say why.
 class CellDelegate : public QStyledItemDelegate {
  public:
   explicit CellDelegate(ToolGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                        const QModelIndex& index) const override {
+                        const QModelIndex&) const override {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     editor->setMaxLength(std::numeric_limits<int>::max());
-    const int column = index.column() + 1;
-    auto* validator = new EntryValidator(
-        [column](std::string_view text) { return ToolCellProblem(column, text); }, editor);
+    auto* validator = new EntryValidator(ToolCellProblem, editor);
     editor->setValidator(validator);
     QObject::connect(editor, &QLineEdit::inputRejected, &grid_, [this, editor, validator] {
       ShowEntryRefusal(*editor, validator->LastProblem());
@@ -42,6 +42,23 @@ class CellDelegate : public QStyledItemDelegate {
  private:
   ToolGrid& grid_;
 };
+
+// The warnings about one cell, in the order found.
+QStringList CellWarnings(const std::vector<TableWarning>& warnings, int row, int column) {
+  QStringList texts;
+  for (const TableWarning& warning : warnings) {
+    if (warning.row == row && warning.column == column)
+      texts << QString::fromStdString(warning.text);
+  }
+  return texts;
+}
+
+// Colours a cell by whether it draws a warning; its tooltip shows the row's call, then them.
+void MarkCell(QTableWidgetItem& cell, const std::string& call, QStringList warnings) {
+  cell.setBackground(warnings.isEmpty() ? kLightCyan : kWarningOrange);
+  if (!call.empty()) warnings.prepend(QString::fromStdString(call));
+  cell.setToolTip(warnings.join(QLatin1Char('\n')));
+}
 
 }  // namespace
 
@@ -74,17 +91,30 @@ void ToolGrid::ShowTable() {
     for (int column = 1; column <= 2; ++column) {
       auto* item =
           new QTableWidgetItem(QString::fromStdString(std::string(table_.GridCell(row, column))));
-      item->setBackground(kLightCyan);
       item->setForeground(Qt::black);
       setItem(row - 1, column - 1, item);
     }
   }
   showing_ = false;
+  ShowChecks();
 }
 
 void ToolGrid::OnItemChanged(QTableWidgetItem* item) {
   if (showing_) return;
   table_.SetCell(item->row() + 1, item->column() + 1, item->text().toStdString());
+  ShowChecks();
+}
+
+void ToolGrid::ShowChecks() {
+  const std::vector<TableWarning> warnings = CheckToolTable(table_);
+  const bool wasShowing = std::exchange(showing_, true);
+  for (int row = 1; row <= ToolTable::kRows; ++row) {
+    const std::string call = RowToolCall(table_, row);
+    for (int column = 1; column <= 2; ++column) {
+      MarkCell(*item(row - 1, column - 1), call, CellWarnings(warnings, row, column));
+    }
+  }
+  showing_ = wasShowing;
 }
 
 }  // namespace quarnel

@@ -1,4 +1,5 @@
-// ToolTab: what it shows, edits reaching the tool table, and the entries it refuses.
+// ToolTab: what it shows, edits reaching the tool table, the cells it marks, and line breaks
+// refused.
 #include "ui/tool_grid.h"
 
 #include <QClipboard>
@@ -63,34 +64,48 @@ class ToolGridTest : public QObject {
     QTRY_COMPARE(table.GridCell(2, 2), std::string_view("T 101 x"));  // the editor commits queued
   }
 
-  void RefusesWhatTheConversionCannotUse_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("kept");
-    QTest::newRow("To beyond 16 bits") << 2 << "40000"
-                                       << "4000";
-    QTest::newRow("To below 16 bits") << 2 << "-32769"
-                                      << "-3276";
-    QTest::newRow("From beyond a float") << 1 << "1E39"
-                                         << "1E3";
-    QTest::newRow("text in To") << 2 << "drill"
-                                << "drill";
-  }
-  void RefusesWhatTheConversionCannotUse() {
-    QFETCH(int, column);
-    QFETCH(QString, typed);
-    QFETCH(QString, kept);
+  // Typed keys all stay (none is refused), and the cells that draw a warning are marked.
+  void TakesEveryKeyAndMarksCellsThatMislead() {
     ToolTable table;
     ToolGrid grid(table);
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy refusals(&grid, &ToolGrid::EntryRefused);
-    QLineEdit* editor = StartEditing(grid, 1, column);
-    QTest::keyClicks(editor, typed);
-    QCOMPARE(editor->text(), kept);
-    QCOMPARE(refusals.count(), typed == kept ? 0 : 1);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(QString::fromStdString(std::string(table.GridCell(1, column))), kept);
+    const struct {
+      int row, column;
+      const char* typed;
+    } entries[] = {{1, 1, "5"},        {1, 2, "40000"}, {2, 1, "5"},
+                   {2, 2, "4000abc-"}, {3, 1, "1"},     {3, 2, "101"}};
+    for (const auto& e : entries) {
+      QLineEdit* editor = StartEditing(grid, e.row, e.column);
+      QTest::keyClicks(editor, e.typed);
+      QTest::keyClick(editor, Qt::Key_Return);
+      QTRY_COMPARE(table.GridCell(e.row, e.column), std::string_view(e.typed));
+    }
+    QCOMPARE(refusals.count(), 0);
+    const QColor warning(255, 200, 120), plain(128, 255, 255);
+    auto cell = [&grid](int row, int column) { return grid.item(row - 1, column - 1); };
+    QCOMPARE(cell(1, 1)->background().color(), warning);  // "From" 5 again in row 2
+    QVERIFY(cell(1, 1)->toolTip().contains("repeated in row 2"));
+    QCOMPARE(cell(1, 2)->background().color(), warning);  // beyond 16 bits
+    QCOMPARE(cell(2, 1)->background().color(), plain);
+    QCOMPARE(cell(2, 2)->background().color(), warning);  // not a number
+    QCOMPARE(cell(2, 2)->toolTip(), QStringLiteral("5 -> lookup fails\n\"To\" 4000abc- is not a "
+                                                   "plain number: reads as 4000"));
+    QCOMPARE(cell(3, 2)->background().color(), plain);
+    QCOMPARE(cell(3, 2)->toolTip(), QStringLiteral("1 -> T01a1"));
+    QCOMPARE(cell(4, 1)->toolTip(), QString());
+  }
+
+  void ChecksTheTableAfterALoad() {
+    ToolTable table;
+    ToolGrid grid(table);
+    table.SetCell(1, 2, "abc");
+    grid.ShowTable();
+    QCOMPARE(grid.item(0, 1)->background().color(), QColor(255, 200, 120));
+    table.SetCell(1, 2, "101");
+    grid.ShowTable();
+    QCOMPARE(grid.item(0, 1)->background().color(), QColor(128, 255, 255));
   }
 
   void RefusesAPastedLineBreak() {
