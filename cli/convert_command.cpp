@@ -5,6 +5,7 @@
 #include "engine/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
+#include "support/setting_keys.h"
 #include "support/text.h"
 #include "support/settings_store.h"
 #include "tools/tool_table_file.h"
@@ -43,7 +44,7 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
       ->required();
 }
 
-// The dimension texts of the batch: the options given, the rest as filled from the settings.
+// What makes the command line unusable, once the dimension texts are filled.
 std::optional<std::string> UsageProblem(const ConvertOptions& options, const DimensionTexts& dims) {
   for (const std::string* text : {&dims.length, &dims.height, &dims.thickness}) {
     if (HasLineBreak(*text)) return "a dimension text must not hold a line break";
@@ -100,9 +101,9 @@ std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
   const std::string appDir = LocateAppDirForThisProcess();
   DiskFileStore files;
   const IniStore settings(files, IniPathFor(appDir));
-  if (!options.length) dims.length = settings.IniRead("Settings", "X-Dimension");
-  if (!options.height) dims.height = settings.IniRead("Settings", "Y-Dimension");
-  if (!options.thickness) dims.thickness = settings.IniRead("Settings", "Z-Dimension");
+  if (!options.length) dims.length = settings.IniRead(setting::kSettings, setting::kLength);
+  if (!options.height) dims.height = settings.IniRead(setting::kSettings, setting::kHeight);
+  if (!options.thickness) dims.thickness = settings.IniRead(setting::kSettings, setting::kThickness);
   if (options.toolsFile) return std::nullopt;
   const std::string path = ToolTablePathFor(appDir);
   const ToolTableLoad load = LoadToolTable(files, path, tools);

@@ -1,10 +1,14 @@
 // Reading numbers: Val and IsPlainNumber.
 //
 // Val does not use strtod: G-code from the router has blanks inside numbers ("X1 2.5") and
-// D exponents, and strtod would stop at both. The usual word (at most 19 significant digits,
-// a small exponent) is read into an integer and scaled by one exact power of ten; everything
-// else goes the general way: the accepted characters are gathered into a normalised decimal
-// text for std::from_chars, which rounds correctly and ignores the locale.
+// D exponents, and strtod would stop at both. Four ways, each taking what the one before
+// leaves, give the same value:
+// - the plain path: sign, at most 19 digits and a point, nothing else (most words);
+// - the fast path: the same with an exponent;
+// - the path with blanks: blanks between the characters of such a number;
+// - the general path: any length and exponent; the accepted characters are gathered into a
+//   normalised decimal text for std::from_chars, which rounds correctly and ignores the locale.
+// The first three read the digits into an integer and scale it by one exact power of ten.
 
 #include <algorithm>
 #include <charconv>

@@ -19,8 +19,8 @@ class ToolTable {
   // Sets a cell inside the table; cells outside it are ignored.
   void SetCell(int row, int col, std::string text);
 
-  // Parsed values of the cells may be cached here by the translator; every SetCell clears it,
-  // so a lookup always sees the table as it stands.
+  // Changes with every SetCell: a reader that caches parsed cells keeps them only while the
+  // generation stays the same, so a lookup always sees the table as it stands.
   unsigned Generation() const { return generation_; }
 
   bool operator==(const ToolTable& other) const { return cells_ == other.cells_; }

@@ -55,62 +55,62 @@ QString VersionText() {
       .arg(QUARNEL_VERSION_PATCH);
 }
 
-frmAbout::frmAbout(QWidget* parent, SystemInfoAccess systemInfo)
+AboutBox::AboutBox(QWidget* parent, SystemInfoAccess systemInfo)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       systemInfo_(std::move(systemInfo)) {
-  setObjectName(QStringLiteral("frmAbout"));
+  setObjectName(QStringLiteral("aboutBox"));
   setWindowTitle(QStringLiteral("About ") + kAppTitle);
   setWindowIcon(ProgramIcon());
   setFont(SansSerifFont(kFormPointSize));
   setFixedSize(TwipsRect(0, 0, 5730, 3660).size());
   BuildLabels();
   BuildButtons();
-  cmdOK_->setFocus();
+  okButton_->setFocus();
 }
 
-void frmAbout::BuildLabels() {
-  auto* picIcon = AddLabel(this, "picIcon", {}, TwipsRect(240, 240, 480, 480));
-  picIcon->setPixmap(ProgramIcon().pixmap(32, 32));
+void AboutBox::BuildLabels() {
+  auto* icon = AddLabel(this, "icon", {}, TwipsRect(240, 240, 480, 480));
+  icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
-  auto* lblTitle = AddLabel(this, "lblTitle", kAppTitle, TwipsRect(960, 240, 4485, 360));
+  auto* title = AddLabel(this, "title", kAppTitle, TwipsRect(960, 240, 4485, 360));
   QFont titleFont = SansSerifFont(9.75);
   titleFont.setBold(true);
-  lblTitle->setFont(titleFont);
-  lblTitle->setAlignment(Qt::AlignCenter);
+  title->setFont(titleFont);
+  title->setAlignment(Qt::AlignCenter);
 
-  AddLabel(this, "lblVersion", VersionText(), TwipsRect(960, 720, 3915, 195));
-  AddLabel(this, "VerLabel", kNotice, TwipsRect(720, 1080, 4335, 255))
+  AddLabel(this, "version", VersionText(), TwipsRect(960, 720, 3915, 195));
+  AddLabel(this, "notice", kNotice, TwipsRect(720, 1080, 4335, 255))
       ->setAlignment(Qt::AlignCenter);
-  AddLabel(this, "lblDescription", kDescription, TwipsRect(360, 1560, 4965, 450))
+  AddLabel(this, "description", kDescription, TwipsRect(360, 1560, 4965, 450))
       ->setWordWrap(true);
   AddLine(this, TwipsRect(120, 2160, 5560, 15), QColor(128, 128, 128));
   AddLine(this, TwipsRect(120, 2175, 5560, 15), Qt::white);
-  auto* lblDisclaimer =
-      AddLabel(this, "lblDisclaimer", kDisclaimer, TwipsRect(255, 2265, 3870, 1185));
-  lblDisclaimer->setWordWrap(true);
-  lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* disclaimer =
+      AddLabel(this, "disclaimer", kDisclaimer, TwipsRect(255, 2265, 3870, 1185));
+  disclaimer->setWordWrap(true);
+  disclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void frmAbout::BuildButtons() {
-  cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-  cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-  cmdOK_->setGeometry(TwipsRect(4320, 2280, 1260, 345));
-  cmdOK_->setDefault(true);
-  connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+void AboutBox::BuildButtons() {
+  okButton_ = new QPushButton(QStringLiteral("OK"), this);
+  okButton_->setObjectName(QStringLiteral("okButton"));
+  okButton_->setGeometry(TwipsRect(4320, 2280, 1260, 345));
+  okButton_->setDefault(true);
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-  cmdSysInfo_ = new QPushButton(QStringLiteral("&System Info..."), this);
-  cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-  cmdSysInfo_->setGeometry(TwipsRect(4320, 2760, 1245, 345));
-  cmdSysInfo_->setAutoDefault(false);
-  connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
-  setTabOrder(cmdOK_, cmdSysInfo_);
+  systemInfoButton_ = new QPushButton(QStringLiteral("&System Info..."), this);
+  systemInfoButton_->setObjectName(QStringLiteral("systemInfoButton"));
+  systemInfoButton_->setGeometry(TwipsRect(4320, 2760, 1245, 345));
+  systemInfoButton_->setAutoDefault(false);
+  connect(systemInfoButton_, &QPushButton::clicked, this, &AboutBox::StartSysInfo);
+  setTabOrder(okButton_, systemInfoButton_);
 }
 
-void frmAbout::StartSysInfo() {
+void AboutBox::StartSysInfo() {
   const auto tool = FindSystemInfoTool(systemInfo_.searchPath);
   if (tool && systemInfo_.start(*tool)) return;
-  systemInfo_.showMessage(this, {kAppTitle, kUnavailable, QMessageBox::NoIcon});
+  systemInfo_.showMessage(this, {kAppTitle, kUnavailable, QMessageBox::NoIcon, {}});
 }
 
 }  // namespace quarnel

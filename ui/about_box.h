@@ -1,4 +1,4 @@
-// frmAbout: the About box shown once at start-up, with the system information button.
+// AboutBox: the About box shown once at start-up, with the system information button.
 #pragma once
 
 #include <QDialog>
@@ -21,11 +21,11 @@ struct SystemInfoAccess {
   SystemInfoAccess();
 };
 
-class frmAbout : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
-  explicit frmAbout(QWidget* parent = nullptr, SystemInfoAccess systemInfo = {});
+  explicit AboutBox(QWidget* parent = nullptr, SystemInfoAccess systemInfo = {});
 
   // Starts the first known system information program, or says that none is available.
   void StartSysInfo();
@@ -35,8 +35,8 @@ class frmAbout : public QDialog {
   void BuildButtons();
 
   SystemInfoAccess systemInfo_;
-  QPushButton* cmdOK_ = nullptr;
-  QPushButton* cmdSysInfo_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* systemInfoButton_ = nullptr;
 };
 
 // "Version " and the program's major, minor and revision numbers.

@@ -28,12 +28,12 @@ int RunQuarnel(QApplication& app, const std::string& appDir) {
   QApplication::setApplicationName(kAppTitle);
   QApplication::setWindowIcon(ProgramIcon());
   {
-    frmAbout about;
+    AboutBox about;
     about.exec();
   }
   QApplication::processEvents();
   DiskFileStore files;
-  Main window(appDir, files);
+  MainWindow window(appDir, files);
   window.RestoreSettings();
   window.show();
   return app.exec();

@@ -47,7 +47,7 @@ DimensionBox::DimensionBox(QWidget* parent) : QLineEdit(parent) {
 void DimensionBox::ShowSelectedUnits() {
   if (units_ != nullptr) return;
   units_ = new QLabel(this);
-  units_->setObjectName(QStringLiteral("Units"));
+  units_->setObjectName(QStringLiteral("units"));
   units_->setAttribute(Qt::WA_TransparentForMouseEvents);
   units_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   QPalette grey;

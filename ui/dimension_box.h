@@ -15,7 +15,7 @@ class DimensionBox : public QLineEdit {
  public:
   explicit DimensionBox(QWidget* parent = nullptr);
 
-  // Makes this the height box: a short trailing text ("mm" or "in", objectName "Units") and the
+  // Makes this the height box: a short trailing text ("mm" or "in", objectName "units") and the
   // tooltip say which units its text selects.
   void ShowSelectedUnits();
 

@@ -1,3 +1,4 @@
+#include "support/setting_keys.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ CloseReason ClassifyClose(bool fromWindowSystem, bool sessionEnding) {
   return fromWindowSystem ? CloseReason::kUser : CloseReason::kProgram;
 }
 
-Main::Main(std::string appDir, FileStore& files, MainWindowAccess access, QWidget* parent)
+MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess access, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
@@ -83,7 +84,7 @@ Main::Main(std::string appDir, FileStore& files, MainWindowAccess access, QWidge
       access_(std::move(access)),
       driver_(std::make_unique<ConversionDriver>(files, tools_)) {
   if (access_.roots.empty()) access_.roots = FileSystemRoots();
-  setObjectName(QStringLiteral("Main"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kAppTitle);
   setWindowIcon(ProgramIcon());
   setFont(SansSerifFont(kFormPointSize));
@@ -97,99 +98,99 @@ Main::Main(std::string appDir, FileStore& files, MainWindowAccess access, QWidge
 
 // Children still signal while QWidget's destructor closes and tears down the window; by then
 // this object's own members are gone.
-Main::~Main() {
+MainWindow::~MainWindow() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-void Main::BuildSourceFrame() {
-  QGroupBox* frame = AddFrame(this, "SourceFrame", QStringLiteral("G-code Source"),
+void MainWindow::BuildSourceFrame() {
+  QGroupBox* frame = AddFrame(this, "sourceFrame", QStringLiteral("G-code Source"),
                               TwipsRect(120, 120, 3495, 6135));
-  sPath_ = AddPathLabel(frame, "SPath", TwipsRect(120, 240, 2775, 255));
-  sDir_ = AddBrowseButton(frame, "SDir", TwipsRect(2880, 240, 495, 255));
-  file1_ = AddFileList(frame, "File1", TwipsRect(720, 720, 1815, 5160),
+  sourcePathLabel_ = AddPathLabel(frame, "sourcePathLabel", TwipsRect(120, 240, 2775, 255));
+  sourceBrowseButton_ = AddBrowseButton(frame, "sourceBrowseButton", TwipsRect(2880, 240, 495, 255));
+  sourceList_ = AddFileList(frame, "sourceList", TwipsRect(720, 720, 1815, 5160),
                        QAbstractItemView::ExtendedSelection);
 }
 
-void Main::BuildMiddleFrame() {
-  QGroupBox* frame = AddFrame(this, "MiddleFrame", QString(), TwipsRect(3720, 120, 3135, 6135));
-  btnProc_ = Place(new QPushButton(QStringLiteral("Process"), frame), "BtnProc",
+void MainWindow::BuildMiddleFrame() {
+  QGroupBox* frame = AddFrame(this, "middleFrame", QString(), TwipsRect(3720, 120, 3135, 6135));
+  processButton_ = Place(new QPushButton(QStringLiteral("Process"), frame), "processButton",
                    TwipsRect(960, 360, 1215, 495));
-  btnProc_->setEnabled(false);
+  processButton_->setEnabled(false);
   BuildToolFrame(*frame);
   BuildDimensionFrame(*frame);
 }
 
-void Main::BuildToolFrame(QGroupBox& middleFrame) {
-  QGroupBox* frame = AddFrame(&middleFrame, "ToolFrame", QStringLiteral("Router Tool Substitution"),
+void MainWindow::BuildToolFrame(QGroupBox& middleFrame) {
+  QGroupBox* frame = AddFrame(&middleFrame, "toolFrame", QStringLiteral("Router Tool Substitution"),
                               TwipsRect(240, 1200, 2655, 2895));
-  head1_ = AddHeadOption(frame, "Head1", QStringLiteral("Head 1"), TwipsRect(360, 240, 855, 255));
-  head2_ = AddHeadOption(frame, "Head2", QStringLiteral("Head 2"), TwipsRect(1440, 240, 855, 255));
-  head2_->setChecked(true);
+  headOneOption_ = AddHeadOption(frame, "headOneOption", QStringLiteral("Head 1"), TwipsRect(360, 240, 855, 255));
+  headTwoOption_ = AddHeadOption(frame, "headTwoOption", QStringLiteral("Head 2"), TwipsRect(1440, 240, 855, 255));
+  headTwoOption_->setChecked(true);
   KeepTabStopOnCheckedHead();
-  connect(head1_, &QRadioButton::toggled, this, &Main::KeepTabStopOnCheckedHead);
-  toolTab_ = Place(new ToolGrid(tools_, frame), "ToolTab", TwipsRect(360, 600, 1935, 2175));
+  connect(headOneOption_, &QRadioButton::toggled, this, &MainWindow::KeepTabStopOnCheckedHead);
+  toolGrid_ = Place(new ToolGrid(tools_, frame), "toolGrid", TwipsRect(360, 600, 1935, 2175));
 }
 
-void Main::BuildDimensionFrame(QGroupBox& middleFrame) {
-  QGroupBox* frame = AddFrame(&middleFrame, "DimensionFrame", QStringLiteral("Part Dimensions"),
+void MainWindow::BuildDimensionFrame(QGroupBox& middleFrame) {
+  QGroupBox* frame = AddFrame(&middleFrame, "dimensionFrame", QStringLiteral("Part Dimensions"),
                               TwipsRect(240, 4320, 2655, 1695));
-  dimX_ = AddDimension(frame, "DimX", QStringLiteral("Length (X)"), 240);
-  dimY_ = AddDimension(frame, "DimY", QStringLiteral("Height (Y)"), 720);
-  dimY_->ShowSelectedUnits();
-  dimZ_ = AddDimension(frame, "DimZ", QStringLiteral("Thick (Z)"), 1200);
+  lengthBox_ = AddDimension(frame, "lengthBox", QStringLiteral("Length (X)"), 240);
+  heightBox_ = AddDimension(frame, "heightBox", QStringLiteral("Height (Y)"), 720);
+  heightBox_->ShowSelectedUnits();
+  thicknessBox_ = AddDimension(frame, "thicknessBox", QStringLiteral("Thick (Z)"), 1200);
 }
 
-void Main::BuildDestFrame() {
-  QGroupBox* frame = AddFrame(this, "DestFrame", QStringLiteral("G-code Destination"),
+void MainWindow::BuildDestFrame() {
+  QGroupBox* frame = AddFrame(this, "destinationFrame", QStringLiteral("G-code Destination"),
                               TwipsRect(6960, 120, 3495, 6135));
-  dPath_ = AddPathLabel(frame, "DPath", TwipsRect(120, 360, 2775, 255));
-  dDir_ = AddBrowseButton(frame, "DDir", TwipsRect(2880, 360, 495, 255));
-  file2_ = AddFileList(frame, "File2", TwipsRect(720, 840, 1935, 4965),
+  destinationPathLabel_ = AddPathLabel(frame, "destinationPathLabel", TwipsRect(120, 360, 2775, 255));
+  destinationBrowseButton_ = AddBrowseButton(frame, "destinationBrowseButton", TwipsRect(2880, 360, 495, 255));
+  destinationList_ = AddFileList(frame, "destinationList", TwipsRect(720, 840, 1935, 4965),
                        QAbstractItemView::SingleSelection);
 }
 
 // The height box comes before the length box.
-void Main::ChainTabOrder() {
-  QWidget* const order[] = {sDir_, file1_, dDir_,    file2_, btnProc_, dimY_,
-                            dimX_, dimZ_,  toolTab_, head1_, head2_};
+void MainWindow::ChainTabOrder() {
+  QWidget* const order[] = {sourceBrowseButton_, sourceList_, destinationBrowseButton_,    destinationList_, processButton_, heightBox_,
+                            lengthBox_, thicknessBox_,  toolGrid_, headOneOption_, headTwoOption_};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-void Main::WireHandlers() {
-  connect(dimX_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*dimX_, "X-Dimension"); });
-  connect(dimY_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*dimY_, "Y-Dimension"); });
-  connect(dimZ_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*dimZ_, "Z-Dimension"); });
-  connect(head1_, &QRadioButton::clicked, this, &Main::WriteHead);
-  connect(head2_, &QRadioButton::clicked, this, &Main::WriteHead);
-  connect(sDir_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*file1_, *sPath_, "SourcePath"); });
-  connect(dDir_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*file2_, *dPath_, "DestinationPath"); });
-  connect(file1_, &FileList::UserSelectionChanged, this, &Main::UpdateProcessButton);
-  connect(btnProc_, &QPushButton::clicked, this, &Main::Process);
+void MainWindow::WireHandlers() {
+  connect(lengthBox_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*lengthBox_, setting::kLength); });
+  connect(heightBox_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*heightBox_, setting::kHeight); });
+  connect(thicknessBox_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*thicknessBox_, setting::kThickness); });
+  connect(headOneOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
+  connect(headTwoOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
+  connect(sourceBrowseButton_, &QPushButton::clicked, this,
+          [this] { ChooseListDirectory(*sourceList_, *sourcePathLabel_, setting::kSourcePath); });
+  connect(destinationBrowseButton_, &QPushButton::clicked, this,
+          [this] { ChooseListDirectory(*destinationList_, *destinationPathLabel_, setting::kDestinationPath); });
+  connect(sourceList_, &FileList::UserSelectionChanged, this, &MainWindow::UpdateProcessButton);
+  connect(processButton_, &QPushButton::clicked, this, &MainWindow::Process);
 #ifndef QT_NO_SESSIONMANAGER
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 #endif
 }
 
 // Tab enters the head options at the selected one, which is the group's only tab stop.
-void Main::KeepTabStopOnCheckedHead() {
-  for (QRadioButton* head : {head1_, head2_}) {
+void MainWindow::KeepTabStopOnCheckedHead() {
+  for (QRadioButton* head : {headOneOption_, headTwoOption_}) {
     head->setFocusPolicy(head->isChecked() ? Qt::StrongFocus
                                            : Qt::FocusPolicy(Qt::StrongFocus & ~Qt::TabFocus));
   }
 }
 
-void Main::WriteDimension(const DimensionBox& box, const char* key) {
-  settings_.IniWrite("Settings", key, box.text().toStdString());
+void MainWindow::WriteDimension(const DimensionBox& box, std::string_view key) {
+  settings_.IniWrite(setting::kSettings, key, box.text().toStdString());
 }
 
-void Main::WriteHead() {
-  settings_.IniWrite("Settings", "Head1", head1_->isChecked() ? "True" : "False");
+void MainWindow::WriteHead() {
+  settings_.IniWrite(setting::kSettings, setting::kHeadOne, headOneOption_->isChecked() ? "True" : "False");
 }
 
 // A directory that vanished after it was chosen is reported; the list and label stay as they were.
-void Main::ChooseListDirectory(FileList& list, QLabel& pathLabel, const char* key) {
+void MainWindow::ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key) {
   const std::string chosen = ChooseDirectory(list.Directory());
   if (chosen.empty()) return;
   if (!list.SetDirectory(chosen)) {
@@ -197,47 +198,47 @@ void Main::ChooseListDirectory(FileList& list, QLabel& pathLabel, const char* ke
         this, {kAppTitle,
                QStringLiteral("The folder %1 cannot be opened any more. The list still shows %2.")
                    .arg(QString::fromStdString(chosen), QString::fromStdString(list.Directory())),
-               QMessageBox::Warning});
+               QMessageBox::Warning, {}});
     return;
   }
   pathLabel.setText(QString::fromStdString(chosen));
-  settings_.IniWrite("Settings", key, chosen);
+  settings_.IniWrite(setting::kSettings, key, chosen);
   UpdateProcessButton();  // the re-read list has no selection
 }
 
-std::string Main::ChooseDirectory(const std::string& startDirectory) {
+std::string MainWindow::ChooseDirectory(const std::string& startDirectory) {
   if (access_.chooseDirectory) return access_.chooseDirectory(startDirectory);
-  DirBrws browser(settings_, access_.roots, browserMemory_, this, access_.showMessage);
+  DirectoryBrowser browser(settings_, access_.roots, browserMemory_, this, access_.showMessage);
   return browser.Choose(startDirectory);
 }
 
-void Main::UpdateProcessButton() { btnProc_->setEnabled(file1_->HasSelection()); }
+void MainWindow::UpdateProcessButton() { processButton_->setEnabled(sourceList_->HasSelection()); }
 
 // Converts the selected files; the boxes show the dimension texts as each file left them.
-void Main::Process() {
+void MainWindow::Process() {
   BusyPointer busy;
   FileHooks hooks([&busy] { busy.Push(); },
                   [this, &busy](const DimensionTexts& dims) {
                     ShowDimensionTexts(dims);
-                    file2_->Refresh();
+                    destinationList_->Refresh();
                     busy.Pop();
                   });
   DimensionTexts dims = DimensionTextsShown();
-  const auto failures = driver_->ConvertBatch(SelectedSourcePaths(file1_->Selection()),
-                                              file2_->Directory(), dims, &hooks);
+  const auto failures = driver_->ConvertBatch(SelectedSourcePaths(sourceList_->Selection()),
+                                              destinationList_->Directory(), dims, &hooks);
   if (failures.empty()) return;
   access_.showMessage(this, BatchFailureMessage(failures));
 }
 
-DimensionTexts Main::DimensionTextsShown() const {
-  return {dimX_->text().toStdString(), dimY_->text().toStdString(), dimZ_->text().toStdString()};
+DimensionTexts MainWindow::DimensionTextsShown() const {
+  return {lengthBox_->text().toStdString(), heightBox_->text().toStdString(), thicknessBox_->text().toStdString()};
 }
 
 // Set as a program sets a text: no lost-focus write follows.
-void Main::ShowDimensionTexts(const DimensionTexts& dims) {
-  dimX_->setText(QString::fromStdString(dims.length));
-  dimY_->setText(QString::fromStdString(dims.height));
-  dimZ_->setText(QString::fromStdString(dims.thickness));
+void MainWindow::ShowDimensionTexts(const DimensionTexts& dims) {
+  lengthBox_->setText(QString::fromStdString(dims.length));
+  heightBox_->setText(QString::fromStdString(dims.height));
+  thicknessBox_->setText(QString::fromStdString(dims.thickness));
 }
 
 }  // namespace quarnel

@@ -1,4 +1,4 @@
-// Main: the program's working window. It wires the file lists, dimension boxes, head options
+// MainWindow: the program's working window. It wires the file lists, dimension boxes, head options
 // and tool table grid to the settings store and the conversion, restores the settings at
 // start-up and saves them when the user closes it.
 #pragma once
@@ -12,7 +12,7 @@
 #include "engine/dimension_texts.h"
 #include "support/settings_store.h"
 #include "tools/tool_table.h"
-#include "ui/dir_browser.h"
+#include "ui/directory_browser.h"
 #include "ui/messages.h"
 
 class QGroupBox;
@@ -41,19 +41,19 @@ CloseReason ClassifyClose(bool fromWindowSystem, bool sessionEnding);
 struct MainWindowAccess {
   MessageFunction showMessage = ShowModalMessage;
   // Runs the directory browser from a starting directory; "" when nothing was chosen. Empty:
-  // the real DirBrws over roots.
+  // the real DirectoryBrowser over roots.
   std::function<std::string(const std::string& startDirectory)> chooseDirectory;
   std::vector<std::string> roots;  // the browser's drive list; the machine's roots when empty
 };
 
-class Main : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
   // appDir ends in "/" and holds the settings file and the tool table file.
-  Main(std::string appDir, FileStore& files, MainWindowAccess access = {},
+  MainWindow(std::string appDir, FileStore& files, MainWindowAccess access = {},
        QWidget* parent = nullptr);
-  ~Main() override;
+  ~MainWindow() override;
 
   // The start-up steps after the About box, each skipped silently when it fails: position,
   // tool table, paths and lists, dimensions, head option.
@@ -81,9 +81,9 @@ class Main : public QWidget {
   void RestoreLists();
   void RestoreHead();
 
-  void WriteDimension(const DimensionBox& box, const char* key);
+  void WriteDimension(const DimensionBox& box, std::string_view key);
   void WriteHead();
-  void ChooseListDirectory(FileList& list, QLabel& pathLabel, const char* key);
+  void ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key);
   std::string ChooseDirectory(const std::string& startDirectory);
   void UpdateProcessButton();
   void Process();
@@ -100,19 +100,19 @@ class Main : public QWidget {
   bool sessionEnding_ = false;
   bool saveToolTable_ = true;  // false while an unusable file could not be moved aside
 
-  QLabel* sPath_ = nullptr;
-  QPushButton* sDir_ = nullptr;
-  FileList* file1_ = nullptr;
-  QPushButton* btnProc_ = nullptr;
-  QRadioButton* head1_ = nullptr;
-  QRadioButton* head2_ = nullptr;
-  ToolGrid* toolTab_ = nullptr;
-  DimensionBox* dimX_ = nullptr;
-  DimensionBox* dimY_ = nullptr;
-  DimensionBox* dimZ_ = nullptr;
-  QLabel* dPath_ = nullptr;
-  QPushButton* dDir_ = nullptr;
-  FileList* file2_ = nullptr;
+  QLabel* sourcePathLabel_ = nullptr;
+  QPushButton* sourceBrowseButton_ = nullptr;
+  FileList* sourceList_ = nullptr;
+  QPushButton* processButton_ = nullptr;
+  QRadioButton* headOneOption_ = nullptr;
+  QRadioButton* headTwoOption_ = nullptr;
+  ToolGrid* toolGrid_ = nullptr;
+  DimensionBox* lengthBox_ = nullptr;
+  DimensionBox* heightBox_ = nullptr;
+  DimensionBox* thicknessBox_ = nullptr;
+  QLabel* destinationPathLabel_ = nullptr;
+  QPushButton* destinationBrowseButton_ = nullptr;
+  FileList* destinationList_ = nullptr;
 };
 
 }  // namespace quarnel

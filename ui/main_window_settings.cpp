@@ -1,10 +1,11 @@
-// Main's start-up restoring and its saving on close.
+// MainWindow's start-up restoring and its saving on close.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QRadioButton>
 
 #include "support/app_dir.h"
+#include "support/setting_keys.h"
 #include "tools/tool_table_file.h"
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
@@ -15,23 +16,23 @@
 
 namespace quarnel {
 
-void Main::RestoreSettings() {
+void MainWindow::RestoreSettings() {
   RestorePosition();
   RestoreToolTable();
   RestoreLists();
-  dimX_->setText(QString::fromStdString(settings_.IniRead("Settings", "X-Dimension")));
-  dimY_->setText(QString::fromStdString(settings_.IniRead("Settings", "Y-Dimension")));
-  dimZ_->setText(QString::fromStdString(settings_.IniRead("Settings", "Z-Dimension")));
+  lengthBox_->setText(QString::fromStdString(settings_.IniRead(setting::kSettings, setting::kLength)));
+  heightBox_->setText(QString::fromStdString(settings_.IniRead(setting::kSettings, setting::kHeight)));
+  thicknessBox_->setText(QString::fromStdString(settings_.IniRead(setting::kSettings, setting::kThickness)));
   RestoreHead();
 }
 
 // A tool table file that exists but cannot be used is moved aside and the user told, so that
 // the close never saves the empty table over the rows it holds; if it cannot be moved, the
 // close saves nothing over it.
-void Main::RestoreToolTable() {
+void MainWindow::RestoreToolTable() {
   const std::string path = ToolTablePathFor(appDir_);
   const ToolTableLoad load = LoadToolTable(files_, path, tools_);
-  if (load.Loaded()) toolTab_->ShowTable();
+  if (load.Loaded()) toolGrid_->ShowTable();
   if (load.outcome != ToolTableLoad::Outcome::kUnusable) return;
   const KeptToolTable kept = SetToolTableAside(files_, path);
   saveToolTable_ = !kept.path.empty();
@@ -45,49 +46,49 @@ void Main::RestoreToolTable() {
                            "will not be saved over it.")
                 .arg(QString::fromStdString(kept.error));
   }
-  access_.showMessage(this, {kAppTitle, text, QMessageBox::Warning});
+  access_.showMessage(this, {kAppTitle, text, QMessageBox::Warning, {}});
 }
 
 // A missing position reads as 0: the top-left corner of the screen.
-void Main::RestorePosition() {
+void MainWindow::RestorePosition() {
   QPoint position = pos();
-  if (const auto top = PixelsFromTwipsText(settings_.IniRead("Window", "Top"))) position.setY(*top);
-  if (const auto left = PixelsFromTwipsText(settings_.IniRead("Window", "Left")))
+  if (const auto top = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kTop))) position.setY(*top);
+  if (const auto left = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kLeft)))
     position.setX(*left);
   move(position);
 }
 
 // The labels show the stored paths even when a list cannot go there.
-void Main::RestoreLists() {
-  const std::string destination = settings_.IniRead("Settings", "DestinationPath");
-  const std::string source = settings_.IniRead("Settings", "SourcePath");
-  dPath_->setText(QString::fromStdString(destination));
-  sPath_->setText(QString::fromStdString(source));
-  file1_->SetDirectory(source);
-  file2_->SetDirectory(destination);
+void MainWindow::RestoreLists() {
+  const std::string destination = settings_.IniRead(setting::kSettings, setting::kDestinationPath);
+  const std::string source = settings_.IniRead(setting::kSettings, setting::kSourcePath);
+  destinationPathLabel_->setText(QString::fromStdString(destination));
+  sourcePathLabel_->setText(QString::fromStdString(source));
+  sourceList_->SetDirectory(source);
+  destinationList_->SetDirectory(destination);
 }
 
 // Selecting head 1 writes the value back, as a click would; other texts leave the design's
 // choice.
-void Main::RestoreHead() {
-  if (ParseBoolSetting(settings_.IniRead("Settings", "Head1")).value_or(false)) {
-    head1_->setChecked(true);
+void MainWindow::RestoreHead() {
+  if (ParseBoolSetting(settings_.IniRead(setting::kSettings, setting::kHeadOne)).value_or(false)) {
+    headOneOption_->setChecked(true);
     WriteHead();
   }
 }
 
-void Main::SaveOnClose(CloseReason reason) {
+void MainWindow::SaveOnClose(CloseReason reason) {
   if (reason != CloseReason::kUser) return;
-  settings_.IniWrite("Window", "Top", TwipsTextFromPixels(pos().y()));
-  settings_.IniWrite("Window", "Left", TwipsTextFromPixels(pos().x()));
-  WriteDimension(*dimX_, "X-Dimension");
-  WriteDimension(*dimY_, "Y-Dimension");
-  WriteDimension(*dimZ_, "Z-Dimension");
+  settings_.IniWrite(setting::kWindow, setting::kTop, TwipsTextFromPixels(pos().y()));
+  settings_.IniWrite(setting::kWindow, setting::kLeft, TwipsTextFromPixels(pos().x()));
+  WriteDimension(*lengthBox_, setting::kLength);
+  WriteDimension(*heightBox_, setting::kHeight);
+  WriteDimension(*thicknessBox_, setting::kThickness);
   if (saveToolTable_) SaveToolTable(files_, ToolTablePathFor(appDir_), tools_);
 }
 
 // The close is never refused.
-void Main::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   SaveOnClose(ClassifyClose(event->spontaneous(), sessionEnding_ || qApp->isSavingSession()));
   event->accept();
 }

@@ -11,10 +11,11 @@
 
 #include "support/app_dir.h"
 #include "support/file_store.h"
+#include "support/setting_keys.h"
 #include "support/settings_store.h"
 #include "tools/tool_table_file.h"
 #include "ui/about_box.h"
-#include "ui/dir_browser.h"
+#include "ui/directory_browser.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -36,12 +37,12 @@ void PrepareShop(const QString& root) {
   quarnel::DiskFileStore files;
   const std::string appDir = root.toStdString() + "/";
   quarnel::IniStore settings(files, quarnel::IniPathFor(appDir));
-  settings.IniWrite("Settings", "SourcePath", root.toStdString() + "/parts/");
-  settings.IniWrite("Settings", "DestinationPath", root.toStdString() + "/machine/");
-  settings.IniWrite("Settings", "X-Dimension", "600");
-  settings.IniWrite("Settings", "Y-Dimension", "400");
-  settings.IniWrite("Settings", "Z-Dimension", "18");
-  settings.IniWrite("Settings", "Head1", "False");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kSourcePath, root.toStdString() + "/parts/");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kDestinationPath, root.toStdString() + "/machine/");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kLength, "600");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kHeight, "400");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kThickness, "18");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kHeadOne, "False");
   quarnel::ToolTable tools;
   tools.SetCell(1, 1, "1");
   tools.SetCell(1, 2, "101");
@@ -75,20 +76,20 @@ int main(int argc, char* argv[]) {
   const std::string appDir = shop.path().toStdString() + "/";
   quarnel::MainWindowAccess access;
   access.roots = {"/", "/media/usb-stick"};
-  quarnel::Main window(appDir, files, access);
+  quarnel::MainWindow window(appDir, files, access);
   window.RestoreSettings();
-  auto* file1 = window.findChild<QListWidget*>(QStringLiteral("File1"));
+  auto* file1 = window.findChild<QListWidget*>(QStringLiteral("sourceList"));
   file1->item(1)->setSelected(true);
   file1->item(2)->setSelected(true);
   bool ok = Save(window, argv[1]);
   if (argc > 2) {
-    quarnel::frmAbout about;
+    quarnel::AboutBox about;
     ok = Save(about, argv[2]) && ok;
   }
   if (argc > 3) {
     quarnel::IniStore settings(files, quarnel::IniPathFor(appDir));
     quarnel::DirBrowserMemory memory;
-    quarnel::DirBrws browser(settings, {"/", "/media/usb-stick"}, memory);
+    quarnel::DirectoryBrowser browser(settings, {"/", "/media/usb-stick"}, memory);
     browser.Open(shop.path().toStdString() + "/parts/");
     ok = Save(browser, argv[3]) && ok;
   }

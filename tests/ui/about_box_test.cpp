@@ -1,4 +1,4 @@
-// frmAbout: its texts, the keys that close it and the system information button.
+// AboutBox: its texts, the keys that close it and the system information button.
 #include "ui/about_box.h"
 
 #include <QLabel>
@@ -24,7 +24,7 @@ QString LabelText(const QWidget& box, const char* name) {
 struct AboutFixture {
   MessageLog messages;
   std::vector<std::string> started;
-  frmAbout box;
+  AboutBox box;
 
   explicit AboutFixture(const std::string& searchPath, bool startSucceeds = true)
       : box(nullptr, Access(searchPath, startSucceeds)) {}
@@ -48,17 +48,17 @@ class AboutBoxTest : public QObject {
 
  private slots:
   void ShowsNameVersionAndDescription() {
-    frmAbout box;
+    AboutBox box;
     QCOMPARE(box.windowTitle(), QStringLiteral("About Ostrevan"));
-    QCOMPARE(LabelText(box, "lblTitle"), QStringLiteral("Ostrevan"));
-    QVERIFY(box.findChild<QLabel*>("lblTitle")->font().bold());
-    QCOMPARE(LabelText(box, "lblVersion"), QStringLiteral("Version 1.0.4"));
-    QCOMPARE(LabelText(box, "lblDescription"),
+    QCOMPARE(LabelText(box, "title"), QStringLiteral("Ostrevan"));
+    QVERIFY(box.findChild<QLabel*>("title")->font().bold());
+    QCOMPARE(LabelText(box, "version"), QStringLiteral("Version 1.0.4"));
+    QCOMPARE(LabelText(box, "description"),
              QStringLiteral(
                  "Program for generating machining centre G-code from standard router G-code."));
-    QVERIFY(!LabelText(box, "VerLabel").isEmpty());
-    QVERIFY(!LabelText(box, "lblDisclaimer").isEmpty());
-    QCOMPARE(box.findChild<QPushButton*>("cmdSysInfo")->text(), QStringLiteral("&System Info..."));
+    QVERIFY(!LabelText(box, "notice").isEmpty());
+    QVERIFY(!LabelText(box, "disclaimer").isEmpty());
+    QCOMPARE(box.findChild<QPushButton*>("systemInfoButton")->text(), QStringLiteral("&System Info..."));
     QCOMPARE(box.size(), QSize(382, 244));
     QVERIFY(!(box.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!(box.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -71,18 +71,18 @@ class AboutBoxTest : public QObject {
   }
   void EnterAndEscapeCloseIt() {
     QFETCH(int, key);
-    frmAbout box;
+    AboutBox box;
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QCOMPARE(QApplication::focusWidget(), box.findChild<QPushButton*>("cmdOK"));
+    QCOMPARE(QApplication::focusWidget(), box.findChild<QPushButton*>("okButton"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     QVERIFY(!box.isVisible());
   }
 
   void ReturnsFromItsModalRunWhenOkIsPressed() {
-    frmAbout box;
+    AboutBox box;
     quarnel::testing::WhenModalShown([](QWidget& modal) {
-      QTest::mouseClick(modal.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+      QTest::mouseClick(modal.findChild<QPushButton*>("okButton"), Qt::LeftButton);
     });
     box.exec();
     QVERIFY(!box.isVisible());
@@ -94,7 +94,7 @@ class AboutBoxTest : public QObject {
     quarnel::testing::WriteFileBytes(program, "#!/bin/sh\n");
     std::filesystem::permissions(program, std::filesystem::perms::owner_all);
     AboutFixture about(tools.Path());
-    QTest::mouseClick(about.box.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
+    QTest::mouseClick(about.box.findChild<QPushButton*>("systemInfoButton"), Qt::LeftButton);
     QCOMPARE(about.started, std::vector<std::string>{program});
     QVERIFY(about.messages.Entries().empty());
   }
@@ -132,7 +132,7 @@ class AboutBoxTest : public QObject {
     access.searchPath = tools.Path();
     MessageLog messages;
     access.showMessage = messages.Function();
-    frmAbout box(nullptr, access);
+    AboutBox box(nullptr, access);
     box.StartSysInfo();
     QTRY_VERIFY_WITH_TIMEOUT(quarnel::testing::FileExists(marker), 10000);
     QVERIFY(messages.Entries().empty());

@@ -44,14 +44,14 @@ class DimensionBoxTest : public QObject {
     DiskFileStore files;
     MainWindowAccess access;
     access.roots = {"/"};
-    Main window(appDir.Path() + "/", files, access);
-    auto* height = window.findChild<DimensionBox*>(QStringLiteral("DimY"));
-    auto* length = window.findChild<DimensionBox*>(QStringLiteral("DimX"));
+    MainWindow window(appDir.Path() + "/", files, access);
+    auto* height = window.findChild<DimensionBox*>(QStringLiteral("heightBox"));
+    auto* length = window.findChild<DimensionBox*>(QStringLiteral("lengthBox"));
     QVERIFY(height != nullptr && length != nullptr);
     const QRect placed = height->geometry();
-    auto* units = height->findChild<QLabel*>(QStringLiteral("Units"));
+    auto* units = height->findChild<QLabel*>(QStringLiteral("units"));
     QVERIFY(units != nullptr);
-    QVERIFY(length->findChild<QLabel*>(QStringLiteral("Units")) == nullptr);
+    QVERIFY(length->findChild<QLabel*>(QStringLiteral("units")) == nullptr);
 
     height->setText(QStringLiteral("400"));
     QCOMPARE(units->text(), QStringLiteral("mm"));

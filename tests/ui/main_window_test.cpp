@@ -1,4 +1,4 @@
-// Main: layout, start-up restoring, handlers, a whole batch through the window, and closing.
+// MainWindow: layout, start-up restoring, handlers, a whole batch through the window, and closing.
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -60,9 +60,9 @@ struct WindowFixture {
   MessageLog messages;
   std::vector<std::string> browserStarts;
   std::string browserAnswer;
-  std::unique_ptr<Main> window;
+  std::unique_ptr<MainWindow> window;
 
-  Main& Start() {
+  MainWindow& Start() {
     MainWindowAccess access;
     access.showMessage = messages.Function();
     access.chooseDirectory = [this](const std::string& start) {
@@ -70,7 +70,7 @@ struct WindowFixture {
       return browserAnswer;
     };
     access.roots = {"/"};
-    window = std::make_unique<Main>(appDir.Path() + "/", files, access);
+    window = std::make_unique<MainWindow>(appDir.Path() + "/", files, access);
     window->RestoreSettings();
     return *window;
   }
@@ -123,7 +123,7 @@ class MainWindowTest : public QObject {
  private slots:
   void HasAFixedSizeAndNoMaximizeButton() {
     WindowFixture fixture;
-    Main& window = fixture.Start();
+    MainWindow& window = fixture.Start();
     QCOMPARE(window.windowTitle(), QStringLiteral("Ostrevan"));
     QCOMPARE(window.size(), QSize(707, 427));
     QCOMPARE(window.minimumSize(), window.maximumSize());
@@ -135,16 +135,16 @@ class MainWindowTest : public QObject {
   void PlacesEveryControl_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("SourceFrame") << "SourceFrame" << QRect(8, 8, 233, 409);
-    QTest::newRow("SPath") << "SPath" << QRect(8, 16, 185, 17);
-    QTest::newRow("SDir") << "SDir" << QRect(192, 16, 33, 17);
-    QTest::newRow("File1") << "File1" << QRect(48, 48, 121, 344);
-    QTest::newRow("BtnProc") << "BtnProc" << QRect(64, 24, 81, 33);
-    QTest::newRow("ToolTab") << "ToolTab" << QRect(24, 40, 129, 145);
-    QTest::newRow("Head1 at least") << "Head1" << QRect(24, 16, 57, 17);
-    QTest::newRow("DimY") << "DimY" << QRect(72, 48, 89, 19);
-    QTest::newRow("DestFrame") << "DestFrame" << QRect(464, 8, 233, 409);
-    QTest::newRow("File2") << "File2" << QRect(48, 56, 129, 331);
+    QTest::newRow("sourceFrame") << "sourceFrame" << QRect(8, 8, 233, 409);
+    QTest::newRow("sourcePathLabel") << "sourcePathLabel" << QRect(8, 16, 185, 17);
+    QTest::newRow("sourceBrowseButton") << "sourceBrowseButton" << QRect(192, 16, 33, 17);
+    QTest::newRow("sourceList") << "sourceList" << QRect(48, 48, 121, 344);
+    QTest::newRow("processButton") << "processButton" << QRect(64, 24, 81, 33);
+    QTest::newRow("toolGrid") << "toolGrid" << QRect(24, 40, 129, 145);
+    QTest::newRow("headOneOption at least") << "headOneOption" << QRect(24, 16, 57, 17);
+    QTest::newRow("heightBox") << "heightBox" << QRect(72, 48, 89, 19);
+    QTest::newRow("destinationFrame") << "destinationFrame" << QRect(464, 8, 233, 409);
+    QTest::newRow("destinationList") << "destinationList" << QRect(48, 56, 129, 331);
   }
   void PlacesEveryControl() {
     QFETCH(QString, name);
@@ -156,26 +156,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(actual.height(), geometry.height());
     QVERIFY(actual.width() >=
             geometry.width());  // captions may need more room in the platform's font
-    if (!name.startsWith("Head")) QCOMPARE(actual.width(), geometry.width());
+    if (!name.startsWith("head")) QCOMPARE(actual.width(), geometry.width());
   }
 
   void ShowsTheDesignedControls() {
     WindowFixture fixture;
     fixture.Start();
-    QVERIFY(!fixture.Find<QPushButton>("BtnProc").isEnabled());
-    QCOMPARE(fixture.Find<QPushButton>("BtnProc").text(), QStringLiteral("Process"));
-    QCOMPARE(fixture.Find<QGroupBox>("ToolFrame").title(),
+    QVERIFY(!fixture.Find<QPushButton>("processButton").isEnabled());
+    QCOMPARE(fixture.Find<QPushButton>("processButton").text(), QStringLiteral("Process"));
+    QCOMPARE(fixture.Find<QGroupBox>("toolFrame").title(),
              QStringLiteral("Router Tool Substitution"));
-    QCOMPARE(fixture.Find<QListWidget>("File1").selectionMode(),
+    QCOMPARE(fixture.Find<QListWidget>("sourceList").selectionMode(),
              QAbstractItemView::ExtendedSelection);
-    QCOMPARE(fixture.Find<QListWidget>("File2").selectionMode(),
+    QCOMPARE(fixture.Find<QListWidget>("destinationList").selectionMode(),
              QAbstractItemView::SingleSelection);
-    QCOMPARE(fixture.Find<QListWidget>("File1").palette().color(QPalette::Base),
+    QCOMPARE(fixture.Find<QListWidget>("sourceList").palette().color(QPalette::Base),
              QColor(128, 255, 255));
-    QCOMPARE(fixture.Find<QListWidget>("File2").palette().color(QPalette::Base),
+    QCOMPARE(fixture.Find<QListWidget>("destinationList").palette().color(QPalette::Base),
              QColor(128, 255, 255));
-    QCOMPARE(fixture.Find<QPushButton>("SDir").font().pointSizeF(), 12.0);
-    QCOMPARE(fixture.Find<QLabel>("DPath").frameShape(), QFrame::Box);
+    QCOMPARE(fixture.Find<QPushButton>("sourceBrowseButton").font().pointSizeF(), 12.0);
+    QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").frameShape(), QFrame::Box);
   }
 
   void TabGoesHeightBeforeLength() {
@@ -184,15 +184,15 @@ class MainWindowTest : public QObject {
     fixture.settings.IniWrite("Settings", "SourcePath", fixture.shop.File("parts"));
     fixture.Start();
     fixture.Show();
-    ClickEntry(fixture.Find<QListWidget>("File1"), 0);  // BtnProc takes the focus only when enabled
-    fixture.Find<QPushButton>("SDir").setFocus();
+    ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);  // BtnProc takes the focus only when enabled
+    fixture.Find<QPushButton>("sourceBrowseButton").setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
     for (int step = 0; step < 10; ++step) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       order << QApplication::focusWidget()->objectName();
     }
-    const QStringList expected = {"SDir", "File1", "DDir",    "File2", "BtnProc", "DimY",
-                                  "DimX", "DimZ",  "ToolTab", "Head2", "SDir"};
+    const QStringList expected = {"sourceBrowseButton", "sourceList", "destinationBrowseButton",    "destinationList", "processButton", "heightBox",
+                                  "lengthBox", "thicknessBox",  "toolGrid", "headTwoOption", "sourceBrowseButton"};
     QCOMPARE(order, expected);
   }
 
@@ -206,13 +206,13 @@ class MainWindowTest : public QObject {
     CurrentDirectory inCurrent(current);
     fixture.Start();
     QCOMPARE(fixture.window->pos(), QPoint(0, 0));
-    QCOMPARE(fixture.Find<QLabel>("SPath").text(), QString());
-    QCOMPARE(fixture.Find<QLabel>("DPath").text(), QString());
-    for (const char* box : {"DimX", "DimY", "DimZ"})
+    QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text(), QString());
+    QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").text(), QString());
+    for (const char* box : {"lengthBox", "heightBox", "thicknessBox"})
       QCOMPARE(fixture.Find<QLineEdit>(box).text(), QString());
-    QVERIFY(fixture.Find<QRadioButton>("Head2").isChecked());
-    QCOMPARE(fixture.Entries("File1"), QStringList({"a", "b.nc"}));
-    QCOMPARE(fixture.Entries("File2"), QStringList({"a", "b.nc"}));
+    QVERIFY(fixture.Find<QRadioButton>("headTwoOption").isChecked());
+    QCOMPARE(fixture.Entries("sourceList"), QStringList({"a", "b.nc"}));
+    QCOMPARE(fixture.Entries("destinationList"), QStringList({"a", "b.nc"}));
     for (int row = 1; row <= 8; ++row) {
       QCOMPARE(fixture.window->Tools().GridCell(row, 1), std::string_view());
       QCOMPARE(fixture.window->Tools().GridCell(row, 2), std::string_view());
@@ -234,16 +234,16 @@ class MainWindowTest : public QObject {
                    ReadFileBytes(UiTestDataPath("road-tools.dat")));
     fixture.Start();
     QCOMPARE(fixture.window->pos(), QPoint(200, 100));
-    QCOMPARE(fixture.Find<QLabel>("SPath").text().toStdString(), source);
-    QCOMPARE(fixture.Find<QLabel>("DPath").text().toStdString(), destination);
-    QCOMPARE(fixture.Entries("File1"), QStringList{"side.nc"});
-    QCOMPARE(fixture.Entries("File2"), QStringList{"old.nc"});
-    QCOMPARE(fixture.Find<QLineEdit>("DimX").text(), QStringLiteral("600"));
-    QCOMPARE(fixture.Find<QLineEdit>("DimY").text(), QStringLiteral("400 mm"));
-    QCOMPARE(fixture.Find<QLineEdit>("DimZ").text(), QStringLiteral("18"));
-    QVERIFY(fixture.Find<QRadioButton>("Head1").isChecked());
+    QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text().toStdString(), source);
+    QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").text().toStdString(), destination);
+    QCOMPARE(fixture.Entries("sourceList"), QStringList{"side.nc"});
+    QCOMPARE(fixture.Entries("destinationList"), QStringList{"old.nc"});
+    QCOMPARE(fixture.Find<QLineEdit>("lengthBox").text(), QStringLiteral("600"));
+    QCOMPARE(fixture.Find<QLineEdit>("heightBox").text(), QStringLiteral("400 mm"));
+    QCOMPARE(fixture.Find<QLineEdit>("thicknessBox").text(), QStringLiteral("18"));
+    QVERIFY(fixture.Find<QRadioButton>("headOneOption").isChecked());
     QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
-    QCOMPARE(fixture.Find<QTableWidget>("ToolTab").item(0, 1)->text(), QStringLiteral("101"));
+    QCOMPARE(fixture.Find<QTableWidget>("toolGrid").item(0, 1)->text(), QStringLiteral("101"));
     QCOMPARE(fixture.window->Tools().GridCell(1, 2), std::string_view("101"));
   }
 
@@ -254,8 +254,8 @@ class MainWindowTest : public QObject {
     const std::string gone = fixture.shop.File("gone/");
     fixture.settings.IniWrite("Settings", "SourcePath", gone);
     fixture.Start();
-    QCOMPARE(fixture.Find<QLabel>("SPath").text().toStdString(), gone);
-    QCOMPARE(fixture.Find<FileList>("File1").Directory(), fs::current_path().string());
+    QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text().toStdString(), gone);
+    QCOMPARE(fixture.Find<FileList>("sourceList").Directory(), fs::current_path().string());
   }
 
   void HeadSettingSelectsHeadOne_data() {
@@ -273,11 +273,11 @@ class MainWindowTest : public QObject {
     WindowFixture fixture;
     fixture.settings.IniWrite("Settings", "Head1", stored.toStdString());
     fixture.Start();
-    QCOMPARE(fixture.Find<QRadioButton>("Head1").isChecked(), head1);
-    QCOMPARE(fixture.Find<QRadioButton>("Head2").isChecked(), !head1);
+    QCOMPARE(fixture.Find<QRadioButton>("headOneOption").isChecked(), head1);
+    QCOMPARE(fixture.Find<QRadioButton>("headTwoOption").isChecked(), !head1);
     // Tab enters the options at the selected one only.
-    QCOMPARE(bool(fixture.Find<QRadioButton>("Head1").focusPolicy() & Qt::TabFocus), head1);
-    QCOMPARE(bool(fixture.Find<QRadioButton>("Head2").focusPolicy() & Qt::TabFocus), !head1);
+    QCOMPARE(bool(fixture.Find<QRadioButton>("headOneOption").focusPolicy() & Qt::TabFocus), head1);
+    QCOMPARE(bool(fixture.Find<QRadioButton>("headTwoOption").focusPolicy() & Qt::TabFocus), !head1);
     QCOMPARE(fixture.Setting("Settings", "Head1"),
              head1 ? std::string("True") : stored.toStdString());
   }
@@ -286,9 +286,9 @@ class MainWindowTest : public QObject {
     WindowFixture fixture;
     fixture.Start();
     fixture.Show();
-    QTest::mouseClick(&fixture.Find<QRadioButton>("Head1"), Qt::LeftButton);
+    QTest::mouseClick(&fixture.Find<QRadioButton>("headOneOption"), Qt::LeftButton);
     QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
-    QTest::mouseClick(&fixture.Find<QRadioButton>("Head2"), Qt::LeftButton);
+    QTest::mouseClick(&fixture.Find<QRadioButton>("headTwoOption"), Qt::LeftButton);
     QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("False"));
   }
 
@@ -297,15 +297,15 @@ class MainWindowTest : public QObject {
     fixture.settings.IniWrite("Settings", "Y-Dimension", "400");
     fixture.Start();
     fixture.Show();
-    auto& dimX = fixture.Find<QLineEdit>("DimX");
+    auto& dimX = fixture.Find<QLineEdit>("lengthBox");
     dimX.setFocus();
     QTest::keyClicks(&dimX, " 1,200 ");
     QCOMPARE(fixture.Setting("Settings", "X-Dimension"), std::string());
-    auto& dimY = fixture.Find<QLineEdit>("DimY");
+    auto& dimY = fixture.Find<QLineEdit>("heightBox");
     dimY.setFocus();
     QVERIFY(fixture.IniText().find("X-Dimension= 1,200 \n") != std::string::npos);
     dimY.clear();
-    fixture.Find<QLineEdit>("DimZ").setFocus();
+    fixture.Find<QLineEdit>("thicknessBox").setFocus();
     QVERIFY(fixture.IniText().find("Y-Dimension=\n") != std::string::npos);
   }
 
@@ -313,7 +313,7 @@ class MainWindowTest : public QObject {
     WindowFixture fixture;
     fixture.Start();
     fixture.Show();
-    auto& dimX = fixture.Find<QLineEdit>("DimX");
+    auto& dimX = fixture.Find<QLineEdit>("lengthBox");
     dimX.setFocus();
     QTest::keyClicks(&dimX, "600");
     QWidget other;
@@ -328,7 +328,7 @@ class MainWindowTest : public QObject {
   void DimensionsRefuseLineBreaks() {
     WindowFixture fixture;
     fixture.Start();
-    auto& dimZ = fixture.Find<QLineEdit>("DimZ");
+    auto& dimZ = fixture.Find<QLineEdit>("thicknessBox");
     dimZ.setText(QStringLiteral("18"));
     QGuiApplication::clipboard()->setText(QStringLiteral("1\n8"));
     dimZ.paste();
@@ -340,13 +340,13 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("key");
-    QTest::newRow("source") << "SDir"
-                            << "SPath"
-                            << "File1"
+    QTest::newRow("source") << "sourceBrowseButton"
+                            << "sourcePathLabel"
+                            << "sourceList"
                             << "SourcePath";
-    QTest::newRow("destination") << "DDir"
-                                 << "DPath"
-                                 << "File2"
+    QTest::newRow("destination") << "destinationBrowseButton"
+                                 << "destinationPathLabel"
+                                 << "destinationList"
                                  << "DestinationPath";
   }
   void ChoosingADirectorySetsLabelListAndSetting() {
@@ -364,8 +364,8 @@ class MainWindowTest : public QObject {
     fixture.Show();
     auto& fileList = fixture.Find<QListWidget>(list.toLatin1().constData());
     ClickEntry(fileList, 0);
-    const bool processEnabled = fixture.Find<QPushButton>("BtnProc").isEnabled();
-    QCOMPARE(processEnabled, list == "File1");
+    const bool processEnabled = fixture.Find<QPushButton>("processButton").isEnabled();
+    QCOMPARE(processEnabled, list == "sourceList");
     fixture.browserAnswer = chosen;
     QTest::mouseClick(&fixture.Find<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
     QCOMPARE(fixture.browserStarts, std::vector<std::string>{before});
@@ -373,18 +373,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.Entries(list.toLatin1().constData()), QStringList{"two.nc"});
     QVERIFY(fileList.selectedItems().isEmpty());
     QCOMPARE(fixture.Setting("Settings", key.toLatin1().constData()), chosen);
-    QVERIFY(!fixture.Find<QPushButton>("BtnProc").isEnabled());  // nothing selected any more
+    QVERIFY(!fixture.Find<QPushButton>("processButton").isEnabled());  // nothing selected any more
     Q_UNUSED(processEnabled);
   }
 
   void ACancelledChoiceChangesNothing() {
     WindowFixture fixture;
     fixture.Start();
-    const std::string listed = fixture.Find<FileList>("File1").Directory();
+    const std::string listed = fixture.Find<FileList>("sourceList").Directory();
     fixture.browserAnswer.clear();
-    QTest::mouseClick(&fixture.Find<QPushButton>("SDir"), Qt::LeftButton);
-    QCOMPARE(fixture.Find<FileList>("File1").Directory(), listed);
-    QCOMPARE(fixture.Find<QLabel>("SPath").text(), QString());
+    QTest::mouseClick(&fixture.Find<QPushButton>("sourceBrowseButton"), Qt::LeftButton);
+    QCOMPARE(fixture.Find<FileList>("sourceList").Directory(), listed);
+    QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text(), QString());
     QVERIFY(!FileExists(fixture.appDir.File("Quarnel.INI")));
   }
 
@@ -394,11 +394,11 @@ class MainWindowTest : public QObject {
     fixture.settings.IniWrite("Settings", "DestinationPath", before);
     fixture.Start();
     fixture.browserAnswer = fixture.shop.File("vanished/");
-    QTest::mouseClick(&fixture.Find<QPushButton>("DDir"), Qt::LeftButton);
+    QTest::mouseClick(&fixture.Find<QPushButton>("destinationBrowseButton"), Qt::LeftButton);
     QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
     QCOMPARE(fixture.messages.Entries().front().title, QStringLiteral("Ostrevan"));
-    QCOMPARE(fixture.Find<FileList>("File2").Directory(), before);
-    QCOMPARE(fixture.Find<QLabel>("DPath").text().toStdString(), before);
+    QCOMPARE(fixture.Find<FileList>("destinationList").Directory(), before);
+    QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").text().toStdString(), before);
     QCOMPARE(fixture.Setting("Settings", "DestinationPath"), before);
   }
 
@@ -409,8 +409,8 @@ class MainWindowTest : public QObject {
     fixture.settings.IniWrite("Settings", "SourcePath", source);
     fixture.Start();
     fixture.Show();
-    auto& file1 = fixture.Find<QListWidget>("File1");
-    auto& process = fixture.Find<QPushButton>("BtnProc");
+    auto& file1 = fixture.Find<QListWidget>("sourceList");
+    auto& process = fixture.Find<QPushButton>("processButton");
     ClickEntry(file1, 0);
     ClickEntry(file1, 2, Qt::ShiftModifier);
     QCOMPARE(file1.selectedItems().size(), 3);
@@ -435,10 +435,10 @@ class MainWindowTest : public QObject {
                    ReadFileBytes(UiTestDataPath("road-tools.dat")));
     fixture.Start();
     fixture.Show();
-    auto& file1 = fixture.Find<QListWidget>("File1");
+    auto& file1 = fixture.Find<QListWidget>("sourceList");
     ClickEntry(file1, 0);
     ClickEntry(file1, 1, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
 
     QVERIFY(fixture.messages.Entries().empty());
     QCOMPARE(ReadFileBytes(destination + "/road.nc"),
@@ -446,10 +446,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(ReadFileBytes(destination + "/size.nc"),
              ReadFileBytes(UiTestDataPath("size.expected")));
     QVERIFY(!FileExists(destination + "/skip.nc"));
-    QCOMPARE(fixture.Entries("File2"), QStringList({"road.nc", "size.nc"}));
-    QCOMPARE(fixture.Find<QLineEdit>("DimX").text(), QStringLiteral("800"));
-    QCOMPARE(fixture.Find<QLineEdit>("DimY").text(), QStringLiteral("500"));
-    QCOMPARE(fixture.Find<QLineEdit>("DimZ").text(), QStringLiteral("18"));
+    QCOMPARE(fixture.Entries("destinationList"), QStringList({"road.nc", "size.nc"}));
+    QCOMPARE(fixture.Find<QLineEdit>("lengthBox").text(), QStringLiteral("800"));
+    QCOMPARE(fixture.Find<QLineEdit>("heightBox").text(), QStringLiteral("500"));
+    QCOMPARE(fixture.Find<QLineEdit>("thicknessBox").text(), QStringLiteral("18"));
     QCOMPARE(fixture.Setting("Settings", "X-Dimension"),
              std::string("600"));  // no lost-focus write
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -470,8 +470,8 @@ class MainWindowTest : public QObject {
     fixture.settings.IniWrite("Settings", "Z-Dimension", "18");
     fixture.Start();
     fixture.Show();
-    QTest::keyClick(&fixture.Find<QListWidget>("File1"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+    QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
     const std::string command = std::string(QUARNEL_CONVERT_EXE) + " --dest '" + byCommand +
                                 "' --length 600 --height 400 --thickness 18 --tools '" + tools +
                                 "' '" + source + "/road.nc' '" + source +
@@ -492,8 +492,8 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     fs::remove(destination);
-    QTest::keyClick(&fixture.Find<QListWidget>("File1"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+    QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
     QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
     const Message& message = fixture.messages.Entries().front();
     QCOMPARE(message.text, QStringLiteral("2 files were not converted. Show Details lists each of "
@@ -536,9 +536,9 @@ class MainWindowTest : public QObject {
                    ReadFileBytes(UiTestDataPath("road-tools.dat")));
     fixture.Start();
     fixture.Show();
-    ClickEntry(fixture.Find<QListWidget>("File1"), 0);
+    ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
     for (int press = 0; press < 2; ++press) {
-      QTest::mouseClick(&fixture.Find<QPushButton>("BtnProc"), Qt::LeftButton);
+      QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
       QCOMPARE(ReadFileBytes(destination + "/road.nc"),
                ReadFileBytes(UiTestDataPath("road.expected")));
     }
@@ -573,7 +573,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.window->Tools(), ToolTable());
     if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
     fixture.Show();
-    fixture.Find<QTableWidget>("ToolTab").item(0, 1)->setText(QStringLiteral("205"));
+    fixture.Find<QTableWidget>("toolGrid").item(0, 1)->setText(QStringLiteral("205"));
     QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     QVERIFY(ReadFileBytes(path).find("\t205\n") != std::string::npos);
     QCOMPARE(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat.unreadable")), std::string("kept before"));
@@ -594,9 +594,9 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     fixture.window->move(20, 10);
-    fixture.Find<QLineEdit>("DimX").setText(QStringLiteral("600"));
-    fixture.Find<QLineEdit>("DimZ").setText(QStringLiteral("3/4"));
-    fixture.Find<QTableWidget>("ToolTab").item(7, 1)->setText(QStringLiteral("205"));
+    fixture.Find<QLineEdit>("lengthBox").setText(QStringLiteral("600"));
+    fixture.Find<QLineEdit>("thicknessBox").setText(QStringLiteral("3/4"));
+    fixture.Find<QTableWidget>("toolGrid").item(7, 1)->setText(QStringLiteral("205"));
     QCOMPARE(fixture.window->Tools().GridCell(8, 2), std::string_view("205"));
     if (way == "window system") QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     if (way == "program") fixture.window->close();

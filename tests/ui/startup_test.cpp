@@ -17,9 +17,9 @@ using quarnel::testing::TempDir;
 
 namespace {
 
-Main* VisibleMainWindow() {
+MainWindow* VisibleMainWindow() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* window = qobject_cast<Main*>(widget); window != nullptr && window->isVisible())
+    if (auto* window = qobject_cast<MainWindow*>(widget); window != nullptr && window->isVisible())
       return window;
   }
   return nullptr;
@@ -39,13 +39,13 @@ class StartupTest : public QObject {
     bool aboutCameFirst = false;
     QString restoredLength;
     quarnel::testing::WhenModalShown([&](QWidget& modal) {
-      aboutCameFirst = qobject_cast<frmAbout*>(&modal) != nullptr && VisibleMainWindow() == nullptr;
-      QTest::mouseClick(modal.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+      aboutCameFirst = qobject_cast<AboutBox*>(&modal) != nullptr && VisibleMainWindow() == nullptr;
+      QTest::mouseClick(modal.findChild<QPushButton*>("okButton"), Qt::LeftButton);
     });
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (Main* window = VisibleMainWindow()) {
-        restoredLength = window->findChild<QLineEdit*>("DimX")->text();
+      if (MainWindow* window = VisibleMainWindow()) {
+        restoredLength = window->findChild<QLineEdit*>("lengthBox")->text();
         window->close();
       }
     });

@@ -1,6 +1,6 @@
-// DirBrws: the opening steps, OK, Cancel and the title bar's close with the settings each
+// DirectoryBrowser: the opening steps, OK, Cancel and the title bar's close with the settings each
 // writes, roots that are not ready and starting directories that do not exist.
-#include "ui/dir_browser.h"
+#include "ui/directory_browser.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -36,14 +36,14 @@ struct BrowserFixture {
   }
   // Roots: "/", the tree itself, and one that does not exist.
   std::vector<std::string> Roots() const { return {"/", tree.Path(), tree.File("unplugged")}; }
-  std::unique_ptr<DirBrws> Make() {
-    return std::make_unique<DirBrws>(settings, Roots(), memory, nullptr, messages.Function());
+  std::unique_ptr<DirectoryBrowser> Make() {
+    return std::make_unique<DirectoryBrowser>(settings, Roots(), memory, nullptr, messages.Function());
   }
   std::string Setting(const char* key) const { return settings.IniRead("DirDialogBox", key); }
 };
 
-QComboBox& Drive1(DirBrws& dialog) { return *dialog.findChild<QComboBox*>("Drive1"); }
-DirectoryList& Dir1(DirBrws& dialog) { return *dialog.findChild<DirectoryList*>("Dir1"); }
+QComboBox& Drive1(DirectoryBrowser& dialog) { return *dialog.findChild<QComboBox*>("driveList"); }
+DirectoryList& Dir1(DirectoryBrowser& dialog) { return *dialog.findChild<DirectoryList*>("directoryList"); }
 
 }  // namespace
 
@@ -58,8 +58,8 @@ class DirBrowserTest : public QObject {
     dialog->Open(start);
     QCOMPARE(Dir1(*dialog).Path(), start);
     QCOMPARE(Drive1(*dialog).currentText().toStdString(), fixture.tree.Path());
-    QCOMPARE(dialog->findChild<QLabel*>("LabDir")->text().toStdString(), start);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
+    QCOMPARE(dialog->findChild<QLabel*>("pathLabel")->text().toStdString(), start);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
     QCOMPARE(dialog->SelectedDir(), start + "/");
     QCOMPARE(fixture.Setting("LastDir"), start);
     QCOMPARE(fixture.Setting("Top"), std::string("0"));
@@ -96,7 +96,7 @@ class DirBrowserTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     dialog->move(40, 20);
     if (way == "cancel")
-      QTest::mouseClick(dialog->findChild<QPushButton*>("BtnCan"), Qt::LeftButton);
+      QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
     if (way == "escape") QTest::keyClick(dialog.get(), Qt::Key_Escape);
     if (way == "titlebar") quarnel::testing::SendWindowSystemClose(*dialog);
     QVERIFY(!dialog->isVisible());
@@ -200,7 +200,7 @@ class DirBrowserTest : public QObject {
     BrowserFixture fixture;
     auto dialog = fixture.Make();
     quarnel::testing::WhenModalShown([](QWidget& modal) {
-      QTest::mouseClick(modal.findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
+      QTest::mouseClick(modal.findChild<QPushButton*>("okButton"), Qt::LeftButton);
     });
     QCOMPARE(dialog->Choose(fixture.tree.File("cnc")), fixture.tree.File("cnc/"));
   }
@@ -210,12 +210,12 @@ class DirBrowserTest : public QObject {
     auto dialog = fixture.Make();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory Selection"));
     QVERIFY(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
-    const QRect okBefore = dialog->findChild<QPushButton*>("BtnOK")->geometry();
+    const QRect okBefore = dialog->findChild<QPushButton*>("okButton")->geometry();
     dialog->resize(600, 500);
-    QCOMPARE(dialog->findChild<QPushButton*>("BtnOK")->geometry(), okBefore);
+    QCOMPARE(dialog->findChild<QPushButton*>("okButton")->geometry(), okBefore);
     QCOMPARE(okBefore, QRect(48, 208, 65, 33));
   }
 };
 
 QTEST_MAIN(DirBrowserTest)
-#include "dir_browser_test.moc"
+#include "directory_browser_test.moc"

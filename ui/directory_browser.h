@@ -1,4 +1,4 @@
-// DirBrws: the modal "Directory Selection" dialog that picks a directory by root and directory
+// DirectoryBrowser: the modal "Directory Selection" dialog that picks a directory by root and directory
 // lists, and remembers its position and last directory in section "DirDialogBox".
 #pragma once
 
@@ -24,14 +24,14 @@ struct DirBrowserMemory {
   std::map<std::string, std::string> driveDirectories;  // the directory last shown on each root
 };
 
-class DirBrws : public QDialog {
+class DirectoryBrowser : public QDialog {
   Q_OBJECT
 
  public:
   // roots: the drive list's entries (file-system roots); memory outlives the dialog.
-  DirBrws(IniStore& settings, std::vector<std::string> roots, DirBrowserMemory& memory,
+  DirectoryBrowser(IniStore& settings, std::vector<std::string> roots, DirBrowserMemory& memory,
           QWidget* parent = nullptr, MessageFunction showMessage = ShowModalMessage);
-  ~DirBrws() override;
+  ~DirectoryBrowser() override;
 
   // The opening steps for the starting directory (empty: the "LastDir" setting, if any).
   void Open(const std::string& selectedDir);
@@ -67,11 +67,11 @@ class DirBrws : public QDialog {
   std::string selectedDir_;
   std::string labelText_;
   bool titleBarClose_ = false;
-  QComboBox* drive1_ = nullptr;
-  DirectoryList* dir1_ = nullptr;
-  QLabel* labDir_ = nullptr;
-  QPushButton* btnOK_ = nullptr;
-  QPushButton* btnCan_ = nullptr;
+  QComboBox* driveList_ = nullptr;
+  DirectoryList* directoryList_ = nullptr;
+  QLabel* pathLabel_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace quarnel

@@ -1,0 +1,23 @@
+// The sections and keys of Quarnel.INI, the names the file has always used.
+#pragma once
+
+#include <string_view>
+
+namespace quarnel::setting {
+
+inline constexpr std::string_view kSettings = "Settings";  // [Settings]
+inline constexpr std::string_view kSourcePath = "SourcePath";
+inline constexpr std::string_view kDestinationPath = "DestinationPath";
+inline constexpr std::string_view kLength = "X-Dimension";     // the length box's text
+inline constexpr std::string_view kHeight = "Y-Dimension";     // the height box's text
+inline constexpr std::string_view kThickness = "Z-Dimension";  // the thickness box's text
+inline constexpr std::string_view kHeadOne = "Head1";          // "True" when head 1 is chosen
+
+inline constexpr std::string_view kWindow = "Window";  // [Window]: the main window's position
+inline constexpr std::string_view kTop = "Top";        // twips, also in [DirDialogBox]
+inline constexpr std::string_view kLeft = "Left";      // twips, also in [DirDialogBox]
+
+inline constexpr std::string_view kDirectoryDialog = "DirDialogBox";  // [DirDialogBox]
+inline constexpr std::string_view kLastDirectory = "LastDir";
+
+}  // namespace quarnel::setting
