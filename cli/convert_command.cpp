@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/report_json.h"
 #include "engine/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
@@ -29,8 +30,11 @@ constexpr const char* kFooter =
     "Left-out dimensions are read from section [Settings] (X-Dimension, Y-Dimension,\n"
     "Z-Dimension) of Quarnel.INI, and a left-out --tools from ToolTbl.Dat, both in the\n"
     "program's directory.\n"
-    "Exit status: 0 every file written; 1 some file failed (one line per failure on stderr,\n"
-    "the other files are still converted); 2 usage error.";
+    "Every failure and every warning is one line on stderr: 'quarnel-convert: FILE: REASON'\n"
+    "or 'quarnel-convert: FILE: line N: WARNING'. Warnings (a dimension that is not a plain\n"
+    "number, a tool without a table row, an empty program...) never change an output.\n"
+    "Exit status: 0 every file written (or checked, with --dry-run); 1 some file failed (the\n"
+    "other files are still converted), or a warning with --strict; 2 usage error.";
 
 
 void AddOptions(CLI::App& app, ConvertOptions& options) {
@@ -42,6 +46,76 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
       ->type_name("FILE");
   app.add_option("SOURCE", options.sources, "Router G-code files, converted in the order given")
       ->required();
+  app.add_option("--report", options.reportFile,
+                 "Write the report of every file and line as JSON to FILE (- for stdout)")
+      ->type_name("FILE");
+  app.add_flag("--dry-run", options.dryRun, "Convert and report, but write no output file");
+  app.add_flag("-v,--verbose", options.verbose, "One summary line per file on stderr");
+  app.add_flag("--strict", options.strict, "Count a warning as a failure (exit status 1)");
+}
+
+// "FILE: " and, where a line applies, "line N: ".
+std::string WhereText(const std::string& file, int line, const char* lineWord = "line") {
+  std::string where = file + ": ";
+  if (line != 0) where += std::string(lineWord) + " " + std::to_string(line) + ": ";
+  return where;
+}
+
+const char* StatusText(FileReport::Status status) {
+  switch (status) {
+    case FileReport::Status::kWritten:
+      return "written";
+    case FileReport::Status::kChecked:
+      return "checked";
+    case FileReport::Status::kFailed:
+      break;
+  }
+  return "failed";
+}
+
+// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
+std::string SummaryText(const FileReport& file) {
+  const TranslationNotes& notes = file.notes;
+  std::string text = StatusText(file.status);
+  text += ": " + std::to_string(notes.sourceLines) + " source lines (" +
+          std::to_string(notes.translated) + " translated, " + std::to_string(notes.Dropped()) +
+          " dropped), " + std::to_string(file.bodyLines) + " output lines, " +
+          std::to_string(file.warnings.size()) +
+          (file.warnings.size() == 1 ? " warning" : " warnings");
+  return text;
+}
+
+// The messages of a batch, in batch order: the tool table's warnings, then per file its summary
+// (verbose), its failure and its warnings.
+void PrintMessages(const BatchReport& report, const std::string& toolTableName, bool verbose,
+                   std::ostream& err) {
+  for (const ReportWarning& warning : report.toolTable) {
+    err << kProgram << ": " << WhereText(toolTableName, warning.line, "row") << warning.text << "\n";
+  }
+  for (const FileReport& file : report.files) {
+    if (verbose) err << kProgram << ": " << file.source << ": " << SummaryText(file) << "\n";
+    if (file.status == FileReport::Status::kFailed) {
+      err << kProgram << ": " << file.source << ": " << file.reason << "\n";
+    }
+    for (const ReportWarning& warning : file.warnings) {
+      err << kProgram << ": " << WhereText(file.source, warning.line) << warning.text << "\n";
+    }
+  }
+}
+
+// Writes the JSON report to standard output or atomically to its file; false when it failed.
+bool WriteReport(const BatchReport& report, const std::string& target, FileStore& files,
+                 std::ostream& out, std::ostream& err) {
+  const std::string json = ReportJsonText(report);
+  if (target == "-") {
+    out << json;
+    return true;
+  }
+  if (auto error = files.WriteAtomically(target, json)) {
+    err << kProgram << ": cannot write the report " << target << ": " << *error << "\n";
+    return false;
+  }
+  return true;
 }
 
 // What makes the command line unusable, once the dimension texts are filled.
@@ -60,7 +134,7 @@ void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) 
   if (options.thickness) dims.thickness = *options.thickness;
 }
 
-int Convert(const ConvertOptions& options, std::ostream& err) {
+int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   DiskFileStore files;
   DimensionTexts dims;
   ToolTable tools;
@@ -81,12 +155,16 @@ int Convert(const ConvertOptions& options, std::ostream& err) {
     return kExitUsage;
   }
   ConversionDriver driver(files, tools);
-  const std::vector<FileFailure> failures =
-      driver.ConvertBatch(options.sources, options.destination, dims);
-  for (const FileFailure& failure : failures) {
-    err << kProgram << ": " << failure.file << ": " << failure.reason << "\n";
+  const BatchReport report =
+      driver.ConvertBatch(options.sources, options.destination, dims, nullptr, options.dryRun);
+  const std::string toolTableName =
+      options.toolsFile.value_or(ToolTablePathFor(LocateAppDirForThisProcess()));
+  PrintMessages(report, toolTableName, options.verbose, err);
+  bool failed = report.AnyFailure() || (options.strict && report.AnyWarning());
+  if (options.reportFile && !WriteReport(report, *options.reportFile, files, out, err)) {
+    failed = true;
   }
-  return failures.empty() ? kExitAllWritten : kExitSomeFailed;
+  return failed ? kExitSomeFailed : kExitAllWritten;
 }
 
 }  // namespace
@@ -130,7 +208,7 @@ int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std:
     err << kProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
     return kExitUsage;
   }
-  return Convert(options, err);
+  return Convert(options, out, err);
 }
 
 }  // namespace quarnel

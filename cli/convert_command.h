@@ -21,6 +21,10 @@ struct ConvertOptions {
   std::optional<std::string> length, height, thickness;  // left out: taken from the settings
   std::optional<std::string> toolsFile;                  // left out: the program's own table
   std::vector<std::string> sources;
+  std::optional<std::string> reportFile;  // the batch report as JSON; "-" for standard output
+  bool dryRun = false;   // convert and report, write nothing
+  bool verbose = false;  // one summary line per file
+  bool strict = false;   // a warning counts as a failure
 };
 
 // Fills what the command line left out from the settings file and tool table file of the

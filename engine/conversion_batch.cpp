@@ -4,6 +4,7 @@
 #include <new>
 #include <set>
 
+#include "engine/input_checks.h"
 #include "engine/program_header.h"
 #include "support/file_store.h"
 #include "support/paths.h"
@@ -16,7 +17,12 @@ std::string WriteFailure(const std::string& outputPath, const std::string& error
   return "cannot write " + outputPath + ": " + error;
 }
 
-std::unique_ptr<OutputSink> SinkFor(FileStore& files, bool inTurn, OutputSink::Written written) {
+constexpr std::string_view kGivenDimensions = "given";
+constexpr std::string_view kCancelled = "not converted: the batch was cancelled";
+
+std::unique_ptr<OutputSink> SinkFor(FileStore& files, bool inTurn, bool dryRun,
+                                    OutputSink::Written written) {
+  if (dryRun) return std::make_unique<NoOutputSink>(std::move(written));
   if (inTurn || !files.WritesAlongside()) {
     return std::make_unique<SyncOutputSink>(files, std::move(written));
   }
@@ -42,53 +48,81 @@ std::string OutputPathFor(const std::string& destination, const std::string& sou
   return destination + kPathSeparator + FileNameOf(sourcePath);
 }
 
+std::vector<FileFailure> FailuresOf(const BatchReport& report) {
+  std::vector<FileFailure> failures;
+  for (const FileReport& file : report.files) {
+    if (file.status == FileReport::Status::kFailed) failures.push_back({file.source, file.reason});
+  }
+  return failures;
+}
+
 ConversionDriver::ConversionDriver(FileStore& files, const ToolTable& tools)
-    : files_(files), translator_(tools) {}
+    : files_(files), tools_(tools), translator_(tools) {}
 
 // Every outcome is recorded in file order: a failure waits for the write before it, and a
 // source that might read the output in flight (it is that file, or does not exist yet and may
 // be a link to it), or has its name, waits for that write first.
-std::vector<FileFailure> ConversionDriver::ConvertBatch(const std::vector<std::string>& sources,
-                                                        const std::string& destination,
-                                                        DimensionTexts& dims,
-                                                        BatchObserver* observer) {
+BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sources,
+                                           const std::string& destination, DimensionTexts& dims,
+                                           BatchObserver* observer, bool dryRun) {
+  BatchReport report;
+  for (const TableWarning& warning : CheckToolTable(tools_)) {
+    report.toolTable.push_back({warning.row, warning.text});
+  }
+  report.files.resize(sources.size());
+  dimensionsFrom_ = kGivenDimensions;
   std::set<std::string> written;  // output names of this batch
-  std::vector<FileFailure> failures;
-  const auto sink =
-      SinkFor(files_, observer != nullptr, [&](const OutputFile& file, std::optional<std::string> error) {
-        if (error) {
-          failures.push_back({file.source, WriteFailure(file.path, *error)});
-        } else {
-          written.insert(file.name);
-        }
-      });
-  for (const std::string& source : sources) {
+  const auto sink = SinkFor(files_, observer != nullptr, dryRun,
+                            [&](const OutputFile& file, std::optional<std::string> error) {
+                              FileReport& done = report.files[file.index];
+                              if (error) {
+                                done.reason = WriteFailure(file.path, *error);
+                                return;
+                              }
+                              done.status = dryRun ? FileReport::Status::kChecked
+                                                   : FileReport::Status::kWritten;
+                              written.insert(file.name);
+                            });
+  std::size_t index = 0;
+  for (; index < sources.size(); ++index) {
+    const std::string& source = sources[index];
     if (observer) observer->FileStarting(source);
+    current_.index = index;
     current_.source = source;
     current_.name = FileNameOf(source);
     current_.path = OutputPathFor(destination, source);
+    FileReport& file = report.files[index];
+    file.source = source;
+    file.output = current_.path;
     if (MightReadInFlight(*sink, current_)) sink->Flush();
     std::optional<std::string> failure;
     if (written.count(current_.name) != 0) {
       failure = "another source of this batch was already written to " + current_.path;
     } else {
-      failure = ConvertOne(current_, dims);
+      failure = ConvertOne(current_, dims, file);
     }
     if (failure) {
       sink->Flush();
-      failures.push_back({source, std::move(*failure)});
+      file.reason = std::move(*failure);
     } else {
       sink->Write(current_);
     }
     if (observer) observer->FileDone(source, dims);
+    if (observer && observer->Cancelled()) break;
   }
   sink->Flush();
-  return failures;
+  for (++index; index < sources.size(); ++index) {
+    report.files[index].source = sources[index];
+    report.files[index].output = OutputPathFor(destination, sources[index]);
+    report.files[index].reason = kCancelled;
+  }
+  return report;
 }
 
 // Checks that need no content come first and change nothing; then the translation, whose G200
 // lines rewrite dims even when a later line fails, and the header.
-std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, DimensionTexts& dims) {
+std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, DimensionTexts& dims,
+                                                        FileReport& report) {
   if (file.name.empty()) return "the source path names no file";
   if (files_.SameFile(file.source, file.path)) {
     return "the output " + file.path + " would replace the source file itself";
@@ -97,9 +131,22 @@ std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, Dimens
     const ReadOutcome read = files_.ReadRegularFile(file.source);
     if (!read.ok) return "cannot read the source: " + read.error;
     SourceTranslation translation = TranslateSource(read.bytes, translator_, file.program);
-    if (translation.partDimensions) dims = std::move(*translation.partDimensions);
+    report.notes = translator_.Notes();
+    if (translation.partDimensions) {
+      dims = std::move(*translation.partDimensions);
+      dimensionsFrom_ = "G200 at line " + std::to_string(report.notes.partDimensionsLine) +
+                        " of " + file.source;
+    }
     if (translation.failure) return translation.failure;
-    return CompleteProgram(dims, file.program);
+    std::optional<std::string> failure = CompleteProgram(dims, file.program);
+    report.bodyLines = file.program.Lines();
+    if (!failure) {
+      report.units = SelectedUnits(dims.height).code;
+      report.dimensions = dims;
+      report.dimensionsFrom = dimensionsFrom_;
+      report.warnings = FileWarnings(report, tools_);
+    }
+    return failure;
   } catch (const std::bad_alloc&) {
     // A file too large for the memory left (a huge or sparse source, or its translation) fails
     // alone, like any other failure; the batch and the program go on.

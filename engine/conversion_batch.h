@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion_report.h"
 #include "engine/dimension_texts.h"
 #include "engine/output_sink.h"
 #include "engine/translator.h"
@@ -35,6 +36,9 @@ std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection);
 // Where the output of a source goes: destination, "/", the source's file name.
 std::string OutputPathFor(const std::string& destination, const std::string& sourcePath);
 
+// The files that were not written, in batch order.
+std::vector<FileFailure> FailuresOf(const BatchReport& report);
+
 // Follows a batch file by file, for a front end that shows its progress.
 class BatchObserver {
  public:
@@ -42,6 +46,8 @@ class BatchObserver {
   virtual void FileStarting(const std::string& source) = 0;
   // The file's output is written or the file failed; dims are the texts as it left them.
   virtual void FileDone(const std::string& source, const DimensionTexts& dims) = 0;
+  // Asked after each file: true stops the batch there; the files not begun are not converted.
+  virtual bool Cancelled() { return false; }
 };
 
 class ConversionDriver {
@@ -53,17 +59,21 @@ class ConversionDriver {
   // the batch starts with; a G200 line rewrites them for the rest of the batch, and they end as
   // the last file left them. An output name is written at most once per batch. With an
   // observer each output is written before its FileDone; without one, outputs may be written
-  // alongside the next translation. Returns the files that were not written, in order.
-  std::vector<FileFailure> ConvertBatch(const std::vector<std::string>& sources,
-                                        const std::string& destination, DimensionTexts& dims,
-                                        BatchObserver* observer = nullptr);
+  // alongside the next translation. A dry run converts and reports but writes nothing. Returns
+  // the report of every file, in batch order.
+  BatchReport ConvertBatch(const std::vector<std::string>& sources, const std::string& destination,
+                           DimensionTexts& dims, BatchObserver* observer = nullptr,
+                           bool dryRun = false);
 
  private:
-  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims);
+  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims,
+                                        FileReport& report);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
 
   FileStore& files_;
+  const ToolTable& tools_;
   Translator translator_;
+  std::string dimensionsFrom_;  // where the batch's dimension texts last came from
   OutputFile current_;  // the file being converted; its program is reused from file to file
 };
 

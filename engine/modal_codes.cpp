@@ -2,30 +2,7 @@
 
 namespace quarnel {
 
-bool IsModalCode(int code) {
-  switch (code) {
-    case kPlaneXY:
-    case kPlaneZX:
-    case kPlaneYZ:
-    case kCompensationOff:
-    case kCompensationLeft:
-    case kCompensationRight:
-    case kAbsolute:
-    case kIncremental:
-    case kInches:
-    case kMillimetres:
-    case kToolLengthOff:
-    case kWorkOffset:
-    case kExactStop:
-    case kContinuousPath:
-    case kCancelCycle:
-      return true;
-    default:
-      return false;
-  }
-}
-
-void ActOnModalCode(int code, TranslatorState& state) {
+bool ActOnModalCode(int code, TranslatorState& state) {
   switch (code) {
     case kPlaneXY:
       state.planeCode = "G17";
@@ -52,8 +29,9 @@ void ActOnModalCode(int code, TranslatorState& state) {
       state.distanceCode = "G91";
       break;
     default:
-      break;  // G20, G21, G49, G54, G61, G64, G80
+      return false;  // G20, G21, G49, G54, G61, G64, G80 and every other code
   }
+  return true;
 }
 
 }  // namespace quarnel

@@ -25,10 +25,8 @@ inline constexpr int kExactStop = 61;       // G61
 inline constexpr int kContinuousPath = 64;  // G64
 inline constexpr int kCancelCycle = 80;     // G80
 
-// True for the modal codes above, those acted on and those ignored.
-bool IsModalCode(int code);
-
-// Acts on one modal code; none of them writes a line or touches the motion.
-void ActOnModalCode(int code, TranslatorState& state);
+// Acts on a plane, compensation or distance code; false for any other code, G20 to G80 above
+// included. None of them writes a line or touches the motion.
+bool ActOnModalCode(int code, TranslatorState& state);
 
 }  // namespace quarnel

@@ -18,6 +18,7 @@ class FileStore;
 
 // One output program and where it goes.
 struct OutputFile {
+  std::size_t index = 0;  // the file's place in its batch
   std::string source;   // the source path as given
   std::string name;     // the output's file name
   std::string path;     // destination, "/", name
@@ -54,6 +55,13 @@ class SyncOutputSink final : public OutputSink {
 
  private:
   FileStore& files_;
+};
+
+// Writes nothing: a dry run, which reports each file as checked.
+class NoOutputSink final : public OutputSink {
+ public:
+  using OutputSink::OutputSink;
+  void Write(OutputFile& file) override { written_(file, std::nullopt); }
 };
 
 // Writes each file on a thread of its own, one at a time, so that the next source is translated

@@ -33,8 +33,10 @@ void ToolLookup::RefreshIfChanged() {
   generation_ = table_.Generation();
 }
 
-std::optional<std::string> ToolLookup::Substitute(float toolNumber, std::int16_t& substituted) {
+std::optional<std::string> ToolLookup::Substitute(float toolNumber, std::int16_t& substituted,
+                                                  int& matchedRow) {
   RefreshIfChanged();
+  matchedRow = 0;
   for (int row = 1; row <= ToolTable::kRows; ++row) {
     const Row& values = rows_[row - 1];
     if (!values.from) {
@@ -45,6 +47,7 @@ std::optional<std::string> ToolLookup::Substitute(float toolNumber, std::int16_t
       return CellFailure(table_, row, ToolTable::kToColumn, "a tool number (-32768..32767)");
     }
     substituted = *values.to;  // several matching rows: the last one wins
+    matchedRow = row;
   }
   return std::nullopt;
 }
@@ -59,7 +62,7 @@ std::optional<std::string> LookUpTool(TranslatorState& state, ToolLookup& tools)
   LineValues& line = state.line;
   // toolNumber only ever holds a T word that fitted in 16 bits.
   std::int16_t n = static_cast<std::int16_t>(state.toolNumber);
-  if (auto failure = tools.Substitute(state.toolNumber, n)) return failure;
+  if (auto failure = tools.Substitute(state.toolNumber, n, line.toolRow)) return failure;
   line.lineT = n;
   line.toolCall.clear();
   line.toolLookedUp = true;

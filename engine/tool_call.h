@@ -24,9 +24,9 @@ class ToolLookup {
   explicit ToolLookup(const ToolTable& table) : table_(table) {}
 
   // The "To" number of the last row whose "From" reads as toolNumber, or toolNumber itself
-  // when none does. Every row's "From" must fit in a 32-bit float and a matching row's "To"
-  // in -32768..32767; otherwise the reason why not.
-  std::optional<std::string> Substitute(float toolNumber, std::int16_t& substituted);
+  // when none does; row is that row, 0 for none. Every row's "From" must fit in a 32-bit float
+  // and a matching row's "To" in -32768..32767; otherwise the reason why not.
+  std::optional<std::string> Substitute(float toolNumber, std::int16_t& substituted, int& row);
   // The "From" cell of row formatted with "00": 5 gives "05", a text that is not a number
   // stays as it is, and a row outside the table gives "".
   std::string_view FromTwoDigits(int row);
@@ -45,8 +45,9 @@ class ToolLookup {
   unsigned generation_ = 0;
 };
 
-// Looks up the line's tool: lineT becomes the substituted number and toolCall its tool call
-// text ("" for a substituted number of 0 or less). The reason when a table cell does not fit.
+// Looks up the line's tool: lineT becomes the substituted number, toolRow the matching row and
+// toolCall the tool call text ("" for a substituted number of 0 or less). The reason when a
+// table cell does not fit.
 std::optional<std::string> LookUpTool(TranslatorState& state, ToolLookup& tools);
 
 // Appends the tail of the tool call text of substituted tool n (1 or more): 5 gives "5",

@@ -1,5 +1,8 @@
 #include "engine/translator.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/cycle_line.h"
 #include "engine/drilling.h"
 #include "engine/line_scanner.h"
@@ -31,20 +34,77 @@ void RecordEndPosition(TranslatorState& state) {
   state.prevP = state.modalP;
 }
 
+// Counts one more occurrence of what, noting the line of the first.
+void Note(std::vector<IgnoredNote>& notes, std::string what, int line) {
+  for (IgnoredNote& note : notes) {
+    if (note.what == what) {
+      ++note.count;
+      return;
+    }
+  }
+  notes.push_back({std::move(what), 1, line});
+}
+
+bool IsControlByte(unsigned char byte) {
+  return (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7F;
+}
+
+// Whether a block of text holds a control byte; a loop without an early exit, which the
+// compiler turns into vector compares.
+bool BlockHasControlByte(std::string_view block) {
+  bool any = false;
+  for (const char c : block) any |= IsControlByte(static_cast<unsigned char>(c));
+  return any;
+}
+
+// The position of the first byte of text that is a control character other than tab, CR and
+// LF (the line ends); npos when there is none.
+std::size_t FirstNonTextByte(std::string_view text) {
+  constexpr std::size_t kBlock = 256;
+  for (std::size_t start = 0; start < text.size(); start += kBlock) {
+    const std::string_view block = text.substr(start, kBlock);
+    if (!BlockHasControlByte(block)) continue;
+    for (std::size_t i = 0; i < block.size(); ++i) {
+      if (IsControlByte(static_cast<unsigned char>(block[i]))) return start + i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// The number of the line that holds the byte at position at.
+int LineNumberAt(std::string_view text, std::size_t at) {
+  LineScanner lines(text.substr(0, at + 1));
+  for (std::string_view line; lines.Next(line);) {
+  }
+  return lines.LineNumber();
+}
+
 }  // namespace
 
 void Translator::BeginFile() {
   state_ = TranslatorState{};
   partDimensions_.reset();
+  notes_ = TranslationNotes{};
+  lineNumber_ = 0;
 }
 
 // One source line in phases: filter, read every word, act on each G word in line order, write
 // the motion line, record the end position.
 std::optional<std::string> Translator::TranslateLine(std::string_view line, ProgramBody& body) {
-  if (line.empty() || line.front() != 'G') return std::nullopt;  // most dropped lines, at once
+  ++lineNumber_;
+  ++notes_.sourceLines;
+  if (line.empty() || line.front() != 'G') {  // most dropped lines, at once
+    NoteDropped(line);
+    return std::nullopt;
+  }
   LineWords words;
   ScanWords(line, words);
-  if (!words.Translatable()) return std::nullopt;
+  if (!words.Translatable()) {
+    NoteDropped(line);
+    return std::nullopt;
+  }
+  ++notes_.translated;
+  if (words.otherLetters != 0) NoteIgnoredLetters(words.otherLetters);
   LineWriter out(body);
   if (auto failure = ReadWords(words, state_)) return failure;
   if (words.gWords > LineWords::kMaxGWords) {  // more G words than the pass keeps: read again
@@ -54,8 +114,10 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
       if (auto failure = ActOnGCode(words.gValues[i], out)) return failure;
     }
   }
+  if (state_.line.toolLookedUp) NoteTool();
   WriteMotion(state_, out);
   RecordEndPosition(state_);
+  NoteEndOfLine();
   return std::nullopt;
 }
 
@@ -73,17 +135,60 @@ std::optional<std::string> Translator::ActOnGWords(std::string_view line, LineWr
 // Acts on one G value, compared exactly with the known codes; any other value is ignored.
 std::optional<std::string> Translator::ActOnGCode(double value, LineWriter& out) {
   const std::optional<int> code = WholeCode(value);
-  if (!code) return std::nullopt;
-  if (IsMotionCode(*code)) return ActOnMotionCode(*code, state_, lookup_, out);
-  if (*code == kCycle280) return WriteCycleLine(state_, lookup_, out);
-  if (*code == kEngageOrDrill) {
-    EngageOrDrill(state_);
-  } else if (*code == kPartDimensions) {
-    partDimensions_ = PartDimensionsOf(state_);
-  } else if (IsModalCode(*code)) {
-    ActOnModalCode(*code, state_);
+  if (code) {
+    if (IsMotionCode(*code)) return ActOnMotionCode(*code, state_, lookup_, out);
+    if (*code == kCycle280) return WriteCycleLine(state_, lookup_, out);
+    if (*code == kEngageOrDrill) {
+      EngageOrDrill(state_);
+      return std::nullopt;
+    }
+    if (*code == kPartDimensions) {
+      partDimensions_ = PartDimensionsOf(state_);
+      notes_.partDimensionsLine = lineNumber_;
+      return std::nullopt;
+    }
+    if (ActOnModalCode(*code, state_)) return std::nullopt;
   }
+  NoteIgnoredCode(value);
   return std::nullopt;
+}
+
+void Translator::NoteDropped(std::string_view line) {
+  if (line.find_first_not_of(" \t") == std::string_view::npos) {
+    ++notes_.blank;
+  } else if (line.find('(') != std::string_view::npos) {
+    ++notes_.comment;
+  } else {
+    ++notes_.other;
+  }
+}
+
+void Translator::NoteIgnoredCode(double value) {
+  Note(notes_.ignoredCodes, GCodeText(value), lineNumber_);
+}
+
+void Translator::NoteIgnoredLetters(unsigned letters) {
+  for (int bit = 0; bit < 26; ++bit) {
+    if ((letters & (1u << bit)) != 0) {
+      Note(notes_.ignoredWords, std::string(1, static_cast<char>('A' + bit)), lineNumber_);
+    }
+  }
+}
+
+// Each source tool number once, as its first lookup found it.
+void Translator::NoteTool() {
+  for (const ToolNote& note : notes_.tools) {
+    if (note.number == state_.toolNumber) return;
+  }
+  const LineValues& line = state_.line;
+  notes_.tools.push_back({state_.toolNumber, line.toolRow, line.lineT, line.toolCall, lineNumber_});
+}
+
+// The coordinates a translated line leaves are those its moves and a later block print.
+void Translator::NoteEndOfLine() {
+  const float largest = std::max({std::fabs(state_.modalX), std::fabs(state_.modalY),
+                                  std::fabs(state_.modalP)});
+  notes_.largestCoordinate = std::max(notes_.largestCoordinate, largest);
 }
 
 SourceTranslation TranslateSource(std::string_view source, Translator& translator,
@@ -99,6 +204,10 @@ SourceTranslation TranslateSource(std::string_view source, Translator& translato
     }
   }
   result.partDimensions = translator.PartDimensions();
+  const std::size_t nonText = FirstNonTextByte(source);
+  if (nonText != std::string_view::npos) {
+    translator.Notes().firstNonTextLine = LineNumberAt(source, nonText);
+  }
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/conversion_report.h"
 #include "engine/dimension_texts.h"
 #include "engine/program_body.h"
 #include "engine/tool_call.h"
@@ -28,16 +29,26 @@ class Translator {
 
   // The dimension texts of the file's last G200, if it had one.
   const std::optional<DimensionTexts>& PartDimensions() const { return partDimensions_; }
+  // What the translator noted about the file so far.
+  const TranslationNotes& Notes() const { return notes_; }
+  TranslationNotes& Notes() { return notes_; }
   const TranslatorState& State() const { return state_; }
   TranslatorState& State() { return state_; }
 
  private:
   std::optional<std::string> ActOnGWords(std::string_view line, LineWriter& out);
   std::optional<std::string> ActOnGCode(double value, LineWriter& out);
+  void NoteDropped(std::string_view line);
+  void NoteIgnoredCode(double value);
+  void NoteIgnoredLetters(unsigned letters);
+  void NoteTool();
+  void NoteEndOfLine();
 
   TranslatorState state_;
   ToolLookup lookup_;
   std::optional<DimensionTexts> partDimensions_;
+  TranslationNotes notes_;
+  int lineNumber_ = 0;  // of the line being translated, 1 for the file's first
 };
 
 // What translating one source file gives besides its body.

@@ -28,6 +28,7 @@ struct LineValues {
   std::string spindleGroups;  // the T word as two-digit groups: the drilling line's spindles
   std::string toolCall;      // the tool call text of the line's lookup: "T01a1", "" for none
   bool toolLookedUp = false;  // a G280 or positioning block of this line looked the tool up
+  int toolRow = 0;            // the row that lookup matched, 0 for none
 
   // Back to the defaults, keeping the texts' storage for the next line.
   void Reset() {
@@ -37,6 +38,7 @@ struct LineValues {
     spindleGroups.clear();
     toolCall.clear();
     toolLookedUp = false;
+    toolRow = 0;
   }
 };
 

@@ -25,14 +25,17 @@ constexpr char kNumberLetters[LineWords::kNumberWords + 1] = "PXYZIJFUR";
 constexpr int kFeedWord = 6;  // F: the machine takes the feed in thousands, F3000 is F3
 constexpr double kFeedDivisor = 1000;
 
-// What a byte means to ScanWords: a number word (its index + 1), T, G, "(" or nothing.
+// What a byte means to ScanWords: a number word (its index + 1), T, G, "(", another upper-case
+// letter or nothing.
 constexpr unsigned char kNoWord = 0;
 constexpr unsigned char kToolWord = LineWords::kNumberWords + 1;
 constexpr unsigned char kGWord = LineWords::kNumberWords + 2;
 constexpr unsigned char kParenthesis = LineWords::kNumberWords + 3;
+constexpr unsigned char kOtherLetter = LineWords::kNumberWords + 4;
 struct ByteMeanings {
   unsigned char of[256] = {};
   constexpr ByteMeanings() {
+    for (char c = 'A'; c <= 'Z'; ++c) of[static_cast<unsigned char>(c)] = kOtherLetter;
     for (int k = 0; k < LineWords::kNumberWords; ++k) {
       of[static_cast<unsigned char>(kNumberLetters[k])] = static_cast<unsigned char>(k + 1);
     }
@@ -85,6 +88,7 @@ void ScanWords(std::string_view line, LineWords& words) {
   words.present = 0;
   words.toolAt = std::string_view::npos;
   words.gWords = 0;
+  words.otherLetters = 0;
   for (std::size_t at = 0; at < line.size();) {
     const unsigned meaning = kMeaning.of[static_cast<unsigned char>(line[at++])];
     if (meaning == kNoWord) continue;
@@ -98,6 +102,8 @@ void ScanWords(std::string_view line, LineWords& words) {
     } else if (meaning == kGWord) {
       if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at);
       ++words.gWords;
+    } else if (meaning == kOtherLetter) {
+      words.otherLetters |= 1u << (line[at - 1] - 'A');
     } else {
       words.parenthesis = true;
       return;

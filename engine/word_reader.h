@@ -36,6 +36,7 @@ struct LineWords {
   std::size_t toolAt = std::string_view::npos;  // position of the first T
   std::size_t gWords = 0;
   double gValues[kMaxGWords];  // the first kMaxGWords G values
+  unsigned otherLetters = 0;  // bit c - 'A': the upper-case letter c, which no word reads
 };
 
 // Fills words from line in one pass.

@@ -114,7 +114,7 @@ Outcome Convert(const Inputs& inputs, const std::vector<std::string>& batch, boo
   DimensionTexts dims = inputs.dims;  // G200 rewrites them
   ConversionDriver driver(store, inputs.tools);
   Outcome outcome;
-  for (FileFailure& failure : driver.ConvertBatch(batch, "/out", dims)) {
+  for (FileFailure& failure : FailuresOf(driver.ConvertBatch(batch, "/out", dims))) {
     outcome.failures.emplace_back(std::move(failure.file), std::move(failure.reason));
   }
   outcome.files = std::move(store.memory.files);

@@ -52,9 +52,9 @@ TEST(ConversionDriver, FailuresWriteNothingAndTheBatchGoesOn) {
   ToolTable tools;
   DimensionTexts dims{"600", "400", "18"};
   ConversionDriver driver(files, tools);
-  const auto failures = driver.ConvertBatch({"/src/good1.nc", "/src/missing.nc", "/src/bad.nc",
+  const auto failures = FailuresOf(driver.ConvertBatch({"/src/good1.nc", "/src/missing.nc", "/src/bad.nc",
                                              "/other/good1.nc", "/src/locked.nc", "/src/good2.nc"},
-                                            "/out", dims);
+                                            "/out", dims));
   ASSERT_EQ(failures.size(), 4u);
   EXPECT_EQ(failures[0].file, "/src/missing.nc");
   EXPECT_EQ(failures[1].file, "/src/bad.nc");
@@ -76,7 +76,7 @@ TEST(ConversionDriver, DimensionsFromG200CarryToLaterFiles) {
   ToolTable tools;
   DimensionTexts dims{"600", "400", "18"};
   ConversionDriver driver(files, tools);
-  EXPECT_EQ(driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims).size(), 1u);
+  EXPECT_EQ(FailuresOf(driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims)).size(), 1u);
   EXPECT_EQ(files.files["/out/b.nc"].substr(0, 14), "G71X700Y500Z18");
   EXPECT_EQ(dims.length, "700");
 }
@@ -91,7 +91,7 @@ TEST(ConversionDriver, RefusesToReplaceItsOwnSource) {
   DimensionTexts dims{"600", "400", "18"};
   ConversionDriver driver(files, tools);
   for (const std::string& destination : {dir.Path(), dir.File("out")}) {
-    const auto failures = driver.ConvertBatch({dir.File("part.nc")}, destination, dims);
+    const auto failures = FailuresOf(driver.ConvertBatch({dir.File("part.nc")}, destination, dims));
     ASSERT_EQ(failures.size(), 1u) << destination;
     EXPECT_NE(failures[0].reason.find("would replace the source file itself"), std::string::npos);
   }
@@ -136,7 +136,7 @@ DiskBatch RunDiskBatch(bool observed) {
                                             src + "/link.nc", src + "/d.nc",    other + "/a.nc",
                                             other + "/d.nc",  src + "/none.nc"};
   SilentObserver observer;
-  const auto failures = driver.ConvertBatch(sources, out, dims, observed ? &observer : nullptr);
+  const auto failures = FailuresOf(driver.ConvertBatch(sources, out, dims, observed ? &observer : nullptr));
   DiskBatch result;
   for (const FileFailure& failure : failures) {
     std::string text = failure.file + ": " + failure.reason;

@@ -97,7 +97,7 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
   DimensionTexts dims = golden.dims;
   ConversionDriver driver(files, tools);
   TempDir out;
-  for (const FileFailure& failure : driver.ConvertBatch(golden.sources, out.Path(), dims)) {
+  for (const FileFailure& failure : FailuresOf(driver.ConvertBatch(golden.sources, out.Path(), dims))) {
     ADD_FAILURE() << failure.file << ": " << failure.reason;
   }
   ExpectOutputs(golden, out.Path());
@@ -134,9 +134,9 @@ TEST(GoldenBatch, FailingFileLeavesOnlyItsDimensionsToTheNext) {
   ToolTable tools;
   DimensionTexts dims{"600", "400", "18"};
   ConversionDriver driver(files, tools);
-  const std::vector<FileFailure> failures = driver.ConvertBatch(
+  const std::vector<FileFailure> failures = FailuresOf(driver.ConvertBatch(
       {source.File("first.nc"), source.File("broken.nc"), source.File("last.nc")}, out.Path(),
-      dims);
+      dims));
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].file, source.File("broken.nc"));
   EXPECT_NE(failures[0].reason.find("line 3"), std::string::npos) << failures[0].reason;

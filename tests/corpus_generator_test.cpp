@@ -106,7 +106,7 @@ TEST(RouterProgramGenerator, CorpusConvertsAsOneBatchWithoutFailures) {
   tools.SetCell(1, 2, "101");
   DimensionTexts dims{"600", "400", "18"};
   ConversionDriver driver(files, tools);
-  const std::vector<FileFailure> failures = driver.ConvertBatch(sources, "/out", dims);
+  const std::vector<FileFailure> failures = FailuresOf(driver.ConvertBatch(sources, "/out", dims));
   for (const FileFailure& failure : failures) ADD_FAILURE() << failure.file << ": " << failure.reason;
   for (int index = 1; index <= 3; ++index) {
     const std::string& output = files.files["/out/part" + std::to_string(index) + ".nc"];

@@ -95,9 +95,12 @@ TEST(SetPartDimensions, LeavesTheMotionAlone) {
   EXPECT_EQ(harness.dims.thickness, "18");
 }
 
-TEST(IsModalCode, KnowsExactlyTheModalAndIgnoredCodes) {
-  const std::set<int> known = {17, 18, 19, 20, 21, 40, 41, 42, 49, 54, 61, 64, 80, 90, 91};
-  for (int code = 0; code <= 1000; ++code) EXPECT_EQ(IsModalCode(code), known.count(code) == 1);
+TEST(ActOnModalCode, ActsOnExactlyThePlaneCompensationAndDistanceCodes) {
+  const std::set<int> acted = {17, 18, 19, 40, 41, 42, 90, 91};
+  for (int code = 0; code <= 1000; ++code) {
+    TranslatorState state;
+    EXPECT_EQ(ActOnModalCode(code, state), acted.count(code) == 1) << code;
+  }
 }
 
 }  // namespace

@@ -224,8 +224,8 @@ void MainWindow::Process() {
                     busy.Pop();
                   });
   DimensionTexts dims = DimensionTextsShown();
-  const auto failures = driver_->ConvertBatch(SelectedSourcePaths(sourceList_->Selection()),
-                                              destinationList_->Directory(), dims, &hooks);
+  const auto failures = FailuresOf(driver_->ConvertBatch(
+      SelectedSourcePaths(sourceList_->Selection()), destinationList_->Directory(), dims, &hooks));
   if (failures.empty()) return;
   access_.showMessage(this, BatchFailureMessage(failures));
 }

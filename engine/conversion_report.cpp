@@ -1,0 +1,94 @@
+#include "engine/conversion_report.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "engine/input_checks.h"
+#include "engine/program_header.h"
+#include "support/number.h"
+#include "tools/tool_table.h"
+
+namespace quarnel {
+
+namespace {
+
+// The toolpath of a program in inches stays within a few hundred: a coordinate beyond this
+// under an inch header usually means a millimetre program, which the machine would cut 25.4
+// times too large.
+constexpr float kLargestInchCoordinate = 100;
+
+bool TableIsEmpty(const ToolTable& tools) {
+  for (int row = 1; row <= ToolTable::kRows; ++row) {
+    for (int col = ToolTable::kFromColumn; col <= ToolTable::kToColumn; ++col) {
+      if (!tools.GridCell(row, col).empty()) return false;
+    }
+  }
+  return true;
+}
+
+void AddDimensionWarnings(const FileReport& report, std::vector<ReportWarning>& warnings) {
+  const int line = report.notes.partDimensionsLine;
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"length", &report.dimensions.length},
+      {"height", &report.dimensions.height},
+      {"thickness", &report.dimensions.thickness}};
+  for (const auto& [name, text] : texts) {
+    if (auto warning = DimensionTextWarning(*text)) {
+      warnings.push_back({line, std::string("the part ") + name + " " + *warning});
+    }
+  }
+}
+
+void AddToolWarnings(const FileReport& report, const ToolTable& tools,
+                     std::vector<ReportWarning>& warnings) {
+  if (TableIsEmpty(tools)) return;
+  for (const ToolNote& tool : report.notes.tools) {
+    if (tool.row != 0) continue;
+    std::string text = "tool " + FloatAsText(tool.number) + " matches no row of the tool table";
+    text += tool.call.empty() ? ": no tool call" : ": called as " + tool.call;
+    warnings.push_back({tool.firstLine, std::move(text)});
+  }
+}
+
+}  // namespace
+
+bool BatchReport::AnyFailure() const {
+  return std::any_of(files.begin(), files.end(),
+                     [](const FileReport& file) { return file.status == FileReport::Status::kFailed; });
+}
+
+bool BatchReport::AnyWarning() const {
+  return !toolTable.empty() || std::any_of(files.begin(), files.end(), [](const FileReport& file) {
+           return !file.warnings.empty();
+         });
+}
+
+std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools) {
+  const TranslationNotes& notes = report.notes;
+  std::vector<ReportWarning> warnings;
+  if (notes.firstNonTextLine != 0) {
+    warnings.push_back({notes.firstNonTextLine,
+                        "the source holds bytes that are not text (a NUL or another control "
+                        "byte): is it a G-code program?"});
+  }
+  if (!report.units.empty() && report.bodyLines == 0 && notes.sourceLines > notes.blank) {
+    warnings.push_back({0, "the output has no body: no line of the source was translated into "
+                           "an output line"});
+  }
+  if (!report.units.empty()) AddDimensionWarnings(report, warnings);
+  if (report.units == kInchUnits.code && notes.largestCoordinate > kLargestInchCoordinate) {
+    warnings.push_back({0, "the header says inches (a height of 60 or less) while the moves reach " +
+                               FloatAsText(notes.largestCoordinate) +
+                               ": is it a millimetre program?"});
+  }
+  AddToolWarnings(report, tools, warnings);
+  return warnings;
+}
+
+std::string GCodeText(double value) {
+  char text[32] = "G";
+  const auto end = std::to_chars(text + 1, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+}  // namespace quarnel
