@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "test_support.h"
 
@@ -126,6 +127,78 @@ TEST(ConvertCommand, FailedFilesAreNamedAndTheRestConverted) {
   EXPECT_NE(run.err.find(dir.File("missing.nc") + ": "), std::string::npos) << run.err;
   EXPECT_NE(run.err.find(dir.File("other/good.nc") + ": "), std::string::npos) << run.err;
   EXPECT_EQ(ListDirectory(dir.File("out")), std::vector<std::string>{"good.nc"});
+}
+
+// Warnings inform: every option gives the same files; only --strict turns them into exit 1,
+// and --dry-run writes nothing.
+TEST(ConvertCommand, ReportOptionsChangeNoOutput) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "G1 X5\nM30\n");
+  const struct {
+    std::vector<std::string> options;
+    int status;
+    bool writes;
+    const char* err;  // the messages, with DIR for the folder
+  } cases[] = {
+      {{}, kExitAllWritten, true,
+       "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
+      {{"--strict"}, kExitSomeFailed, true, nullptr},
+      {{"-v"}, kExitAllWritten, true,
+       "quarnel-convert: DIR/part.nc: written: 2 source lines (1 translated, 1 dropped), 1 output "
+       "lines, 1 warning\n"
+       "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
+      {{"--dry-run", "-v"}, kExitAllWritten, false,
+       "quarnel-convert: DIR/part.nc: checked: 2 source lines (1 translated, 1 dropped), 1 output "
+       "lines, 1 warning\n"
+       "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir out;
+    std::vector<std::string> args = {"--dest", out.Path(), "--length", "1,200", "--height", "400",
+                                     "--thickness", "18", "--tools", TestDataPath("golden/shop-tools.dat")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(dir.File("part.nc"));
+    CommandResult run = Convert(args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(FileExists(out.File("part.nc")), c.writes);
+    if (c.writes) {
+      EXPECT_EQ(ReadFileBytes(out.File("part.nc")),
+                "G71X1,200Y400Z18T00D240N4L1\r\nG150(G-code from router)\r\nG1X5Y0Z0F0\r\nM2\r\n\r\n");
+    }
+    const std::string table = "quarnel-convert: " + TestDataPath("golden/shop-tools.dat") +
+                              ": row 7: \"To\" 3: the tool call takes in the \"From\" of row 3\n";
+    ASSERT_TRUE(run.err.starts_with(table)) << run.err;
+    std::string messages = run.err.substr(table.size());
+    for (std::size_t at; (at = messages.find(dir.Path())) != std::string::npos;) {
+      messages.replace(at, dir.Path().size(), "DIR");
+    }
+    if (c.err != nullptr) EXPECT_EQ(messages, c.err);
+  }
+}
+
+// The JSON report on standard output, in the shape scripts rely on.
+TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "(HEAD)\n\nG21 G0 X5 T9 M6\nG1 X6\nN10\n");
+  const CommandResult run = Convert({"--dest", dir.File("out"), "--height", "400", "--length", "600",
+                                     "--thickness", "18", "--tools", TestDataPath("golden/shop-tools.dat"),
+                                     "--dry-run", "--report", "-", dir.File("part.nc")});
+  ASSERT_EQ(run.status, kExitAllWritten) << run.err;
+  const auto json = nlohmann::json::parse(run.out);
+  const auto& file = json["files"][0];
+  EXPECT_EQ(file["status"], "checked");
+  EXPECT_EQ(file["lines"], nlohmann::json::parse(R"({"source": 5, "translated": 2, "dropped": 3,
+      "blank": 1, "comment": 1, "other": 1})"));
+  EXPECT_EQ(file["body_lines"], 2);
+  EXPECT_EQ(file["units"], "G71");
+  EXPECT_EQ(file["dimensions"]["from"], "given");
+  EXPECT_EQ(file["ignored_codes"][0], nlohmann::json::parse(R"({"code": "G21", "count": 1, "first_line": 3})"));
+  EXPECT_EQ(file["ignored_words"][0], nlohmann::json::parse(R"({"letter": "M", "count": 1, "first_line": 3})"));
+  EXPECT_EQ(file["tools"][0], nlohmann::json::parse(
+                                  R"({"number": 9, "row": null, "to": 9, "call": "T019", "first_line": 4})"));
+  EXPECT_EQ(file["warnings"][0]["line"], 4);
+  EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
 }
 
 TEST(ConvertCommand, MissingDestinationFailsAndLeavesNothing) {

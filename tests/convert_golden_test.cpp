@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "engine/conversion_batch.h"
 #include "engine/translator.h"
 #include "support/file_store.h"
@@ -84,6 +86,40 @@ void ExpectOutputs(const GoldenCase& golden, const std::string& destination) {
   }
 }
 
+// The report of a batch in the form of report.txt: per file its line accounting, the codes
+// and letters ignored, the tools looked up and the warnings.
+std::string ReportText(const BatchReport& report) {
+  std::string text;
+  const auto add = [&text](const std::string& line) { text += line + "\n"; };
+  for (const FileReport& file : report.files) {
+    const TranslationNotes& n = file.notes;
+    EXPECT_EQ(n.translated + n.Dropped(), n.sourceLines) << file.source;
+    add("file " + fs::path(file.source).filename().string());
+    add("  lines " + std::to_string(n.sourceLines) + ": " + std::to_string(n.translated) +
+        " translated, " + std::to_string(n.Dropped()) + " dropped (" + std::to_string(n.blank) +
+        " blank, " + std::to_string(n.comment) + " comment, " + std::to_string(n.other) +
+        " other)");
+    for (const IgnoredNote& code : n.ignoredCodes) {
+      add("  code " + code.what + ": " + std::to_string(code.count) + ", line " +
+          std::to_string(code.firstLine));
+    }
+    for (const IgnoredNote& word : n.ignoredWords) {
+      add("  word " + word.what + ": " + std::to_string(word.count) + ", line " +
+          std::to_string(word.firstLine));
+    }
+    for (const ToolNote& tool : n.tools) {
+      add("  tool " + std::to_string(static_cast<int>(tool.number)) + ": " +
+          (tool.row == 0 ? std::string("no row") : "row " + std::to_string(tool.row)) +
+          ", to " + std::to_string(tool.to) + ", call " + tool.call + ", line " +
+          std::to_string(tool.firstLine));
+    }
+    for (const ReportWarning& warning : file.warnings) {
+      add("  warning line " + std::to_string(warning.line) + ": " + warning.text);
+    }
+  }
+  return text;
+}
+
 class Golden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, ConvertsThroughTheDriver) {
@@ -97,10 +133,12 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
   DimensionTexts dims = golden.dims;
   ConversionDriver driver(files, tools);
   TempDir out;
-  for (const FileFailure& failure : FailuresOf(driver.ConvertBatch(golden.sources, out.Path(), dims))) {
+  const BatchReport report = driver.ConvertBatch(golden.sources, out.Path(), dims);
+  for (const FileFailure& failure : FailuresOf(report)) {
     ADD_FAILURE() << failure.file << ": " << failure.reason;
   }
   ExpectOutputs(golden, out.Path());
+  EXPECT_EQ(ReportText(report), ReadFileBytes(golden.folder + "/report.txt"));
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -114,8 +152,18 @@ TEST_P(Golden, ConvertsThroughTheCommandLine) {
                         Quoted(golden.dims.thickness);
   if (!golden.tools.empty()) command += " --tools " + Quoted(golden.tools);
   for (const std::string& source : golden.sources) command += " " + Quoted(source);
-  ASSERT_EQ(testing::RunCommand(command), 0) << command;
+  ASSERT_EQ(testing::RunCommand(command + " 2>/dev/null"), 0) << command;
   ExpectOutputs(golden, out.Path());
+  // The report changes no byte of any output, and its JSON parses.
+  TempDir again, report;
+  const std::string withReport =
+      command.replace(command.find(Quoted(out.Path())), Quoted(out.Path()).size(),
+                      Quoted(again.Path())) +
+      " -v --report " + Quoted(report.File("report.json")) + " 2>/dev/null";
+  ASSERT_EQ(testing::RunCommand(withReport), 0) << withReport;
+  ExpectOutputs(golden, again.Path());
+  const auto json = nlohmann::json::parse(ReadFileBytes(report.File("report.json")));
+  EXPECT_EQ(json["files"].size(), golden.sources.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(CaseNames()),
