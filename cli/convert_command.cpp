@@ -61,22 +61,10 @@ std::string WhereText(const std::string& file, int line, const char* lineWord = 
   return where;
 }
 
-const char* StatusText(FileReport::Status status) {
-  switch (status) {
-    case FileReport::Status::kWritten:
-      return "written";
-    case FileReport::Status::kChecked:
-      return "checked";
-    case FileReport::Status::kFailed:
-      break;
-  }
-  return "failed";
-}
-
 // "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
 std::string SummaryText(const FileReport& file) {
   const TranslationNotes& notes = file.notes;
-  std::string text = StatusText(file.status);
+  std::string text = StatusName(file.status);
   text += ": " + std::to_string(notes.sourceLines) + " source lines (" +
           std::to_string(notes.translated) + " translated, " + std::to_string(notes.Dropped()) +
           " dropped), " + std::to_string(file.bodyLines) + " output lines, " +

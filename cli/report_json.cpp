@@ -8,18 +8,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* StatusName(FileReport::Status status) {
-  switch (status) {
-    case FileReport::Status::kWritten:
-      return "written";
-    case FileReport::Status::kChecked:
-      return "checked";
-    case FileReport::Status::kFailed:
-      break;
-  }
-  return "failed";
-}
-
 Json IgnoredJson(const std::vector<IgnoredNote>& notes, const char* name) {
   Json list = Json::array();
   for (const IgnoredNote& note : notes) {

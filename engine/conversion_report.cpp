@@ -57,10 +57,9 @@ bool BatchReport::AnyFailure() const {
                      [](const FileReport& file) { return file.status == FileReport::Status::kFailed; });
 }
 
-bool BatchReport::AnyWarning() const {
-  return !toolTable.empty() || std::any_of(files.begin(), files.end(), [](const FileReport& file) {
-           return !file.warnings.empty();
-         });
+bool BatchReport::AnyFileWarning() const {
+  return std::any_of(files.begin(), files.end(),
+                     [](const FileReport& file) { return !file.warnings.empty(); });
 }
 
 std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools) {
@@ -83,6 +82,64 @@ std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTabl
   }
   AddToolWarnings(report, tools, warnings);
   return warnings;
+}
+
+const char* StatusName(FileReport::Status status) {
+  switch (status) {
+    case FileReport::Status::kWritten:
+      return "written";
+    case FileReport::Status::kChecked:
+      return "checked";
+    case FileReport::Status::kFailed:
+      break;
+  }
+  return "failed";
+}
+
+std::string FileReportText(const FileReport& report) {
+  const TranslationNotes& n = report.notes;
+  std::string text = report.source + " -> " + report.output + ": " + StatusName(report.status);
+  if (!report.reason.empty()) text += "\n  " + report.reason;
+  text += "\n\nSource lines: " + std::to_string(n.sourceLines) + " (" +
+          std::to_string(n.translated) + " translated, " + std::to_string(n.Dropped()) +
+          " dropped: " + std::to_string(n.blank) + " blank, " + std::to_string(n.comment) +
+          " with a parenthesis, " + std::to_string(n.other) + " other)\n";
+  if (!report.units.empty()) {
+    text += "Output: " + std::to_string(report.bodyLines) + " body lines, " + report.units +
+            ", length " + report.dimensions.length + ", height " + report.dimensions.height +
+            ", thickness " + report.dimensions.thickness + " (" + report.dimensionsFrom + ")\n";
+  }
+  const auto section = [&text](const char* title, bool any) {
+    if (any) text += std::string("\n") + title + "\n";
+    return any;
+  };
+  if (section("Warnings:", !report.warnings.empty())) {
+    for (const ReportWarning& w : report.warnings) {
+      text += "  " + (w.line != 0 ? "line " + std::to_string(w.line) + ": " : "") + w.text + "\n";
+    }
+  }
+  if (section("G codes not acted on:", !n.ignoredCodes.empty())) {
+    for (const IgnoredNote& code : n.ignoredCodes) {
+      text += "  " + code.what + ": " + std::to_string(code.count) + "x, first at line " +
+              std::to_string(code.firstLine) + "\n";
+    }
+  }
+  if (section("Letters that no word reads:", !n.ignoredWords.empty())) {
+    for (const IgnoredNote& word : n.ignoredWords) {
+      text += "  " + word.what + ": " + std::to_string(word.count) + " lines, first at line " +
+              std::to_string(word.firstLine) + "\n";
+    }
+  }
+  if (section("Tools looked up:", !n.tools.empty())) {
+    for (const ToolNote& tool : n.tools) {
+      text += "  " + FloatAsText(tool.number) + ": " +
+              (tool.row == 0 ? std::string("no row") : "row " + std::to_string(tool.row)) +
+              ", to " + std::to_string(tool.to) + ", call " +
+              (tool.call.empty() ? std::string("(none)") : tool.call) + ", first at line " +
+              std::to_string(tool.firstLine) + "\n";
+    }
+  }
+  return text;
 }
 
 std::string GCodeText(double value) {

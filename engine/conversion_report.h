@@ -73,7 +73,8 @@ struct BatchReport {
   std::vector<ReportWarning> toolTable;  // line holds the row
 
   bool AnyFailure() const;
-  bool AnyWarning() const;
+  bool AnyFileWarning() const;
+  bool AnyWarning() const { return !toolTable.empty() || AnyFileWarning(); }
 };
 
 // The warnings of a translated file: an empty body although the source holds lines, bytes
@@ -81,6 +82,12 @@ struct BatchReport {
 // toolpath that reaches more than 100, tool numbers that match no row of a table that is not
 // empty.
 std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools);
+
+// The whole report of a file as text for a person, one fact a line, with line numbers.
+std::string FileReportText(const FileReport& report);
+
+// "written", "failed" or "checked".
+const char* StatusName(FileReport::Status status);
 
 // The translator's name for a G value: "G20", "G1.5", "G-1".
 std::string GCodeText(double value);

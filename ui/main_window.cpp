@@ -1,6 +1,7 @@
 #include "support/setting_keys.h"
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,13 +11,13 @@
 
 #include "support/app_dir.h"
 #include "support/file_store.h"
-#include "ui/busy_pointer.h"
-#include "ui/conversion_session.h"
+#include "ui/batch_progress.h"
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
 #include "ui/file_roots.h"
 #include "ui/form_style.h"
 #include "ui/program_icon.h"
+#include "ui/report_window.h"
 #include "ui/tool_grid.h"
 
 namespace quarnel {
@@ -147,6 +148,13 @@ void MainWindow::BuildDestFrame() {
   destinationBrowseButton_ = AddBrowseButton(frame, "destinationBrowseButton", TwipsRect(2880, 360, 495, 255));
   destinationList_ = AddFileList(frame, "destinationList", TwipsRect(720, 840, 1935, 4965),
                        QAbstractItemView::SingleSelection);
+  auto* showReport = new QAction(QStringLiteral("Show the Last Report"), this);
+  showReport->setObjectName(QStringLiteral("showReportAction"));
+  showReport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  connect(showReport, &QAction::triggered, this, &MainWindow::ShowLastReport);
+  addAction(showReport);
+  destinationList_->addAction(showReport);
+  destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 // The height box comes before the length box.
@@ -214,20 +222,42 @@ std::string MainWindow::ChooseDirectory(const std::string& startDirectory) {
 
 void MainWindow::UpdateProcessButton() { processButton_->setEnabled(sourceList_->HasSelection()); }
 
-// Converts the selected files; the boxes show the dimension texts as each file left them.
+// Converts the selected files; the boxes show the dimension texts as each file left them and the
+// destination list each output as it lands. The window takes no input meanwhile, so that
+// neither the table nor the boxes change under the batch.
 void MainWindow::Process() {
-  BusyPointer busy;
-  FileHooks hooks([&busy] { busy.Push(); },
-                  [this, &busy](const DimensionTexts& dims) {
-                    ShowDimensionTexts(dims);
-                    destinationList_->Refresh();
-                    busy.Pop();
-                  });
-  DimensionTexts dims = DimensionTextsShown();
-  const auto failures = FailuresOf(driver_->ConvertBatch(
-      SelectedSourcePaths(sourceList_->Selection()), destinationList_->Directory(), dims, &hooks));
-  if (failures.empty()) return;
-  access_.showMessage(this, BatchFailureMessage(failures));
+  const std::vector<std::string> sources = SelectedSourcePaths(sourceList_->Selection());
+  if (batchRunning_ || sources.empty()) return;
+  batchRunning_ = true;
+  EnableFrames(false);
+  {
+    BatchProgress progress(this, static_cast<int>(sources.size()), access_.progressDelayMs,
+                           [this](const DimensionTexts& dims) {
+                             ShowDimensionTexts(dims);
+                             destinationList_->Refresh();
+                           });
+    DimensionTexts dims = DimensionTextsShown();
+    lastReport_ = driver_->ConvertBatch(sources, destinationList_->Directory(), dims, &progress);
+  }
+  EnableFrames(true);
+  batchRunning_ = false;
+  const std::vector<FileFailure> failures = FailuresOf(lastReport_);
+  if (!failures.empty()) access_.showMessage(this, BatchFailureMessage(failures));
+  if (!failures.empty() || lastReport_.AnyFileWarning()) ShowLastReport();
+}
+
+void MainWindow::EnableFrames(bool enabled) {
+  for (QGroupBox* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    frame->setEnabled(enabled);
+  }
+}
+
+void MainWindow::ShowLastReport() {
+  if (reportWindow_ == nullptr) reportWindow_ = new ReportWindow(this);
+  reportWindow_->ShowReport(lastReport_);
+  reportWindow_->show();
+  reportWindow_->raise();
+  reportWindow_->activateWindow();
 }
 
 DimensionTexts MainWindow::DimensionTextsShown() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion_report.h"
 #include "engine/dimension_texts.h"
 #include "support/settings_store.h"
 #include "tools/tool_table.h"
@@ -26,6 +27,7 @@ class ConversionDriver;
 class DimensionBox;
 class FileList;
 class FileStore;
+class ReportWindow;
 class ToolGrid;
 
 enum class CloseReason {
@@ -44,6 +46,7 @@ struct MainWindowAccess {
   // the real DirectoryBrowser over roots.
   std::function<std::string(const std::string& startDirectory)> chooseDirectory;
   std::vector<std::string> roots;  // the browser's drive list; the machine's roots when empty
+  int progressDelayMs = 500;  // a batch shows its progress once it has taken this long
 };
 
 class MainWindow : public QWidget {
@@ -63,6 +66,8 @@ class MainWindow : public QWidget {
   void SaveOnClose(CloseReason reason);
 
   const ToolTable& Tools() const { return tools_; }
+  // Shows the report of the last batch again (the destination list's menu, Ctrl+R).
+  void ShowLastReport();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -87,6 +92,7 @@ class MainWindow : public QWidget {
   std::string ChooseDirectory(const std::string& startDirectory);
   void UpdateProcessButton();
   void Process();
+  void EnableFrames(bool enabled);
   DimensionTexts DimensionTextsShown() const;
   void ShowDimensionTexts(const DimensionTexts& dims);
 
@@ -99,6 +105,9 @@ class MainWindow : public QWidget {
   DirBrowserMemory browserMemory_;
   bool sessionEnding_ = false;
   bool saveToolTable_ = true;  // false while an unusable file could not be moved aside
+  bool batchRunning_ = false;
+  BatchReport lastReport_;
+  ReportWindow* reportWindow_ = nullptr;
 
   QLabel* sourcePathLabel_ = nullptr;
   QPushButton* sourceBrowseButton_ = nullptr;

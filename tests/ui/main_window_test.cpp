@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -20,7 +22,7 @@
 #include "support/settings_store.h"
 #include "test_support.h"
 #include "tools/tool_table.h"
-#include "ui/conversion_session.h"
+#include "ui/batch_progress.h"
 #include "ui/file_list.h"
 #include "ui_test_support.h"
 
@@ -60,6 +62,7 @@ struct WindowFixture {
   MessageLog messages;
   std::vector<std::string> browserStarts;
   std::string browserAnswer;
+  int progressDelayMs = 500;
   std::unique_ptr<MainWindow> window;
 
   MainWindow& Start() {
@@ -70,6 +73,7 @@ struct WindowFixture {
       return browserAnswer;
     };
     access.roots = {"/"};
+    access.progressDelayMs = progressDelayMs;
     window = std::make_unique<MainWindow>(appDir.Path() + "/", files, access);
     window->RestoreSettings();
     return *window;
@@ -114,6 +118,21 @@ void ClickEntry(QListWidget& list, int row, Qt::KeyboardModifiers modifiers = Qt
   const QRect rect = list.visualItemRect(list.item(row));
   QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
 }
+
+// Cancels a batch's progress dialog as soon as it is shown.
+class CancelProgressWhenShown : public QObject {
+ public:
+  bool shown = false;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      if (auto* dialog = qobject_cast<QProgressDialog*>(watched)) {
+        shown = true;
+        dialog->cancel();
+      }
+    }
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -542,6 +561,76 @@ class MainWindowTest : public QObject {
       QCOMPARE(ReadFileBytes(destination + "/road.nc"),
                ReadFileBytes(UiTestDataPath("road.expected")));
     }
+  }
+
+  // Cancel in the progress dialog stops the batch after the file in progress: the files before
+  // it are written whole, the others not at all, and the message names each of them.
+  void CancelLeavesWholeFilesOnly() {
+    WindowFixture fixture;
+    fixture.progressDelayMs = 0;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    constexpr int kFiles = 20;
+    for (int i = 0; i < kFiles; ++i) {
+      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
+                     ReadFileBytes(UiTestDataPath("road.nc")));
+    }
+    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
+                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
+                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
+    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
+                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.Start();
+    fixture.Show();
+    CancelProgressWhenShown cancel;
+    qApp->installEventFilter(&cancel);
+    QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    qApp->removeEventFilter(&cancel);
+    QVERIFY(cancel.shown);
+    const std::vector<std::string> written = quarnel::testing::ListDirectory(destination);
+    QVERIFY(!written.empty() && written.size() < kFiles);
+    for (const std::string& name : written) {
+      QCOMPARE(ReadFileBytes(destination + "/" + name), ReadFileBytes(UiTestDataPath("road.expected")));
+    }
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    const QString details = fixture.messages.Entries().front().details;
+    QCOMPARE(details.count(QStringLiteral("not converted: the batch was cancelled")),
+             kFiles - static_cast<int>(written.size()));
+    QVERIFY(fixture.Find<QPushButton>("processButton").isEnabled());
+  }
+
+  // After a batch with a warning the report window shows it; Ctrl+R shows it again.
+  void ReportWindowShowsABatchWithAWarning() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    WriteFileBytes(source + "/empty.nc", "M30\r\n");
+    fixture.settings.IniWrite("Settings", "SourcePath", source);
+    fixture.settings.IniWrite("Settings", "DestinationPath", destination);
+    fixture.settings.IniWrite("Settings", "X-Dimension", "600");
+    fixture.settings.IniWrite("Settings", "Y-Dimension", "400");
+    fixture.settings.IniWrite("Settings", "Z-Dimension", "18");
+    fixture.Start();
+    fixture.Show();
+    ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    QVERIFY(fixture.messages.Entries().empty());
+    auto* report = fixture.window->findChild<QWidget*>("reportWindow");
+    QVERIFY(report != nullptr && report->isVisible());
+    auto* files = report->findChild<QTableWidget*>("files");
+    QCOMPARE(files->rowCount(), 1);
+    QCOMPARE(files->item(0, 1)->text(), QStringLiteral("written"));
+    QCOMPARE(files->item(0, 6)->text(), QStringLiteral("1"));
+    QVERIFY(report->findChild<QPlainTextEdit*>("details")->toPlainText().contains(
+        QStringLiteral("the output has no body")));
+    report->close();
+    auto& list = fixture.Find<QListWidget>("destinationList");
+    QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(list.actions().size(), 1);
+    fixture.window->activateWindow();
+    QTest::keyClick(fixture.window.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(report->isVisible());
   }
 
   // A tool table file the window cannot use is kept aside with its bytes and the user told;
