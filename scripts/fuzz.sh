@@ -22,7 +22,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_settings_store fuzz_tool_table_file)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_report fuzz_settings_store fuzz_tool_table_file)
 
 scripts/build.sh fuzz "${targets[@]}" >/dev/null
 
@@ -32,7 +32,7 @@ seed_corpus() {
   mkdir -p "$corpus"
   [ -d "fuzz/seeds/$target" ] && cp "fuzz/seeds/$target"/* "$corpus"/
   case "$target" in
-    fuzz_conversion) cp examples/*.nc "$corpus"/
+    fuzz_conversion|fuzz_report) cp examples/*.nc "$corpus"/
                      find tests/data -name '*.nc' -size -8k -exec cp {} "$corpus"/ \; ;;
     fuzz_settings_store) find tests/data -iname '*.ini' -exec cp {} "$corpus"/ \; ;;
     fuzz_tool_table_file) cp examples/*.dat "$corpus"/

@@ -38,7 +38,7 @@ QString SummaryText(const BatchReport& report) {
     checked += file.status == FileReport::Status::kChecked;
     warnings += file.warnings.size();
   }
-  QString text = QStringLiteral("%1 files: %2 written, %3 failed; %4 warnings")
+  QString text = QStringLiteral("%1 files: %2 converted, %3 failed; %4 warnings")
                      .arg(report.files.size())
                      .arg(written + checked)
                      .arg(failed)

@@ -1,14 +1,17 @@
 // quarnel-screenshot: renders the main window offscreen, as a shop would see it with some parts
-// on disk, into a PNG; optionally the About box and the directory browser too.
+// on disk, into a PNG; optionally the About box, the directory browser and the report window
+// after a batch of the bundled examples too.
 //
-//     quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png]]
+//     quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png [REPORT.png]]]
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <iostream>
 
+#include "engine/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "support/setting_keys.h"
@@ -17,6 +20,7 @@
 #include "ui/about_box.h"
 #include "ui/directory_browser.h"
 #include "ui/main_window.h"
+#include "ui/report_window.h"
 
 namespace {
 
@@ -51,6 +55,24 @@ void PrepareShop(const QString& root) {
   quarnel::SaveToolTable(files, quarnel::ToolTablePathFor(appDir), tools);
 }
 
+// The report of a batch of the bundled examples, with a table whose row 3 has no "To".
+quarnel::BatchReport ExampleReport(const QString& root) {
+  quarnel::DiskFileStore files;
+  quarnel::ToolTable tools;
+  quarnel::LoadToolTable(files, QUARNEL_EXAMPLES "/road-tools.dat", tools);
+  tools.SetCell(3, 1, "55");
+  quarnel::DimensionTexts dims{"600", "400", "18"};
+  quarnel::ConversionDriver driver(files, tools);
+  std::vector<std::string> sources;
+  for (const char* name : {"road.nc", "cabinet_side.nc", "door_profile.nc", "drilling_panel.nc"}) {
+    sources.push_back(root.toStdString() + "/parts/" + name);
+    QFile::copy(QStringLiteral(QUARNEL_EXAMPLES "/") + QLatin1String(name),
+                QString::fromStdString(sources.back()));
+  }
+  sources.push_back(root.toStdString() + "/parts/missing.nc");
+  return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, true);
+}
+
 bool Save(QWidget& widget, const char* path) {
   widget.show();
   QApplication::processEvents();
@@ -62,8 +84,8 @@ bool Save(QWidget& widget, const char* path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc < 2 || argc > 4) {
-    std::cerr << "usage: quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png]]\n";
+  if (argc < 2 || argc > 5) {
+    std::cerr << "usage: quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png [REPORT.png]]]\n";
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -92,6 +114,12 @@ int main(int argc, char* argv[]) {
     quarnel::DirectoryBrowser browser(settings, {"/", "/media/usb-stick"}, memory);
     browser.Open(shop.path().toStdString() + "/parts/");
     ok = Save(browser, argv[3]) && ok;
+  }
+  if (argc > 4) {
+    quarnel::ReportWindow report;
+    report.ShowReport(ExampleReport(shop.path()));
+    report.findChild<QTableWidget*>(QStringLiteral("files"))->setCurrentCell(1, 0);
+    ok = Save(report, argv[4]) && ok;
   }
   return ok ? 0 : 1;
 }
