@@ -1,6 +1,7 @@
 // The output program as the translator writes it, and the writer of its lines.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -15,101 +16,113 @@ inline constexpr std::size_t kMaxBodyLines = 32764;
 
 // The text of one output program: room for the header, then the body lines, each ending in
 // CR LF. Past kMaxBodyLines only the line ends are kept: such a file fails anyway, and a
-// hostile source cannot make the text grow without bound.
+// hostile source cannot make the text grow without bound. Lines are written straight into the
+// text, whose storage is kept from program to program.
 class ProgramBody {
  public:
   // Empties the body, keeping room in front for a usual header, so that it goes there without
   // moving the body.
   void Clear() {
-    text_.assign(kHeaderRoom, ' ');
+    size_ = kHeaderRoom;
     start_ = kHeaderRoom;
     lines_ = 0;
   }
   std::size_t Lines() const { return lines_; }
-  std::string_view Body() const { return std::string_view(text_).substr(kHeaderRoom); }
+  std::string_view Body() const { return Text().substr(kHeaderRoom); }
   // Puts header right in front of the body and appends end; the whole program after that is
   // Program().
   void Complete(std::string_view header, std::string_view end) {
     if (header.size() <= kHeaderRoom) {
       start_ = kHeaderRoom - header.size();
-      text_.replace(start_, header.size(), header);
-    } else {
-      text_.replace(0, kHeaderRoom, header);
+      std::memcpy(text_.data() + start_, header.data(), header.size());
+    } else {  // a header longer than the room moves the body
+      std::string program(header);
+      program += Body();
+      text_ = std::move(program);
+      size_ = text_.size();
       start_ = 0;
     }
-    text_.append(end);
+    std::memcpy(RoomFor(end.size()), end.data(), end.size());
+    size_ += end.size();
   }
-  std::string_view Program() const { return std::string_view(text_).substr(start_); }
+  std::string_view Program() const { return Text().substr(start_); }
 
  private:
   friend class LineWriter;
   static constexpr std::size_t kHeaderRoom = 256;
 
-  std::string text_ = std::string(kHeaderRoom, ' ');
+  std::string_view Text() const { return std::string_view(text_.data(), size_); }
+  // Where the next bytes go: at the end of the text, with room for at least bytes of them.
+  char* RoomFor(std::size_t bytes) {
+    if (size_ + bytes > text_.size()) text_.resize(std::max(2 * text_.size(), size_ + bytes));
+    return text_.data() + size_;
+  }
+
+  std::string text_ = std::string(kHeaderRoom, ' ');  // size_ bytes of program, then room
+  std::size_t size_ = kHeaderRoom;
   std::size_t start_ = kHeaderRoom;
   std::size_t lines_ = 0;
 };
 
-// Builds one output line word by word in a buffer of its own and appends the finished line to
-// the body in one piece, so that writing a line allocates nothing. A line begun but never
-// emitted does not reach the body, not even a part of a long one.
+// Writes one output line word by word straight into the body; a line counts only once it is
+// emitted. A line begun but never emitted does not reach the body, not even a part of a long
+// one.
 class LineWriter {
  public:
-  explicit LineWriter(ProgramBody& body) : body_(body), lineStart_(body.text_.size()) {}
-  ~LineWriter() {
-    if (body_.text_.size() > lineStart_) body_.text_.resize(lineStart_);
-  }
+  explicit LineWriter(ProgramBody& body) : body_(body) {}
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
   // Appends a fixed code or a modal code text as it stands (an empty text adds nothing).
   LineWriter& operator<<(std::string_view text) {
-    if (text.size() > kCapacity - used_) {
-      Spill();
-      if (text.size() > kCapacity) {
-        body_.text_.append(text);
-        return *this;
-      }
-    }
-    std::memcpy(buffer_ + used_, text.data(), text.size());
+    CopyText(text, Room(text.size()));
     used_ += text.size();
     return *this;
   }
   // Appends the word FormatCoord(letter, value).
   LineWriter& Word(char letter, float value) {
-    if (kMaxCoordWordSize > kCapacity - used_) Spill();
-    used_ = static_cast<std::size_t>(WriteCoordWord(buffer_ + used_, letter, value) - buffer_);
+    char* const at = Room(kMaxCoordWordSize);
+    used_ += static_cast<std::size_t>(WriteCoordWord(at, letter, value) - at);
     return *this;
   }
-  // Appends the line with CR LF to the body and starts a new line.
+  // Appends CR LF, adds the line to the body and starts a new line.
   void Emit() {
-    std::string& text = body_.text_;
-    if (++body_.lines_ <= kMaxBodyLines) {
-      if (used_ + 2 > kCapacity) Spill();
-      buffer_[used_++] = '\r';
-      buffer_[used_++] = '\n';
-      text.append(buffer_, used_);
-    } else {
-      text.resize(lineStart_);
-      text += "\r\n";
-    }
+    if (++body_.lines_ > kMaxBodyLines) used_ = 0;
+    char* const at = Room(2);
+    at[0] = '\r';
+    at[1] = '\n';
+    body_.size_ += used_ + 2;
     used_ = 0;
-    lineStart_ = text.size();
+  }
+
+  // Copies text to out. The codes and modal texts are a few bytes long: they are copied in two
+  // overlapping fixed-size pieces, which the compiler inlines, rather than by a call to memcpy,
+  // which costs more than the copy (a line holds three or four such texts).
+  static void CopyText(std::string_view text, char* out) {
+    const char* from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8 && size <= 16) {
+      std::memcpy(out, from, 8);
+      std::memcpy(out + size - 8, from + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+      std::memcpy(out, from, 4);
+      std::memcpy(out + size - 4, from + size - 4, 4);
+    } else if (size >= 2 && size < 4) {
+      std::memcpy(out, from, 2);
+      std::memcpy(out + size - 2, from + size - 2, 2);
+    } else if (size == 1) {
+      *out = *from;
+    } else if (size > 16) {
+      std::memcpy(out, from, size);
+    }
   }
 
  private:
-  static constexpr std::size_t kCapacity = 256;  // longer lines go to the body in parts
-
-  // Moves what the buffer holds to the body: the line goes on there.
-  void Spill() {
-    body_.text_.append(buffer_, used_);
-    used_ = 0;
-  }
+  // Where the line's next bytes go, with room for bytes of them.
+  char* Room(std::size_t bytes) { return body_.RoomFor(used_ + bytes) + used_; }
 
   ProgramBody& body_;
-  std::size_t lineStart_;  // where the line being built starts in the body's text
-  std::size_t used_ = 0;
-  char buffer_[kCapacity];
+  std::size_t used_ = 0;  // bytes of the line written so far, after the body's end
 };
 
 }  // namespace quarnel

@@ -45,40 +45,6 @@ void Note(std::vector<IgnoredNote>& notes, std::string what, int line) {
   notes.push_back({std::move(what), 1, line});
 }
 
-bool IsControlByte(unsigned char byte) {
-  return (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7F;
-}
-
-// Whether a block of text holds a control byte; a loop without an early exit, which the
-// compiler turns into vector compares.
-bool BlockHasControlByte(std::string_view block) {
-  bool any = false;
-  for (const char c : block) any |= IsControlByte(static_cast<unsigned char>(c));
-  return any;
-}
-
-// The position of the first byte of text that is a control character other than tab, CR and
-// LF (the line ends); npos when there is none.
-std::size_t FirstNonTextByte(std::string_view text) {
-  constexpr std::size_t kBlock = 256;
-  for (std::size_t start = 0; start < text.size(); start += kBlock) {
-    const std::string_view block = text.substr(start, kBlock);
-    if (!BlockHasControlByte(block)) continue;
-    for (std::size_t i = 0; i < block.size(); ++i) {
-      if (IsControlByte(static_cast<unsigned char>(block[i]))) return start + i;
-    }
-  }
-  return std::string_view::npos;
-}
-
-// The number of the line that holds the byte at position at.
-int LineNumberAt(std::string_view text, std::size_t at) {
-  LineScanner lines(text.substr(0, at + 1));
-  for (std::string_view line; lines.Next(line);) {
-  }
-  return lines.LineNumber();
-}
-
 }  // namespace
 
 void Translator::BeginFile() {
@@ -105,6 +71,7 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
   }
   ++notes_.translated;
   if (words.otherLetters != 0) NoteIgnoredLetters(words.otherLetters);
+  if (words.controlByte) NoteControlByte();
   LineWriter out(body);
   if (auto failure = ReadWords(words, state_)) return failure;
   if (words.gWords > LineWords::kMaxGWords) {  // more G words than the pass keeps: read again
@@ -153,7 +120,14 @@ std::optional<std::string> Translator::ActOnGCode(double value, LineWriter& out)
   return std::nullopt;
 }
 
+// A dropped line's control bytes are looked for here; a translated line's by its word pass.
 void Translator::NoteDropped(std::string_view line) {
+  for (const char c : line) {
+    if (IsControlByte(static_cast<unsigned char>(c))) {
+      NoteControlByte();
+      break;
+    }
+  }
   if (line.find_first_not_of(" \t") == std::string_view::npos) {
     ++notes_.blank;
   } else if (line.find('(') != std::string_view::npos) {
@@ -161,6 +135,10 @@ void Translator::NoteDropped(std::string_view line) {
   } else {
     ++notes_.other;
   }
+}
+
+void Translator::NoteControlByte() {
+  if (notes_.firstNonTextLine == 0) notes_.firstNonTextLine = lineNumber_;
 }
 
 void Translator::NoteIgnoredCode(double value) {
@@ -204,10 +182,6 @@ SourceTranslation TranslateSource(std::string_view source, Translator& translato
     }
   }
   result.partDimensions = translator.PartDimensions();
-  const std::size_t nonText = FirstNonTextByte(source);
-  if (nonText != std::string_view::npos) {
-    translator.Notes().firstNonTextLine = LineNumberAt(source, nonText);
-  }
   return result;
 }
 

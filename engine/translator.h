@@ -39,6 +39,7 @@ class Translator {
   std::optional<std::string> ActOnGWords(std::string_view line, LineWriter& out);
   std::optional<std::string> ActOnGCode(double value, LineWriter& out);
   void NoteDropped(std::string_view line);
+  void NoteControlByte();
   void NoteIgnoredCode(double value);
   void NoteIgnoredLetters(unsigned letters);
   void NoteTool();

@@ -32,9 +32,13 @@ constexpr unsigned char kToolWord = LineWords::kNumberWords + 1;
 constexpr unsigned char kGWord = LineWords::kNumberWords + 2;
 constexpr unsigned char kParenthesis = LineWords::kNumberWords + 3;
 constexpr unsigned char kOtherLetter = LineWords::kNumberWords + 4;
+constexpr unsigned char kControl = LineWords::kNumberWords + 5;
 struct ByteMeanings {
   unsigned char of[256] = {};
   constexpr ByteMeanings() {
+    for (int byte = 0; byte < 256; ++byte) {
+      if (IsControlByte(static_cast<unsigned char>(byte))) of[byte] = kControl;
+    }
     for (char c = 'A'; c <= 'Z'; ++c) of[static_cast<unsigned char>(c)] = kOtherLetter;
     for (int k = 0; k < LineWords::kNumberWords; ++k) {
       of[static_cast<unsigned char>(kNumberLetters[k])] = static_cast<unsigned char>(k + 1);
@@ -89,6 +93,7 @@ void ScanWords(std::string_view line, LineWords& words) {
   words.toolAt = std::string_view::npos;
   words.gWords = 0;
   words.otherLetters = 0;
+  words.controlByte = false;
   for (std::size_t at = 0; at < line.size();) {
     const unsigned meaning = kMeaning.of[static_cast<unsigned char>(line[at++])];
     if (meaning == kNoWord) continue;
@@ -104,6 +109,8 @@ void ScanWords(std::string_view line, LineWords& words) {
       ++words.gWords;
     } else if (meaning == kOtherLetter) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
+    } else if (meaning == kControl) {
+      words.controlByte = true;
     } else {
       words.parenthesis = true;
       return;

@@ -37,7 +37,14 @@ struct LineWords {
   std::size_t gWords = 0;
   double gValues[kMaxGWords];  // the first kMaxGWords G values
   unsigned otherLetters = 0;  // bit c - 'A': the upper-case letter c, which no word reads
+  bool controlByte = false;   // a control byte other than tab: the text may not be G-code
 };
+
+// True for a byte that is no part of a text file: a control character other than tab (CR and
+// LF end lines) or DEL.
+constexpr bool IsControlByte(unsigned char byte) {
+  return (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7F;
+}
 
 // Fills words from line in one pass.
 void ScanWords(std::string_view line, LineWords& words);

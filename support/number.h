@@ -2,6 +2,7 @@
 // Everything here is locale-independent: the decimal separator is always ".".
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,9 +55,21 @@ std::string FloatAsText(float value);
 std::string NumberText(double value);
 
 // The double rounded to the nearest 32-bit float; nullopt when it lies beyond the float range.
-std::optional<float> ToSingle(double value);
+// NaN has no float value to stand for either, so it gives nullopt like an overflow. The range
+// is checked before converting: a double-to-float conversion out of range is undefined.
+inline std::optional<float> ToSingle(double value) {
+  constexpr double kFloatOverflow = 0x1.ffffffp127;  // half-way between FLT_MAX and 2^128
+  if (!(std::fabs(value) < kFloatOverflow)) return std::nullopt;
+  return static_cast<float>(value);
+}
+
 // The value rounded to a whole number with ties to even (2.5 -> 2, 3.5 -> 4); nullopt when the
-// result lies outside -32768..32767.
-std::optional<std::int16_t> ToInt16(double value);
+// result lies outside -32768..32767. The range is checked on the rounded double, before any
+// conversion to an integer type.
+inline std::optional<std::int16_t> ToInt16(double value) {
+  const double whole = std::nearbyint(value);
+  if (!(whole >= -32768.0 && whole <= 32767.0)) return std::nullopt;
+  return static_cast<std::int16_t>(whole);
+}
 
 }  // namespace quarnel

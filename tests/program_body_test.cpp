@@ -38,6 +38,18 @@ TEST(LineWriter, WritesLongLinesWhole) {
   EXPECT_EQ(body.Body(), expected + longText + FormatCoord('Y', 1e30f) + "\r\n");
 }
 
+// Short texts are copied in overlapping pieces by size class: every size against a plain copy.
+TEST(LineWriter, CopiesTextsOfEverySize) {
+  std::string source;
+  for (int i = 0; i < 40; ++i) source += static_cast<char>('a' + i % 26);
+  for (std::size_t size = 0; size <= source.size(); ++size) {
+    ProgramBody body;
+    body.Clear();
+    (LineWriter(body) << "<" << std::string_view(source).substr(0, size) << ">").Emit();
+    EXPECT_EQ(body.Body(), "<" + source.substr(0, size) + ">\r\n") << size;
+  }
+}
+
 TEST(LineWriter, DropsALineThatIsNotEmitted) {
   ProgramBody body;
   LineWriter(body).Word('X', 5).Emit();
