@@ -18,6 +18,8 @@ constexpr double kDrawingHeight = 640;
 constexpr double kMargin = 24;
 constexpr double kTextLine = 20;
 constexpr double kLegendSample = 28;
+constexpr double kLegendGap = 12;
+constexpr double kLegendCharacter = 7.5;  // a generous width of one character of the labels
 constexpr double kDrillRadius = 4;
 constexpr double kSmallestSpan = 1e-6;  // a drawing with no width or height gets this much
 constexpr int kPixelDecimals = 2;
@@ -319,31 +321,36 @@ class SvgWriter {
     WriteLegend(y);
   }
 
+  // One entry after the other: a sample and its label, spaced by the label's length.
   void WriteLegend(double y) {
     double x = kMargin;
-    const auto sample = [&](const char* colour, double width, const char* dashes,
-                            std::string_view label) {
-      out_ += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(y - 4) + "\" x2=\"" + Px(x + kLegendSample) +
-              "\" y2=\"" + Px(y - 4) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
+    const double middle = y - 4;
+    const auto label = [&](double sampleWidth, std::string_view text) {
+      out_ += "<text x=\"" + Px(x + sampleWidth + kLegendGap / 2) + "\" y=\"" + Px(y) + "\">" +
+              std::string(text) + "</text>\n";
+      x += sampleWidth + kLegendGap + kLegendCharacter * text.size();
+    };
+    const auto line = [&](const char* colour, double width, const char* dashes,
+                          std::string_view text) {
+      out_ += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(middle) + "\" x2=\"" + Px(x + kLegendSample) +
+              "\" y2=\"" + Px(middle) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
               "\"";
       if (dashes != nullptr) out_ += " stroke-dasharray=\"" + std::string(dashes) + "\"";
-      out_ += "/>\n<text x=\"" + Px(x + kLegendSample + 6) + "\" y=\"" + Px(y) + "\">" +
-              std::string(label) + "</text>\n";
-      x += kLegendSample + 6 + 7 * label.size();
+      out_ += "/>\n";
+      label(kLegendSample, text);
     };
-    sample(kSourcePen.colour, kSourcePen.feedWidth, nullptr, "source feed");
-    sample(kSourcePen.colour, kSourcePen.rapidWidth, kRapidDashes, "source rapid");
-    sample(kOutputPen.colour, kOutputPen.feedWidth, nullptr, "output feed");
-    sample(kOutputPen.colour, kOutputPen.rapidWidth, kRapidDashes, "output rapid");
-    sample(kDifferenceColour, kDifferenceWidth, nullptr, "difference");
-    out_ += "<circle cx=\"" + Px(x + kDrillRadius) + "\" cy=\"" + Px(y - 4) + "\" r=\"" +
-            Px(kDrillRadius) + "\" fill=\"none\" stroke=\"black\"/>\n<text x=\"" +
-            Px(x + 3 * kDrillRadius) + "\" y=\"" + Px(y) + "\">drilling point</text>\n";
-    x += 3 * kDrillRadius + 7 * 15;
-    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y - 4 - kDrillRadius) + "\" width=\"" +
+    line(kSourcePen.colour, kSourcePen.feedWidth, nullptr, "source feed");
+    line(kSourcePen.colour, kSourcePen.rapidWidth, kRapidDashes, "source rapid");
+    line(kOutputPen.colour, kOutputPen.feedWidth, nullptr, "output feed");
+    line(kOutputPen.colour, kOutputPen.rapidWidth, kRapidDashes, "output rapid");
+    line(kDifferenceColour, kDifferenceWidth, nullptr, "difference");
+    out_ += "<circle cx=\"" + Px(x + kDrillRadius) + "\" cy=\"" + Px(middle) + "\" r=\"" +
+            Px(kDrillRadius) + "\" fill=\"none\" stroke=\"black\"/>\n";
+    label(2 * kDrillRadius, "drilling point");
+    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(middle - kDrillRadius) + "\" width=\"" +
             Px(2 * kDrillRadius) + "\" height=\"" + Px(2 * kDrillRadius) +
-            "\" fill=\"none\" stroke=\"black\"/>\n<text x=\"" + Px(x + 3 * kDrillRadius) +
-            "\" y=\"" + Px(y) + "\">cycle point</text>\n";
+            "\" fill=\"none\" stroke=\"black\"/>\n";
+    label(2 * kDrillRadius, "cycle point");
   }
 
   const Toolpath& source_;

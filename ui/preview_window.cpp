@@ -390,6 +390,7 @@ PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram
           .arg(kSourceColour.name(), kOutputColour.name(), kDifferenceColour.name()));
   canvas_ = new ToolpathCanvas(this);
   canvas_->setObjectName(QStringLiteral("drawing"));
+  canvas_->setFocusPolicy(Qt::StrongFocus);
   extents_ = new QLabel(this);
   extents_->setObjectName(QStringLiteral("extents"));
   moveInfo_ = new QLabel(this);
@@ -411,6 +412,7 @@ PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram
   BuildDrawing();
   ShowTexts();
   FillDetails();
+  canvas_->setFocus();
   connect(canvas_, &ToolpathCanvas::PointerAt, this, &PreviewWindow::ShowMoveAt);
   connect(details_, &QListWidget::currentRowChanged, this, &PreviewWindow::ShowDetail);
 }
