@@ -65,6 +65,12 @@ std::optional<ArcShape> ArcOf(const Move& move) {
   return AroundCentre(move, move.from.x + move.i, move.from.y + move.j, true);
 }
 
+bool ArcPasses(const ArcShape& arc, double angle) {
+  const double turn =
+      arc.sweep >= 0 ? TurnFrom(arc.startAngle, angle) : TurnFrom(angle, arc.startAngle);
+  return turn <= std::abs(arc.sweep);
+}
+
 double ArcPointX(const ArcShape& arc, double angle) {
   return arc.centreX + arc.radius * std::cos(angle);
 }
@@ -97,15 +103,13 @@ void Extents::Add(const Extents& other) {
 Extents ExtentsOf(const Move& move) {
   Extents box;
   box.Add(move.to);
-  if (move.kind == MoveKind::kDrill || move.kind == MoveKind::kCycle) return box;
+  if (IsPoint(move)) return box;
   box.Add(move.from);
   const std::optional<ArcShape> arc = ArcOf(move);
   if (!arc) return box;
   for (int quarter = 0; quarter < 4; ++quarter) {
     const double angle = quarter * kQuarterTurn;
-    const double turn =
-        arc->sweep >= 0 ? TurnFrom(arc->startAngle, angle) : TurnFrom(angle, arc->startAngle);
-    if (turn <= std::abs(arc->sweep)) {
+    if (ArcPasses(*arc, angle)) {
       box.Add(Position{ArcPointX(*arc, angle), ArcPointY(*arc, angle), move.to.depth});
     }
   }

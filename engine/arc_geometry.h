@@ -23,6 +23,9 @@ struct ArcShape {
 // point plus I and J, and an arc that ends where it starts is a whole circle.
 std::optional<ArcShape> ArcOf(const Move& move);
 
+// True when the arc passes the angle (radians) on its way from its start to its end.
+bool ArcPasses(const ArcShape& arc, double angle);
+
 // The point at angle on the arc's circle.
 double ArcPointX(const ArcShape& arc, double angle);
 double ArcPointY(const ArcShape& arc, double angle);

@@ -351,16 +351,6 @@ void AddFailure(const Toolpath& path, bool isSource, GeometryCheck& check) {
   if (check.differences.size() > GeometryCheck::kMaxDifferences) check.differences.pop_back();
 }
 
-std::string Place(const Difference& difference) {
-  std::string place;
-  if (difference.sourceLine > 0) place = "source line " + std::to_string(difference.sourceLine);
-  if (difference.outputLine > 0) {
-    place += (place.empty() ? "" : ", ") + std::string("output line ") +
-             std::to_string(difference.outputLine);
-  }
-  return place.empty() ? difference.text : place + ": " + difference.text;
-}
-
 }  // namespace
 
 GeometryCheck CompareToolpaths(const Toolpath& source, const Toolpath& output) {
@@ -374,12 +364,23 @@ GeometryCheck CompareToolpaths(const Toolpath& source, const Toolpath& output) {
   return check;
 }
 
+std::string DifferenceText(const Difference& difference) {
+  std::string place;
+  if (difference.sourceLine > 0) place = "source line " + std::to_string(difference.sourceLine);
+  if (difference.outputLine > 0) {
+    place += (place.empty() ? "" : ", ") + std::string("output line ") +
+             std::to_string(difference.outputLine);
+  }
+  return place.empty() ? difference.text : place + ": " + difference.text;
+}
+
 std::string VerdictText(const GeometryCheck& check) {
   if (check.Identical()) {
     return "geometry identical: " + GroupedCount(check.moves) +
            (check.moves == 1 ? " move" : " moves");
   }
-  const std::string first = check.differences.empty() ? "" : Place(check.differences.front());
+  const std::string first =
+      check.differences.empty() ? "" : DifferenceText(check.differences.front());
   if (check.differenceCount == 1) return "geometry differs in 1 place: " + first;
   return "geometry differs in " + GroupedCount(check.differenceCount) +
          " places; the first: " + first;

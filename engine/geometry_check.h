@@ -47,6 +47,10 @@ struct GeometryCheck {
 // so one dropped line gives one difference, not a difference at every later move.
 GeometryCheck CompareToolpaths(const Toolpath& source, const Toolpath& output);
 
+// A difference with its lines: "source line 12, output line 7: Y 2 in the output, 1 in the
+// source".
+std::string DifferenceText(const Difference& difference);
+
 // "geometry identical: 1,234 moves", or the number of differences and the first of them.
 std::string VerdictText(const GeometryCheck& check);
 

@@ -56,6 +56,18 @@ Extents CuttingExtents(const Toolpath& path) {
   return extents;
 }
 
+std::string PartSummary(const PartHeader& header, const Extents& extents) {
+  std::string text;
+  if (header.present) {
+    text = "part " + DecimalText(header.length, kTextDecimals) + " x " +
+           DecimalText(header.height, kTextDecimals) + " x " +
+           DecimalText(header.thickness, kTextDecimals) + (header.inches ? " in; " : " mm; ");
+  }
+  if (extents.empty) return text + "no cutting moves";
+  return text + "toolpath X " + RangeText(extents.x) + ", Y " + RangeText(extents.y) + ", depth " +
+         RangeText(extents.depth);
+}
+
 PartCheck CheckPart(const Toolpath& output) {
   PartCheck check;
   check.extents = CuttingExtents(output);

@@ -22,6 +22,10 @@ struct PartCheck {
 // 100 under an inch header.
 PartCheck CheckPart(const Toolpath& output);
 
+// "part 600 x 400 x 18 mm; toolpath X 100..350, Y 50..100, depth -5..-5", without the part
+// when there is no header.
+std::string PartSummary(const PartHeader& header, const Extents& extents);
+
 // The extents of the moves that cut, source moves left out on purpose aside.
 Extents CuttingExtents(const Toolpath& path);
 

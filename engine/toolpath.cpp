@@ -77,6 +77,20 @@ void ForEachGCode(const LineWords& words, Act act) {
   }
 }
 
+// Hands each line that starts with G and holds no parenthesis to a new reader, with its words
+// and its number, until the reader stops.
+template <typename Reader>
+Toolpath ReadProgram(std::string_view program) {
+  Reader reader;
+  ProgramLines lines(program);
+  for (std::string_view line; lines.Next(line);) {
+    LineWords words;
+    ScanWords(line, words);
+    if (words.Translatable() && !reader.ReadLine(words, lines.Number())) break;
+  }
+  return reader.Take();
+}
+
 std::optional<ArcPlane> PlaneOf(int code) {
   switch (code) {
     case kPlaneXY:
@@ -123,19 +137,10 @@ void NoteChord(Toolpath& path, const Move& move, std::string_view program) {
 // filled by the translator's own word reader.
 class SourceReader {
  public:
-  Toolpath Read(std::string_view program) {
-    ProgramLines lines(program);
-    for (std::string_view line; lines.Next(line);) {
-      if (!ReadLine(line, lines.Number())) break;
-    }
-    return std::move(path_);
-  }
+  Toolpath Take() { return std::move(path_); }
 
- private:
-  bool ReadLine(std::string_view text, int number) {
-    LineWords words;
-    ScanWords(text, words);
-    if (!words.Translatable()) return true;
+  // Reads one line that starts with G and holds no parenthesis; false stops the reading.
+  bool ReadLine(const LineWords& words, int number) {
     line_ = number;
     lineStart_ = at_;
     if (auto failure = ReadWords(words, state_)) {
@@ -148,6 +153,7 @@ class SourceReader {
     return true;
   }
 
+ private:
   void ActOn(int code) {
     if (const auto kind = FeedKind(code)) return StartFeed(*kind);
     if (const auto plane = PlaneOf(code)) {
@@ -254,19 +260,9 @@ class SourceReader {
 // The output program, line by line; every value is its own word, modal codes are modal.
 class OutputReader {
  public:
-  Toolpath Read(std::string_view program) {
-    ProgramLines lines(program);
-    for (std::string_view line; lines.Next(line);) {
-      if (!ReadLine(line, lines.Number())) break;
-    }
-    return std::move(path_);
-  }
+  Toolpath Take() { return std::move(path_); }
 
- private:
-  bool ReadLine(std::string_view text, int number) {
-    LineWords words;
-    ScanWords(text, words);
-    if (!words.Translatable()) return true;
+  bool ReadLine(const LineWords& words, int number) {
     line_ = number;
     words_ = &words;
     if (!CheckValues()) return false;
@@ -285,6 +281,7 @@ class OutputReader {
     return true;
   }
 
+ private:
   // Every word read must be a number the machine can hold.
   bool CheckValues() {
     constexpr std::string_view kLetters = "PXYZIJFUR";
@@ -391,8 +388,8 @@ class OutputReader {
 
 }  // namespace
 
-Toolpath InterpretSource(std::string_view program) { return SourceReader().Read(program); }
+Toolpath InterpretSource(std::string_view program) { return ReadProgram<SourceReader>(program); }
 
-Toolpath InterpretOutput(std::string_view program) { return OutputReader().Read(program); }
+Toolpath InterpretOutput(std::string_view program) { return ReadProgram<OutputReader>(program); }
 
 }  // namespace quarnel

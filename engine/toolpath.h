@@ -84,6 +84,10 @@ Toolpath InterpretOutput(std::string_view program);
 
 // True for the moves that cut: everything but rapid moves.
 inline bool IsCutting(const Move& move) { return move.kind != MoveKind::kRapid; }
+// True for drilling and cycle points: drawn where they end, not along a path.
+inline bool IsPoint(const Move& move) {
+  return move.kind == MoveKind::kDrill || move.kind == MoveKind::kCycle;
+}
 inline bool IsArc(const Move& move) {
   return move.kind == MoveKind::kClockwiseArc || move.kind == MoveKind::kCounterClockwiseArc;
 }

@@ -139,10 +139,6 @@ class PathData {
   double penY_ = 0;
 };
 
-bool IsPoint(const Move& move) {
-  return move.kind == MoveKind::kDrill || move.kind == MoveKind::kCycle;
-}
-
 // Everything the picture must show: the part and every move of both programs.
 Extents DrawingBox(const Toolpath& source, const Toolpath& output) {
   Extents box;
@@ -267,10 +263,10 @@ class SvgWriter {
     texts_.push_back({std::string(title), "black"});
     texts_.push_back(
         {VerdictText(check_), check_.Identical() ? kIdenticalColour : kDifferenceColour});
-    texts_.push_back({PartText(), "black"});
+    texts_.push_back({PartSummary(output_.header, part_.extents), "black"});
     for (std::size_t k = 0; k < std::min(kListedDifferences, check_.differences.size()); ++k) {
       const Difference& difference = check_.differences[k];
-      texts_.push_back({LinesText(difference) + difference.text, kDifferenceColour});
+      texts_.push_back({DifferenceText(difference), kDifferenceColour});
     }
     if (part_.inchesWarning) texts_.push_back({*part_.inchesWarning, kWarningColour});
     std::vector<std::string> notes = part_.notes;
@@ -282,33 +278,6 @@ class SvgWriter {
       texts_.push_back(
           {"and " + GroupedCount(notes.size() - kListedNotes) + " more notes", "#555555"});
     }
-  }
-
-  static std::string LinesText(const Difference& difference) {
-    std::string text;
-    if (difference.sourceLine > 0) text = "source line " + std::to_string(difference.sourceLine);
-    if (difference.outputLine > 0) {
-      text += (text.empty() ? "" : ", ") + std::string("output line ") +
-              std::to_string(difference.outputLine);
-    }
-    return text.empty() ? text : text + ": ";
-  }
-
-  std::string PartText() const {
-    std::string text;
-    const PartHeader& header = output_.header;
-    if (header.present) {
-      text = "part " + DecimalText(header.length, 4) + " x " + DecimalText(header.height, 4) +
-             " x " + DecimalText(header.thickness, 4) + (header.inches ? " in" : " mm") + "; ";
-    }
-    const Extents& box = part_.extents;
-    if (box.empty) return text + "no cutting moves";
-    return text + "toolpath X " + RangeText(box.x) + ", Y " + RangeText(box.y) + ", depth " +
-           RangeText(box.depth);
-  }
-
-  static std::string RangeText(const Range& range) {
-    return DecimalText(range.min, 4) + ".." + DecimalText(range.max, 4);
   }
 
   void WriteTexts() {

@@ -14,7 +14,6 @@
 #include <numbers>
 
 #include "engine/program_lines.h"
-#include "engine/report_text.h"
 
 namespace quarnel {
 
@@ -27,9 +26,8 @@ constexpr double kFitMargin = 0.04;       // of the drawing, around it when fitt
 constexpr double kPaintSlack = 12;        // pixels a line or point may reach beyond its box
 constexpr double kArcPixelsPerChord = 3;  // arcs are painted as chords about this long
 constexpr int kMostChordsPerArc = 720;
-constexpr double kPickPixels = 8;  // how near the pointer must be to a move
-constexpr int kClickPixels = 4;    // a press and release this close is a click
-constexpr int kTextDecimals = 4;
+constexpr double kPickPixels = 8;      // how near the pointer must be to a move
+constexpr int kClickPixels = 4;        // a press and release this close is a click
 constexpr int kShownLineLength = 160;  // longer program lines are cut in the move info
 constexpr int kDetailRowsShown = 5;
 constexpr qint64 kLargestProgram = 64 * 1024 * 1024;
@@ -69,10 +67,6 @@ PreviewLayer MakeLayer(const QString& name, const QPen& pen, double pointRadius)
   return layer;
 }
 
-bool IsPoint(const Move& move) {
-  return move.kind == MoveKind::kDrill || move.kind == MoveKind::kCycle;
-}
-
 QRectF BoxOf(const Extents& extents) {
   return QRectF(QPointF(extents.x.min, extents.y.min), QPointF(extents.x.max, extents.y.max));
 }
@@ -97,11 +91,7 @@ double DistanceTo(const Move& move, QPointF point) {
   if (IsPoint(move)) return toEnd;
   const double toStart = std::hypot(x - move.from.x, y - move.from.y);
   if (const std::optional<ArcShape> arc = ArcOf(move)) {
-    const double angle = std::atan2(y - arc->centreY, x - arc->centreX);
-    double turn = std::fmod(arc->sweep >= 0 ? angle - arc->startAngle : arc->startAngle - angle,
-                            2 * std::numbers::pi);
-    if (turn < 0) turn += 2 * std::numbers::pi;
-    if (turn <= std::abs(arc->sweep)) {
+    if (ArcPasses(*arc, std::atan2(y - arc->centreY, x - arc->centreX))) {
       return std::abs(std::hypot(x - arc->centreX, y - arc->centreY) - arc->radius);
     }
     return std::min(toStart, toEnd);
@@ -123,10 +113,6 @@ bool FarFrom(const Move& move, QPointF point, double reach) {
           : QRectF(QPointF(move.from.x, move.from.y), QPointF(move.to.x, move.to.y)).normalized();
   return !Inside(box.adjusted(-reach, -reach, reach, reach), point);
 }
-
-QString Decimal(double value) { return QString::fromStdString(DecimalText(value, kTextDecimals)); }
-
-QString RangeText(const Range& range) { return Decimal(range.min) + ".." + Decimal(range.max); }
 
 // Reads a whole regular file of sensible size; nullopt and the reason otherwise.
 std::optional<std::string> ReadProgram(const QString& path, QString& problem) {
@@ -481,18 +467,7 @@ void PreviewWindow::ShowTexts() {
   const bool identical = source_ && check_.Identical();
   verdict_->setStyleSheet(QStringLiteral("font-weight: bold; color: %1")
                               .arg((identical ? kIdenticalColour : kDifferenceColour).name()));
-  QString extents;
-  const PartHeader& header = outputPath_.header;
-  if (header.present) {
-    extents = QStringLiteral("part %1 x %2 x %3 %4; ")
-                  .arg(Decimal(header.length), Decimal(header.height), Decimal(header.thickness),
-                       header.inches ? QStringLiteral("in") : QStringLiteral("mm"));
-  }
-  const Extents& cut = part_.extents;
-  extents += cut.empty ? QStringLiteral("no cutting moves")
-                       : QStringLiteral("toolpath X %1, Y %2, depth %3")
-                             .arg(RangeText(cut.x), RangeText(cut.y), RangeText(cut.depth));
-  extents_->setText(extents);
+  extents_->setText(QString::fromStdString(PartSummary(outputPath_.header, part_.extents)));
 }
 
 void PreviewWindow::FillDetails() {
@@ -503,17 +478,9 @@ void PreviewWindow::FillDetails() {
     item->setData(kDetailLine, line);
   };
   for (const Difference& difference : check_.differences) {
-    QString place;
-    if (difference.sourceLine > 0) {
-      place = QStringLiteral("source line %1").arg(difference.sourceLine);
-    }
-    if (difference.outputLine > 0) {
-      place += (place.isEmpty() ? QString() : QStringLiteral(", ")) +
-               QStringLiteral("output line %1").arg(difference.outputLine);
-    }
     const bool output = difference.outputLine > 0;
-    add(place + QStringLiteral(": ") + QString::fromStdString(difference.text), kDifferenceColour,
-        output ? 1 : 0, output ? difference.outputLine : difference.sourceLine);
+    add(QString::fromStdString(DifferenceText(difference)), kDifferenceColour, output ? 1 : 0,
+        output ? difference.outputLine : difference.sourceLine);
   }
   if (part_.inchesWarning) add(QString::fromStdString(*part_.inchesWarning), kOutputColour, -1, 0);
   for (const std::string& note : part_.notes)
