@@ -11,17 +11,15 @@ namespace quarnel {
 
 namespace {
 
-// Bits of LineWords::present, in the reader's order P X Y Z I J F U R.
-constexpr unsigned kWordX = 1u << 1;
-constexpr unsigned kWordY = 1u << 2;
-constexpr unsigned kWordZ = 1u << 3;
-constexpr unsigned kWordF = 1u << 6;
-constexpr unsigned kWordU = 1u << 7;
+// Number words of LineWords in the reader's order P X Y Z I J F U R: the index of the value and
+// the bit of LineWords::present.
+constexpr std::string_view kNumberLetters = "PXYZIJFUR";
 constexpr int kIndexX = 1;
 constexpr int kIndexY = 2;
 constexpr int kIndexZ = 3;
 constexpr int kIndexI = 4;
 constexpr int kIndexJ = 5;
+constexpr int kIndexF = 6;
 constexpr int kIndexU = 7;
 
 constexpr std::size_t kMaxNotes = 20;  // notes beyond this are only counted
@@ -272,7 +270,7 @@ class OutputReader {
       ActOnModal(code);
     });
     if (!first) {
-      AddNote(path_, LineLabel("output", line_) + ": no G code; the line is left out");
+      AddNote(path_, LineLabel("output", line_) + ": no whole G code; the line is left out");
     } else if (*first == kOutputInches || *first == kOutputMillimetres) {
       ReadHeader(*first == kOutputInches);
     } else {
@@ -284,10 +282,9 @@ class OutputReader {
  private:
   // Every word read must be a number the machine can hold.
   bool CheckValues() {
-    constexpr std::string_view kLetters = "PXYZIJFUR";
     for (int k = 0; k < LineWords::kNumberWords; ++k) {
-      if ((words_->present & (1u << k)) != 0 && !ToSingle(words_->values[k])) {
-        return Fail(kLetters[k], *WordText(words_->line, kLetters[k]));
+      if (Has(k) && !ToSingle(words_->values[k])) {
+        return Fail(kNumberLetters[k], *WordText(words_->line, kNumberLetters[k]));
       }
     }
     if (const auto q = WordText(words_->line, 'Q'); q && !ToSingle(Val(*q))) return Fail('Q', *q);
@@ -323,7 +320,7 @@ class OutputReader {
       Push(MoveKind::kDrill).spindles = Spindles();
     } else if (code == kOutputCycle) {
       // A cycle line carries a feed; tool 81's positioning block does not.
-      const bool cycle = (words_->present & kWordF) != 0;
+      const bool cycle = Has(kIndexF);
       Push(cycle ? MoveKind::kCycle : MoveKind::kRapid).q =
           Val(WordText(words_->line, 'Q').value_or(""));
     } else if (!IsKnownStill(code)) {
@@ -338,16 +335,15 @@ class OutputReader {
            code == kCompensationRight;
   }
 
-  double Word(int index) const {
-    return (words_->present & (1u << index)) != 0 ? words_->values[index] : 0;
-  }
+  bool Has(int index) const { return (words_->present & (1u << index)) != 0; }
+  double Word(int index) const { return Has(index) ? words_->values[index] : 0; }
 
   // A word left out keeps the position; under G91 X and Y add to it.
   Position Target() const {
     Position to = at_;
-    if ((words_->present & kWordX) != 0) to.x = Word(kIndexX) + (incremental_ ? at_.x : 0);
-    if ((words_->present & kWordY) != 0) to.y = Word(kIndexY) + (incremental_ ? at_.y : 0);
-    if ((words_->present & kWordZ) != 0) to.depth = Word(kIndexZ);
+    if (Has(kIndexX)) to.x = Word(kIndexX) + (incremental_ ? at_.x : 0);
+    if (Has(kIndexY)) to.y = Word(kIndexY) + (incremental_ ? at_.y : 0);
+    if (Has(kIndexZ)) to.depth = Word(kIndexZ);
     return to;
   }
 
@@ -369,7 +365,7 @@ class OutputReader {
     move.from = at_;
     move.to = Target();
     move.incremental = incremental_;
-    move.byRadius = IsArc(move) && (words_->present & kWordU) != 0;
+    move.byRadius = IsArc(move) && Has(kIndexU);
     move.radius = Word(kIndexU);
     move.i = Word(kIndexI);
     move.j = Word(kIndexJ);
