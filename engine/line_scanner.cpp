@@ -51,6 +51,13 @@ LineScanner::LineScanner(std::string_view text) : rest_(text) {
   if (rest_.starts_with(kByteOrderMark)) rest_.remove_prefix(kByteOrderMark.size());
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  LineScanner scanner(text);
+  for (std::string_view line; scanner.Next(line);) lines.push_back(line);
+  return lines;
+}
+
 bool LineScanner::Next(std::string_view& line) {
   if (rest_.empty()) return false;
   const std::size_t length = LineLength(rest_);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace quarnel {
 
@@ -21,5 +22,8 @@ class LineScanner {
   std::string_view rest_;
   int lineNumber_ = 0;
 };
+
+// Every line of text as LineScanner gives them; element k is line k + 1.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 }  // namespace quarnel

@@ -51,11 +51,10 @@ std::vector<Example> Examples() {
   return examples;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> result;
-  LineScanner lines(text);
-  for (std::string_view line; lines.Next(line);) result.emplace_back(line);
-  return result;
+// The lines of text as strings.
+std::vector<std::string> LinesOf(std::string_view text) {
+  const std::vector<std::string_view> lines = SplitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 // What the example's source gives: its body lines, the first program lines for a header rule,
@@ -74,11 +73,11 @@ std::vector<std::string> Convert(const Example& example) {
   const SourceTranslation translation = TranslateSource(source, translator, body);
   if (translation.failure) return {*translation.failure};
   const bool header = !example.output.empty() && example.output[0].starts_with("G7");
-  if (!header) return SplitLines(body.Body());
+  if (!header) return LinesOf(body.Body());
   EXPECT_EQ(CompleteProgram(translation.partDimensions.value_or(DimensionTexts{"600", "400", "18"}),
                             body),
             std::nullopt);
-  std::vector<std::string> program = SplitLines(body.Program());
+  std::vector<std::string> program = LinesOf(body.Program());
   program.resize(example.output.size());
   return program;
 }

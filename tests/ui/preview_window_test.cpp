@@ -1,0 +1,183 @@
+// PreviewWindow: the items drawn for a conversion, the verdict and extents shown, the lines of
+// the move under the pointer, zooming and fitting.
+#include "ui/preview_window.h"
+
+#include <QListWidget>
+#include <QtTest>
+#include <map>
+
+#include "test_support.h"
+
+using namespace quarnel;
+using quarnel::testing::ReadFileBytes;
+using quarnel::testing::TempDir;
+
+namespace {
+
+const QString kExamples = QStringLiteral(QUARNEL_TEST_DATA "/../../examples/");
+const QString kGolden = QStringLiteral(QUARNEL_TEST_DATA "/golden/");
+
+QString ExpectedOutput(const QString& name) {
+  return kGolden + name + QStringLiteral("/expected/") + name + QStringLiteral(".nc");
+}
+
+PreviewProgram Program(const QString& path) {
+  return {QFileInfo(path).fileName(), ReadFileBytes(path.toStdString())};
+}
+
+// The box of what each layer draws, by layer name, machine Y up; empty layers left out.
+std::map<QString, QRectF> Drawn(const PreviewWindow& window) {
+  std::map<QString, QRectF> drawn;
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (!layer.Empty()) drawn[layer.name] = layer.Bounds();
+  }
+  if (!window.Canvas()->Part().isNull()) drawn[QStringLiteral("part")] = window.Canvas()->Part();
+  return drawn;
+}
+
+bool Near(const QRectF& box, double left, double bottom, double right, double top, double slack) {
+  return std::abs(box.left() - left) <= slack && std::abs(box.right() - right) <= slack &&
+         std::abs(box.top() - bottom) <= slack && std::abs(box.bottom() - top) <= slack;
+}
+
+// Counts of the shapes a layer draws.
+std::size_t Shapes(const PreviewWindow& window, const QString& name) {
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (layer.name == name) {
+      return layer.lines.size() + layer.arcs.size() + layer.rings.size() + layer.squares.size();
+    }
+  }
+  return 0;
+}
+
+QString Replaced(std::string text, const std::string& from, const std::string& to) {
+  text.replace(text.find(from), from.size(), to);
+  return QString::fromStdString(text);
+}
+
+QPointF At(double x, double y) { return {x, y}; }
+
+}  // namespace
+
+class PreviewWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void DrawsAGoldenConversionAndShowsItsVerdict() {
+    PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
+                         Program(kExamples + "cabinet_side.nc"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.ShownVerdict(), QStringLiteral("geometry identical: 17 moves"));
+    QCOMPARE(window.ShownExtents(),
+             QStringLiteral("part 720 x 560 x 18 mm; toolpath X -20..720, Y -20..560, "
+                            "depth -18.5..20"));
+    const std::map<QString, QRectF> drawn = Drawn(window);
+    QCOMPARE(drawn.count(QStringLiteral("differences")), 0u);
+    QVERIFY(Near(drawn.at(QStringLiteral("part")), 0, 0, 720, 560, 1));
+    // The profile around the part, from its lead-in at (-20, -20).
+    QVERIFY(Near(drawn.at(QStringLiteral("output feeds")), -20, -20, 720, 560, 0.01));
+    QVERIFY(Near(drawn.at(QStringLiteral("source feeds")), -20, -20, 720, 560, 0.01));
+    // Seven drilling points on each side, between (37, 96) and (523, 512).
+    QVERIFY(Near(drawn.at(QStringLiteral("output points")), 37, 96, 523, 512, 0.01));
+    QCOMPARE(Shapes(window, QStringLiteral("output points")), 7u);
+    QCOMPARE(Shapes(window, QStringLiteral("source points")), 7u);
+    // Nine linear feeds and an arc.
+    QCOMPARE(Shapes(window, QStringLiteral("output feeds")), 10u);
+    QVERIFY(drawn.count(QStringLiteral("output rapids")) == 1);
+    QVERIFY(drawn.count(QStringLiteral("source rapids")) == 1);
+    // The profile leaves the part: that note is listed.
+    const auto* details = window.findChild<QListWidget*>(QStringLiteral("details"));
+    QVERIFY(!details->findItems(QStringLiteral("the toolpath leaves the part"), Qt::MatchStartsWith)
+                 .isEmpty());
+  }
+
+  void PointingAtAMoveShowsItsOutputAndSourceLines() {
+    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Half way along the arc around (350, 50) from (300, 50) to (350, 100).
+    const double half = 50 * std::sqrt(0.5);
+    window.ShowMoveAt(At(350 - half, 50 + half));
+    QCOMPARE(window.ShownMoveInfo(), QStringLiteral("output line 5: G2G90G17X350Y100Z-5U50F3\n"
+                                                    "source line 4: G2X350Y100R50"));
+    // The same through the mouse, on the linear feed.
+    const QPoint onFeed = window.Canvas()->ToPixel(At(200, 50)).toPoint();
+    QTest::mouseMove(window.Canvas(), onFeed);
+    QTRY_VERIFY(window.ShownMoveInfo().startsWith(
+        QStringLiteral("output line 4: G1G90X300Y50Z-5F3\nsource line 3:")));
+    window.ShowMoveAt(At(500, 350));  // nothing near
+    QCOMPARE(window.ShownMoveInfo(), QString());
+  }
+
+  void HighlightsDifferencesAndListsThem() {
+    const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
+    PreviewProgram output{QStringLiteral("road.nc"),
+                          Replaced(expected, "U50", "U-50").toStdString()};
+    PreviewWindow window(output, Program(kExamples + "road.nc"));
+    QVERIFY(window.ShownVerdict().startsWith(
+        QStringLiteral("geometry differs in 1 place: source line 4, output line 5: radius -50")));
+    // Both arcs of the line: the source's quarter circle around (350, 50), and the output's
+    // three quarters around (300, 100) that reach X 250 and Y 150.
+    QVERIFY(Near(Drawn(window).at(QStringLiteral("differences")), 250, 50, 350, 150, 0.01));
+    const auto* details = window.findChild<QListWidget*>(QStringLiteral("details"));
+    QVERIFY(details->item(0)->text().startsWith(QStringLiteral("source line 4, output line 5")));
+  }
+
+  void ZoomsAroundThePointerAndFitsWithF() {
+    PreviewWindow window(Program(ExpectedOutput("door_profile")),
+                         Program(kExamples + "door_profile.nc"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ToolpathCanvas& canvas = *window.Canvas();
+    const double fitted = canvas.Scale();
+    const QPointF pointer = canvas.ToPixel(At(20, 12));
+    QWheelEvent wheel(pointer, canvas.mapToGlobal(pointer), {}, {0, 240}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&canvas, &wheel);
+    QVERIFY(canvas.Scale() > fitted * 1.3);
+    const QPointF stayed = canvas.ToMachine(pointer);
+    QVERIFY(std::abs(stayed.x() - 20) < 1e-6 && std::abs(stayed.y() - 12) < 1e-6);
+    // Dragging moves the drawing along with the pointer.
+    const QPoint from = pointer.toPoint();
+    const QPoint to = from + QPoint(30, -20);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, from);
+    QMouseEvent drag(QEvent::MouseMove, to, canvas.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &drag);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, to);
+    QCOMPARE(canvas.ToPixel(At(20, 12)), pointer + QPointF(30, -20));
+    QTest::keyClick(&window, Qt::Key_F);
+    QCOMPARE(canvas.Scale(), fitted);
+  }
+
+  void NamesAFileItCannotReadAndDrawsWithoutASource() {
+    TempDir folder;
+    PreviewWindow* missing =
+        PreviewWindow::FromFiles(QString::fromStdString(folder.File("none.nc")), QString());
+    QVERIFY(missing->ShownVerdict().contains(QStringLiteral("none.nc is not a readable file")));
+    delete missing;
+    PreviewWindow* alone = PreviewWindow::FromFiles(ExpectedOutput("road"), QString());
+    QCOMPARE(alone->ShownVerdict(), QStringLiteral("no source program: nothing compared"));
+    QVERIFY(Drawn(*alone).count(QStringLiteral("output feeds")) == 1);
+    QVERIFY(Drawn(*alone).count(QStringLiteral("source feeds")) == 0);
+    delete alone;
+  }
+
+  // With QUARNEL_PREVIEW_SCREENSHOT set to a path, saves the window as the user guide shows it.
+  void SavesTheScreenshotWhenAsked() {
+    const QString path = qEnvironmentVariable("QUARNEL_PREVIEW_SCREENSHOT");
+    if (path.isEmpty()) QSKIP("QUARNEL_PREVIEW_SCREENSHOT is not set");
+    PreviewWindow window(Program(ExpectedOutput("door_profile")),
+                         Program(kExamples + "door_profile.nc"));
+    window.resize(1000, 760);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.ShowMoveAt(At(20.375 + std::sqrt(0.5), 2.25 + 1 - std::sqrt(0.5)));
+    QApplication::processEvents();
+    QVERIFY(window.grab().save(path, "PNG"));
+  }
+};
+
+QTEST_MAIN(PreviewWindowTest)
+#include "preview_window_test.moc"
