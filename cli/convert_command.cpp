@@ -2,7 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/report_json.h"
+#include "cli/batch_output.h"
 #include "engine/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
@@ -15,7 +15,7 @@ namespace quarnel {
 
 namespace {
 
-constexpr const char* kProgram = "quarnel-convert";
+constexpr const char* kProgram = kConvertProgram;
 constexpr const char* kVersionLine = "quarnel-convert " QUARNEL_VERSION;
 
 constexpr const char* kDescription =
@@ -38,7 +38,8 @@ constexpr const char* kFooter =
 
 
 void AddOptions(CLI::App& app, ConvertOptions& options) {
-  app.add_option("--dest", options.destination, "Destination directory")->required()->type_name("DIR");
+  app.add_option("--dest", options.destination, "Destination directory (not with --verify)")
+      ->type_name("DIR");
   app.add_option("--length", options.length, "Part length X, as typed in the window")->type_name("TEXT");
   app.add_option("--height", options.height, "Part height Y; above 60 means millimetres")->type_name("TEXT");
   app.add_option("--thickness", options.thickness, "Part thickness Z")->type_name("TEXT");
@@ -52,58 +53,14 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag("--dry-run", options.dryRun, "Convert and report, but write no output file");
   app.add_flag("-v,--verbose", options.verbose, "One summary line per file on stderr");
   app.add_flag("--strict", options.strict, "Count a warning as a failure (exit status 1)");
-}
-
-// "FILE: " and, where a line applies, "line N: ".
-std::string WhereText(const std::string& file, int line, const char* lineWord = "line") {
-  std::string where = file + ": ";
-  if (line != 0) where += std::string(lineWord) + " " + std::to_string(line) + ": ";
-  return where;
-}
-
-// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
-std::string SummaryText(const FileReport& file) {
-  const TranslationNotes& notes = file.notes;
-  std::string text = StatusName(file.status);
-  text += ": " + std::to_string(notes.sourceLines) + " source lines (" +
-          std::to_string(notes.translated) + " translated, " + std::to_string(notes.Dropped()) +
-          " dropped), " + std::to_string(file.bodyLines) + " output lines, " +
-          std::to_string(file.warnings.size()) +
-          (file.warnings.size() == 1 ? " warning" : " warnings");
-  return text;
-}
-
-// The messages of a batch, in batch order: the tool table's warnings, then per file its summary
-// (verbose), its failure and its warnings.
-void PrintMessages(const BatchReport& report, const std::string& toolTableName, bool verbose,
-                   std::ostream& err) {
-  for (const ReportWarning& warning : report.toolTable) {
-    err << kProgram << ": " << WhereText(toolTableName, warning.line, "row") << warning.text << "\n";
-  }
-  for (const FileReport& file : report.files) {
-    if (verbose) err << kProgram << ": " << file.source << ": " << SummaryText(file) << "\n";
-    if (file.status == FileReport::Status::kFailed) {
-      err << kProgram << ": " << file.source << ": " << file.reason << "\n";
-    }
-    for (const ReportWarning& warning : file.warnings) {
-      err << kProgram << ": " << WhereText(file.source, warning.line) << warning.text << "\n";
-    }
-  }
-}
-
-// Writes the JSON report to standard output or atomically to its file; false when it failed.
-bool WriteReport(const BatchReport& report, const std::string& target, FileStore& files,
-                 std::ostream& out, std::ostream& err) {
-  const std::string json = ReportJsonText(report);
-  if (target == "-") {
-    out << json;
-    return true;
-  }
-  if (auto error = files.WriteAtomically(target, json)) {
-    err << kProgram << ": cannot write the report " << target << ": " << *error << "\n";
-    return false;
-  }
-  return true;
+  app.add_option("--preview", options.previewDir,
+                 "Write DIR/NAME.svg for each converted file: both toolpaths over the part and "
+                 "the verdict of their comparison")
+      ->type_name("DIR");
+  app.add_option("--verify", options.verifyOutput,
+                 "Compare the toolpath of an existing OUTPUT program with its one SOURCE, "
+                 "without converting: exit 0 when they match, 1 with the differences")
+      ->type_name("OUTPUT");
 }
 
 // What makes the command line unusable, once the dimension texts are filled.
@@ -112,7 +69,58 @@ std::optional<std::string> UsageProblem(const ConvertOptions& options, const Dim
     if (HasLineBreak(*text)) return "a dimension text must not hold a line break";
   }
   if (options.destination.empty()) return "--dest must name a directory";
+  if (options.previewDir && options.previewDir->empty()) return "--preview must name a directory";
   return std::nullopt;
+}
+
+// --verify compares one source with an existing output; it converts nothing.
+std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
+  if (options.sources.size() != 1) return "--verify compares one SOURCE with its OUTPUT";
+  if (!options.destination.empty() || options.previewDir || options.dryRun) {
+    return "--verify converts nothing: leave out --dest, --preview and --dry-run";
+  }
+  return std::nullopt;
+}
+
+// Reads a whole program for --verify; the reason when it cannot.
+std::optional<std::string> ReadProgram(FileStore& files, const std::string& path,
+                                       std::string& text) {
+  ReadOutcome read = files.ReadRegularFile(path);
+  if (!read.ok) return "cannot read " + path + ": " + read.error;
+  text = std::move(read.bytes);
+  return std::nullopt;
+}
+
+int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+  if (auto problem = VerifyUsageProblem(options)) {
+    err << kProgram << ": " << *problem << "\n";
+    return kExitUsage;
+  }
+  DiskFileStore files;
+  FileReport report;
+  report.source = options.sources.front();
+  report.output = *options.verifyOutput;
+  report.status = FileReport::Status::kChecked;
+  std::string source, output;
+  for (auto [path, text] : {std::pair{&report.source, &source}, {&report.output, &output}}) {
+    if (auto problem = ReadProgram(files, *path, *text)) {
+      err << kProgram << ": " << *problem << "\n";
+      return kExitUsage;
+    }
+  }
+  const ProgramGeometry geometry = CheckProgramGeometry(source, output);
+  report.geometry = GeometryReportOf(geometry);
+  out << VerdictText(geometry.check) << "\n";
+  for (const Difference& difference : geometry.check.differences) {
+    err << kProgram << ": " << DifferenceText(difference) << "\n";
+  }
+  bool failed = !geometry.check.Identical();
+  if (options.reportFile) {
+    BatchReport batch;
+    batch.files.push_back(std::move(report));
+    failed = !WriteReport(batch, *options.reportFile, files, out, err) || failed;
+  }
+  return failed ? kExitSomeFailed : kExitAllWritten;
 }
 
 // Applies the options given over the defaults.
@@ -142,13 +150,23 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     err << kProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
+  bool previewsWritten = true;
+  BatchOptions batch;
+  batch.dryRun = options.dryRun;
+  batch.checkGeometry = options.reportFile || options.previewDir;
+  if (options.previewDir) {
+    batch.converted = [&](const FileReport& report, const ProgramGeometry& geometry) {
+      previewsWritten = WritePreview(report, geometry, *options.previewDir, files, err) &&
+                        previewsWritten;
+    };
+  }
   ConversionDriver driver(files, tools);
   const BatchReport report =
-      driver.ConvertBatch(options.sources, options.destination, dims, nullptr, options.dryRun);
+      driver.ConvertBatch(options.sources, options.destination, dims, nullptr, batch);
   const std::string toolTableName =
       options.toolsFile.value_or(ToolTablePathFor(LocateAppDirForThisProcess()));
   PrintMessages(report, toolTableName, options.verbose, err);
-  bool failed = report.AnyFailure() || (options.strict && report.AnyWarning());
+  bool failed = report.AnyFailure() || (options.strict && report.AnyWarning()) || !previewsWritten;
   if (options.reportFile && !WriteReport(report, *options.reportFile, files, out, err)) {
     failed = true;
   }
@@ -196,6 +214,7 @@ int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std:
     err << kProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
     return kExitUsage;
   }
+  if (options.verifyOutput) return Verify(options, out, err);
   return Convert(options, out, err);
 }
 

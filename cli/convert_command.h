@@ -25,6 +25,8 @@ struct ConvertOptions {
   bool dryRun = false;   // convert and report, write nothing
   bool verbose = false;  // one summary line per file
   bool strict = false;   // a warning counts as a failure
+  std::optional<std::string> previewDir;    // DIR/NAME.svg for each converted file
+  std::optional<std::string> verifyOutput;  // compare this output with the one SOURCE
 };
 
 // Fills what the command line left out from the settings file and tool table file of the

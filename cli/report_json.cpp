@@ -36,9 +36,31 @@ Json WarningsJson(const std::vector<ReportWarning>& warnings, const char* where)
   return list;
 }
 
+Json LineOrNull(int line) { return line == 0 ? Json() : Json(line); }
+
+Json GeometryJson(const GeometryReport& geometry) {
+  Json differences = Json::array();
+  for (const Difference& d : geometry.differences) {
+    differences.push_back({{"source_line", LineOrNull(d.sourceLine)},
+                           {"output_line", LineOrNull(d.outputLine)},
+                           {"text", d.text}});
+  }
+  return {{"moves", geometry.moves},
+          {"difference_count", geometry.differenceCount},
+          {"differences", std::move(differences)},
+          {"notes", geometry.notes}};
+}
+
+Json ExtentsJson(const Extents& extents) {
+  if (extents.empty) return Json();
+  return {{"x", {extents.x.min, extents.x.max}},
+          {"y", {extents.y.min, extents.y.max}},
+          {"depth", {extents.depth.min, extents.depth.max}}};
+}
+
 Json FileJson(const FileReport& file) {
   const TranslationNotes& notes = file.notes;
-  return {{"source", file.source},
+  Json json = {{"source", file.source},
           {"output", file.output},
           {"status", StatusName(file.status)},
           {"reason", file.reason},
@@ -60,6 +82,11 @@ Json FileJson(const FileReport& file) {
           {"ignored_words", IgnoredJson(notes.ignoredWords, "letter")},
           {"tools", ToolsJson(notes.tools)},
           {"warnings", WarningsJson(file.warnings, "line")}};
+  if (file.geometry.checked) {
+    json["geometry"] = GeometryJson(file.geometry);
+    json["extents"] = ExtentsJson(file.geometry.extents);
+  }
+  return json;
 }
 
 }  // namespace

@@ -31,14 +31,16 @@ std::unique_ptr<OutputSink> SinkFor(FileStore& files, bool inTurn, bool dryRun,
 
 }  // namespace
 
-std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection) {
-  const std::string& directory = selection.directory;
+std::string PathInList(const std::string& directory, const std::string& name) {
   const bool root = !directory.empty() && directory.back() == kPathSeparator;
+  return root ? directory + name : directory + kPathSeparator + name;
+}
+
+std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection) {
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < selection.names.size(); ++i) {
     if (i < selection.selected.size() && selection.selected[i]) {
-      paths.push_back(root ? directory + selection.names[i]
-                           : directory + kPathSeparator + selection.names[i]);
+      paths.push_back(PathInList(selection.directory, selection.names[i]));
     }
   }
   return paths;
@@ -64,7 +66,8 @@ ConversionDriver::ConversionDriver(FileStore& files, const ToolTable& tools)
 // be a link to it), or has its name, waits for that write first.
 BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sources,
                                            const std::string& destination, DimensionTexts& dims,
-                                           BatchObserver* observer, bool dryRun) {
+                                           BatchObserver* observer, const BatchOptions& options) {
+  const bool dryRun = options.dryRun;
   BatchReport report;
   for (const TableWarning& warning : CheckToolTable(tools_)) {
     report.toolTable.push_back({warning.row, warning.text});
@@ -99,7 +102,7 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
     if (written.count(current_.name) != 0) {
       failure = "another source of this batch was already written to " + current_.path;
     } else {
-      failure = ConvertOne(current_, dims, file);
+      failure = ConvertOne(current_, dims, file, options);
     }
     if (failure) {
       sink->Flush();
@@ -122,7 +125,8 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
 // Checks that need no content come first and change nothing; then the translation, whose G200
 // lines rewrite dims even when a later line fails, and the header.
 std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, DimensionTexts& dims,
-                                                        FileReport& report) {
+                                                        FileReport& report,
+                                                        const BatchOptions& options) {
   if (file.name.empty()) return "the source path names no file";
   if (files_.SameFile(file.source, file.path)) {
     return "the output " + file.path + " would replace the source file itself";
@@ -140,13 +144,17 @@ std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, Dimens
     if (translation.failure) return translation.failure;
     std::optional<std::string> failure = CompleteProgram(dims, file.program);
     report.bodyLines = file.program.Lines();
-    if (!failure) {
-      report.units = SelectedUnits(dims.height).code;
-      report.dimensions = dims;
-      report.dimensionsFrom = dimensionsFrom_;
-      report.warnings = FileWarnings(report, tools_);
+    if (failure) return failure;
+    report.units = SelectedUnits(dims.height).code;
+    report.dimensions = dims;
+    report.dimensionsFrom = dimensionsFrom_;
+    report.warnings = FileWarnings(report, tools_);
+    if (options.checkGeometry) {
+      const ProgramGeometry geometry = CheckProgramGeometry(read.bytes, file.program.Program());
+      report.geometry = GeometryReportOf(geometry);
+      if (options.converted) options.converted(report, geometry);
     }
-    return failure;
+    return std::nullopt;
   } catch (const std::bad_alloc&) {
     // A file too large for the memory left (a huge or sparse source, or its translation) fails
     // alone, like any other failure; the batch and the program go on.

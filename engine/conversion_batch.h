@@ -3,6 +3,7 @@
 // written atomically under the source's file name in the destination.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/conversion_report.h"
 #include "engine/dimension_texts.h"
 #include "engine/output_sink.h"
+#include "engine/part_check.h"
 #include "engine/translator.h"
 
 namespace quarnel {
@@ -30,8 +32,10 @@ struct SourceSelection {
   std::vector<bool> selected;  // same length as names
 };
 
-// Full paths of the selected entries, in list order: the directory, "/" unless it already ends
-// in one, and the name.
+// The path of a file of a listed directory: the directory, "/" unless it already ends in one
+// (a root), and the name.
+std::string PathInList(const std::string& directory, const std::string& name);
+// Full paths of the selected entries, in list order.
 std::vector<std::string> SelectedSourcePaths(const SourceSelection& selection);
 // Where the output of a source goes: destination, "/", the source's file name.
 std::string OutputPathFor(const std::string& destination, const std::string& sourcePath);
@@ -50,6 +54,13 @@ class BatchObserver {
   virtual bool Cancelled() { return false; }
 };
 
+struct BatchOptions {
+  bool dryRun = false;         // convert and report, but write nothing
+  bool checkGeometry = false;  // compare each output's toolpath with its source's
+  // With checkGeometry, called with each converted file's geometry before it is written.
+  std::function<void(const FileReport& report, const ProgramGeometry& geometry)> converted;
+};
+
 class ConversionDriver {
  public:
   // tools is read as it stands at every lookup.
@@ -59,15 +70,14 @@ class ConversionDriver {
   // the batch starts with; a G200 line rewrites them for the rest of the batch, and they end as
   // the last file left them. An output name is written at most once per batch. With an
   // observer each output is written before its FileDone; without one, outputs may be written
-  // alongside the next translation. A dry run converts and reports but writes nothing. Returns
-  // the report of every file, in batch order.
+  // alongside the next translation. Returns the report of every file, in batch order.
   BatchReport ConvertBatch(const std::vector<std::string>& sources, const std::string& destination,
                            DimensionTexts& dims, BatchObserver* observer = nullptr,
-                           bool dryRun = false);
+                           const BatchOptions& options = {});
 
  private:
-  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims,
-                                        FileReport& report);
+  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims, FileReport& report,
+                                        const BatchOptions& options);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
 
   FileStore& files_;

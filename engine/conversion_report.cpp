@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "engine/input_checks.h"
+#include "engine/part_check.h"
 #include "engine/program_header.h"
 #include "support/number.h"
 #include "tools/tool_table.h"
@@ -11,11 +12,6 @@
 namespace quarnel {
 
 namespace {
-
-// The toolpath of a program in inches stays within a few hundred: a coordinate beyond this
-// under an inch header usually means a millimetre program, which the machine would cut 25.4
-// times too large.
-constexpr float kLargestInchCoordinate = 100;
 
 bool TableIsEmpty(const ToolTable& tools) {
   for (int row = 1; row <= ToolTable::kRows; ++row) {
@@ -75,13 +71,23 @@ std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTabl
                            "an output line"});
   }
   if (!report.units.empty()) AddDimensionWarnings(report, warnings);
-  if (report.units == kInchUnits.code && notes.largestCoordinate > kLargestInchCoordinate) {
-    warnings.push_back({0, "the header says inches (a height of 60 or less) while the moves reach " +
-                               FloatAsText(notes.largestCoordinate) +
-                               ": is it a millimetre program?"});
+  if (auto inches = InchesWarning(report.units == kInchUnits.code, notes.largestCoordinate)) {
+    warnings.push_back({0, std::move(*inches)});
   }
   AddToolWarnings(report, tools, warnings);
   return warnings;
+}
+
+GeometryReport GeometryReportOf(const ProgramGeometry& geometry) {
+  GeometryReport report;
+  report.checked = true;
+  report.moves = geometry.check.moves;
+  report.differenceCount = geometry.check.differenceCount;
+  report.differences = geometry.check.differences;
+  report.notes = geometry.check.notes;
+  report.notes.insert(report.notes.end(), geometry.part.notes.begin(), geometry.part.notes.end());
+  report.extents = geometry.part.extents;
+  return report;
 }
 
 const char* StatusName(FileReport::Status status) {
@@ -129,6 +135,14 @@ std::string FileReportText(const FileReport& report) {
       text += "  " + word.what + ": " + std::to_string(word.count) + " lines, first at line " +
               std::to_string(word.firstLine) + "\n";
     }
+  }
+  if (report.geometry.checked) {
+    const GeometryReport& g = report.geometry;
+    text += "\nGeometry: " + (g.differenceCount == 0
+                                  ? "identical, " + std::to_string(g.moves) + " moves"
+                                  : std::to_string(g.differenceCount) + " differences") + "\n";
+    for (const Difference& d : g.differences) text += "  " + DifferenceText(d) + "\n";
+    for (const std::string& note : g.notes) text += "  " + note + "\n";
   }
   if (section("Tools looked up:", !n.tools.empty())) {
     for (const ToolNote& tool : n.tools) {

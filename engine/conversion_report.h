@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/arc_geometry.h"
 #include "engine/dimension_texts.h"
+#include "engine/geometry_check.h"
 
 namespace quarnel {
 
 class ToolTable;
+struct ProgramGeometry;
 
 // A G value the translator does not act on ("G20", "G410", "G1.5"), or a letter no word reads.
 struct IgnoredNote {
@@ -52,6 +55,16 @@ struct ReportWarning {
   std::string text;
 };
 
+// How the output's toolpath compares with its source's, when it was checked.
+struct GeometryReport {
+  bool checked = false;
+  std::size_t moves = 0;            // compared moves that match
+  std::size_t differenceCount = 0;  // every difference found
+  std::vector<Difference> differences;  // the first of them
+  std::vector<std::string> notes;   // motion left out on purpose, leaving the part
+  Extents extents;                  // of the output's cutting moves
+};
+
 // The report of one file of a batch.
 struct FileReport {
   enum class Status { kWritten, kFailed, kChecked };
@@ -66,6 +79,7 @@ struct FileReport {
   DimensionTexts dimensions;    // the texts the header used
   std::string dimensionsFrom;   // "the batch" or "G200 at line N"
   std::vector<ReportWarning> warnings;
+  GeometryReport geometry;
 };
 
 struct BatchReport {
@@ -82,6 +96,9 @@ struct BatchReport {
 // toolpath that reaches more than 100, tool numbers that match no row of a table that is not
 // empty.
 std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools);
+
+// The geometry part of a report, from a conversion's geometry.
+GeometryReport GeometryReportOf(const ProgramGeometry& geometry);
 
 // The whole report of a file as text for a person, one fact a line, with line numbers.
 std::string FileReportText(const FileReport& report);

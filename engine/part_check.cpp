@@ -11,6 +11,7 @@ namespace quarnel {
 namespace {
 
 constexpr double kLargestInchValue = 100;  // an inch part this large is a millimetre program
+constexpr int kReachDecimals = 4;
 constexpr int kTextDecimals = 4;
 
 bool Inside(const Range& range, double length) {
@@ -73,11 +74,23 @@ PartCheck CheckPart(const Toolpath& output) {
   check.extents = CuttingExtents(output);
   if (!output.header.present || check.extents.empty) return check;
   NoteLeavingPart(output, check);
-  const double reach = std::max(Reach(check.extents.x), Reach(check.extents.y));
-  if (output.header.inches && reach > kLargestInchValue) {
-    check.inchesWarning = "the header says inches while the toolpath reaches more than 100";
-  }
+  const double reach = std::max({Reach(check.extents.x), Reach(check.extents.y),
+                                 Reach(check.extents.depth)});
+  check.inchesWarning = InchesWarning(output.header.inches, reach);
   return check;
+}
+
+ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program) {
+  ProgramGeometry geometry{InterpretSource(source), InterpretOutput(program), {}, {}};
+  geometry.check = CompareToolpaths(geometry.source, geometry.output);
+  geometry.part = CheckPart(geometry.output);
+  return geometry;
+}
+
+std::optional<std::string> InchesWarning(bool inches, double reach) {
+  if (!inches || !(reach > kLargestInchValue)) return std::nullopt;
+  return "the header says inches (a height of 60 or less) while the toolpath reaches " +
+         DecimalText(reach, kReachDecimals) + ": is it a millimetre program?";
 }
 
 }  // namespace quarnel

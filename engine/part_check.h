@@ -3,9 +3,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/arc_geometry.h"
+#include "engine/geometry_check.h"
 #include "engine/toolpath.h"
 
 namespace quarnel {
@@ -17,10 +19,24 @@ struct PartCheck {
 };
 
 // Extents of the output's cutting moves; a note when they leave the rectangle 0..length x
-// 0..height of the header (by more than half a unit of the fourth decimal), and the warning
-// "the header says inches while the toolpath reaches more than 100" when X or Y goes beyond
-// 100 under an inch header.
+// 0..height of the header (by more than half a unit of the fourth decimal), and the inches
+// warning.
 PartCheck CheckPart(const Toolpath& output);
+
+// The warning for an inch header over a toolpath that reaches beyond 100 in X, Y or depth
+// (reach: the largest of their absolute values): a millimetre program under an inch header,
+// which the machine would cut 25.4 times too large, is the classic crash.
+std::optional<std::string> InchesWarning(bool inches, double reach);
+
+// A conversion's geometry: both programs' toolpaths, their comparison and the output's part
+// check.
+struct ProgramGeometry {
+  Toolpath source;
+  Toolpath output;
+  GeometryCheck check;
+  PartCheck part;
+};
+ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program);
 
 // "part 600 x 400 x 18 mm; toolpath X 100..350, Y 50..100, depth -5..-5", without the part
 // when there is no header.

@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       input.ConsumeRandomLengthString(12)};
   files.files["/src/b.nc"] = input.ConsumeRemainingBytesAsString();
   ConversionDriver driver(files, tools);
-  const BatchReport report = driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, nullptr,
-                                                 /*dryRun=*/true);
+  const BatchReport report =
+      driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, nullptr, {true, true, {}});
   Require(report.files.size() == 2);
   for (const FileReport& file : report.files) {
     Require(file.notes.translated + file.notes.Dropped() == file.notes.sourceLines);

@@ -36,11 +36,11 @@ TEST(FileWarnings, WarnWithoutChangingTheOutput) {
       {"empty height", "G1 X5\n", {"600", "", "18"}, false,
        {"0: the part height empty: reads as 0"}},
       {"inch header, millimetre moves", "G1 X600 Y5\n", inches, false,
-       {"0: the header says inches (a height of 60 or less) while the moves reach 600: is it a "
-        "millimetre program?"}},
+       {"0: the header says inches (a height of 60 or less) while the toolpath reaches 600: is it "
+        "a millimetre program?"}},
       {"inch header, depth too", "G1 X5 P-150\n", inches, false,
-       {"0: the header says inches (a height of 60 or less) while the moves reach 150: is it a "
-        "millimetre program?"}},
+       {"0: the header says inches (a height of 60 or less) while the toolpath reaches 150: is it "
+        "a millimetre program?"}},
       {"inch header, inch moves", "G1 X23.625 Y15.5\n", inches, false, {}},
       {"tool without a row", "G0 T9\nG1 X1\n", mm, true,
        {"2: tool 9 matches no row of the tool table: called as T019"}},

@@ -172,7 +172,9 @@ TEST(ConvertCommand, ReportOptionsChangeNoOutput) {
     for (std::size_t at; (at = messages.find(dir.Path())) != std::string::npos;) {
       messages.replace(at, dir.Path().size(), "DIR");
     }
-    if (c.err != nullptr) EXPECT_EQ(messages, c.err);
+    if (c.err != nullptr) {
+      EXPECT_EQ(messages, c.err);
+    }
   }
 }
 
@@ -199,6 +201,52 @@ TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
   EXPECT_EQ(file["warnings"][0]["line"], 4);
   EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
+}
+
+// --verify reads an output edited by hand and compares its toolpath with the source's.
+TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
+  TempDir dir;
+  const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
+  WriteFileBytes(dir.File("same.nc"), output);
+  output.replace(output.find("X350Y100"), 8, "X350Y101");
+  WriteFileBytes(dir.File("edited.nc"), output);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* out;  // the start of what standard output holds
+  } cases[] = {
+      {{"--verify", dir.File("same.nc"), road}, kExitAllWritten, "geometry identical: 2 moves"},
+      {{"--verify", dir.File("edited.nc"), road}, kExitSomeFailed, "geometry differs"},
+      {{"--verify", dir.File("missing.nc"), road}, kExitUsage, ""},
+      {{"--verify", dir.File("same.nc"), road, road}, kExitUsage, ""},
+      {{"--verify", dir.File("same.nc"), "--dest", dir.Path(), road}, kExitUsage, ""},
+  };
+  for (const auto& c : cases) {
+    const CommandResult run = Convert(c.args);
+    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args) << run.err;
+    EXPECT_TRUE(run.out.starts_with(c.out)) << run.out;
+  }
+  const CommandResult edited = Convert({"--verify", dir.File("edited.nc"), road});
+  EXPECT_NE(edited.err.find("source line 4, output line 5"), std::string::npos) << edited.err;
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"edited.nc", "same.nc"}));
+}
+
+// --preview draws each converted file; the report carries the comparison and the extents.
+TEST(ConvertCommand, PreviewAndReportCarryTheGeometry) {
+  TempDir out, pictures;
+  const CommandResult run =
+      Convert({"--dest", out.Path(), "--length", "600", "--height", "400", "--thickness", "18",
+               "--preview", pictures.Path(), "--report", "-",
+               std::string(QUARNEL_EXAMPLES) + "/road.nc"});
+  ASSERT_EQ(run.status, kExitAllWritten) << run.err;
+  EXPECT_EQ(ListDirectory(pictures.Path()), std::vector<std::string>{"road.nc.svg"});
+  EXPECT_TRUE(ReadFileBytes(pictures.File("road.nc.svg")).starts_with("<?xml"));
+  const auto file = nlohmann::json::parse(run.out)["files"][0];
+  EXPECT_EQ(file["geometry"]["moves"], 2);
+  EXPECT_EQ(file["geometry"]["differences"].size(), 0u);
+  EXPECT_EQ(file["extents"], nlohmann::json::parse(R"({"x": [100, 350], "y": [50, 100],
+      "depth": [-5, -5]})"));
 }
 
 TEST(ConvertCommand, MissingDestinationFailsAndLeavesNothing) {

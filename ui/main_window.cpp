@@ -16,6 +16,7 @@
 #include "ui/file_list.h"
 #include "ui/file_roots.h"
 #include "ui/form_style.h"
+#include "ui/preview_window.h"
 #include "ui/program_icon.h"
 #include "ui/report_window.h"
 #include "ui/tool_grid.h"
@@ -153,8 +154,16 @@ void MainWindow::BuildDestFrame() {
   showReport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   connect(showReport, &QAction::triggered, this, &MainWindow::ShowLastReport);
   addAction(showReport);
+  auto* preview = new QAction(QStringLiteral("Preview"), this);
+  preview->setObjectName(QStringLiteral("previewAction"));
+  preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(preview, &QAction::triggered, this, &MainWindow::PreviewSelectedOutput);
+  addAction(preview);
+  destinationList_->addAction(preview);
   destinationList_->addAction(showReport);
   destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(destinationList_, &QListWidget::itemDoubleClicked, this,
+          &MainWindow::PreviewSelectedOutput);
 }
 
 // The height box comes before the length box.
@@ -249,6 +258,23 @@ void MainWindow::Process() {
 void MainWindow::EnableFrames(bool enabled) {
   for (QGroupBox* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
     frame->setEnabled(enabled);
+  }
+}
+
+// The selected output over the source of the same name in the source folder, when there is one.
+void MainWindow::PreviewSelectedOutput() {
+  const SourceSelection outputs = destinationList_->Selection();
+  for (std::size_t i = 0; i < outputs.names.size(); ++i) {
+    if (!outputs.selected[i]) continue;
+    const std::string output = PathInList(outputs.directory, outputs.names[i]);
+    std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
+    if (!files_.SameFile(source, source)) source.clear();
+    auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
+                                            QString::fromStdString(source), this);
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return;
   }
 }
 

@@ -68,6 +68,9 @@ class MainWindow : public QWidget {
   const ToolTable& Tools() const { return tools_; }
   // Shows the report of the last batch again (the destination list's menu, Ctrl+R).
   void ShowLastReport();
+  // Opens the preview of the selected output over its source (double-click, the destination
+  // list's menu, Ctrl+P).
+  void PreviewSelectedOutput();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -70,7 +70,7 @@ quarnel::BatchReport ExampleReport(const QString& root) {
                 QString::fromStdString(sources.back()));
   }
   sources.push_back(root.toStdString() + "/parts/missing.nc");
-  return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, true);
+  return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, {true, true, {}});
 }
 
 bool Save(QWidget& widget, const char* path) {

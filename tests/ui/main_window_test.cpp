@@ -24,6 +24,7 @@
 #include "tools/tool_table.h"
 #include "ui/batch_progress.h"
 #include "ui/file_list.h"
+#include "ui/preview_window.h"
 #include "ui_test_support.h"
 
 using namespace quarnel;
@@ -627,10 +628,30 @@ class MainWindowTest : public QObject {
     report->close();
     auto& list = fixture.Find<QListWidget>("destinationList");
     QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(list.actions().size(), 1);
     fixture.window->activateWindow();
     QTest::keyClick(fixture.window.get(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(report->isVisible());
+  }
+
+  // Double-clicking an output opens its preview over the source of the same name.
+  void DoubleClickOnAnOutputPreviewsIt() {
+    WindowFixture fixture;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    CopyData("road.nc", source);
+    WriteFileBytes(destination + "/road.nc", ReadFileBytes(UiTestDataPath("road.expected")));
+    fixture.settings.IniWrite("Settings", "SourcePath", source);
+    fixture.settings.IniWrite("Settings", "DestinationPath", destination);
+    fixture.Start();
+    fixture.Show();
+    auto& list = fixture.Find<QListWidget>("destinationList");
+    const QRect rect = list.visualItemRect(list.item(0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rect.center());
+    auto* preview = fixture.window->findChild<PreviewWindow*>();
+    QVERIFY(preview != nullptr && preview->isVisible());
+    QVERIFY(preview->ShownVerdict().startsWith(QStringLiteral("geometry identical")));
+    QCOMPARE(list.actions().size(), 2);  // Preview and Show the Last Report
   }
 
   // A tool table file the window cannot use is kept aside with its bytes and the user told;
