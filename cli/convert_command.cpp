@@ -57,6 +57,10 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
                  "Write DIR/NAME.svg for each converted file: both toolpaths over the part and "
                  "the verdict of their comparison")
       ->type_name("DIR");
+  app.add_option("--jobs", options.jobs,
+                 "Files translated at once (default: one a processor core); the outputs, "
+                 "messages and exit status are those of one at a time")
+      ->type_name("N");
   app.add_option("--verify", options.verifyOutput,
                  "Compare the toolpath of an existing OUTPUT program with its one SOURCE, "
                  "without converting: exit 0 when they match, 1 with the differences")
@@ -152,6 +156,7 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
   }
   bool previewsWritten = true;
   BatchOptions batch;
+  batch.jobs = options.jobs;
   batch.dryRun = options.dryRun;
   batch.checkGeometry = options.reportFile || options.previewDir;
   if (options.previewDir) {

@@ -27,6 +27,7 @@ struct ConvertOptions {
   bool strict = false;   // a warning counts as a failure
   std::optional<std::string> previewDir;    // DIR/NAME.svg for each converted file
   std::optional<std::string> verifyOutput;  // compare this output with the one SOURCE
+  unsigned jobs = 0;                        // translating threads; 0 for one a core
 };
 
 // Fills what the command line left out from the settings file and tool table file of the

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 #include <set>
+#include <thread>
 
 #include "engine/input_checks.h"
 #include "engine/program_header.h"
@@ -61,9 +62,19 @@ std::vector<FileFailure> FailuresOf(const BatchReport& report) {
 ConversionDriver::ConversionDriver(FileStore& files, const ToolTable& tools)
     : files_(files), tools_(tools), translator_(tools) {}
 
+// The number of threads for a batch: jobs, or one a core for 0; one where the file store does
+// not allow several threads at once.
+unsigned ThreadsFor(unsigned jobs, std::size_t files, const FileStore& store) {
+  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+  if (files < 2 || !store.WritesAlongside()) return 1;
+  return jobs;
+}
+
 // Every outcome is recorded in file order: a failure waits for the write before it, and a
 // source that might read the output in flight (it is that file, or does not exist yet and may
-// be a link to it), or has its name, waits for that write first.
+// be a link to it), or has its name, waits for that write first. With several jobs, files are
+// translated ahead on threads of their own; their dimension texts, headers, checks and writes
+// still come here, in order, exactly as when each file is translated in turn.
 BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sources,
                                            const std::string& destination, DimensionTexts& dims,
                                            BatchObserver* observer, const BatchOptions& options) {
@@ -73,6 +84,8 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
     report.toolTable.push_back({warning.row, warning.text});
   }
   report.files.resize(sources.size());
+  std::vector<std::string> outputs;
+  for (const std::string& source : sources) outputs.push_back(OutputPathFor(destination, source));
   dimensionsFrom_ = kGivenDimensions;
   std::set<std::string> written;  // output names of this batch
   const auto sink = SinkFor(files_, observer != nullptr, dryRun,
@@ -86,6 +99,9 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
                                                    : FileReport::Status::kWritten;
                               written.insert(file.name);
                             });
+  const unsigned threads = ThreadsFor(options.jobs, sources.size(), files_);
+  std::optional<TranslationPool> pool;
+  if (threads > 1) pool.emplace(files_, tools_, sources, outputs, threads, options.checkGeometry);
   std::size_t index = 0;
   for (; index < sources.size(); ++index) {
     const std::string& source = sources[index];
@@ -93,16 +109,20 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
     current_.index = index;
     current_.source = source;
     current_.name = FileNameOf(source);
-    current_.path = OutputPathFor(destination, source);
+    current_.path = outputs[index];
     FileReport& file = report.files[index];
     file.source = source;
     file.output = current_.path;
+    std::optional<TranslatedFile> ahead;
+    if (pool) ahead = pool->Take(index);
     if (MightReadInFlight(*sink, current_)) sink->Flush();
     std::optional<std::string> failure;
     if (written.count(current_.name) != 0) {
       failure = "another source of this batch was already written to " + current_.path;
-    } else {
-      failure = ConvertOne(current_, dims, file, options);
+    } else if (!(failure = CheckPaths(current_))) {
+      TranslatedFile translated = Translate(std::move(ahead), options.checkGeometry, *sink);
+      failure = Finish(translated, dims, file, options);
+      if (pool) pool->GiveBack(std::move(translated.program));
     }
     if (failure) {
       sink->Flush();
@@ -116,49 +136,65 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
   sink->Flush();
   for (++index; index < sources.size(); ++index) {
     report.files[index].source = sources[index];
-    report.files[index].output = OutputPathFor(destination, sources[index]);
+    report.files[index].output = outputs[index];
     report.files[index].reason = kCancelled;
   }
   return report;
 }
 
-// Checks that need no content come first and change nothing; then the translation, whose G200
-// lines rewrite dims even when a later line fails, and the header.
-std::optional<std::string> ConversionDriver::ConvertOne(OutputFile& file, DimensionTexts& dims,
-                                                        FileReport& report,
-                                                        const BatchOptions& options) {
+// The checks that need no content; they change nothing.
+std::optional<std::string> ConversionDriver::CheckPaths(const OutputFile& file) {
   if (file.name.empty()) return "the source path names no file";
   if (files_.SameFile(file.source, file.path)) {
     return "the output " + file.path + " would replace the source file itself";
   }
+  return std::nullopt;
+}
+
+// The current file's translation, done ahead or, when it could not be, here and now, once
+// every output before it is written. The program to fill becomes current_'s; its spare is
+// handed back.
+TranslatedFile ConversionDriver::Translate(std::optional<TranslatedFile> ahead, bool keepSource,
+                                           OutputSink& sink) {
+  if (!ahead) {
+    sink.Flush();
+    ahead = TranslateFile(files_, translator_, current_.source, keepSource,
+                          std::move(current_.program));
+    current_.program = ProgramBody();
+  }
+  std::swap(current_.program, ahead->program);
+  return std::move(*ahead);
+}
+
+// Applies a translation in batch order: its G200 rewrites dims even when a later line of it
+// failed; then the header, the warnings and the geometry.
+std::optional<std::string> ConversionDriver::Finish(TranslatedFile& translated,
+                                                    DimensionTexts& dims, FileReport& report,
+                                                    const BatchOptions& options) {
+  report.notes = std::move(translated.notes);
+  if (translated.partDimensions) {
+    dims = std::move(*translated.partDimensions);
+    dimensionsFrom_ = "G200 at line " + std::to_string(report.notes.partDimensionsLine) + " of " +
+                      current_.source;
+  }
+  if (translated.failure) return translated.failure;
   try {
-    const ReadOutcome read = files_.ReadRegularFile(file.source);
-    if (!read.ok) return "cannot read the source: " + read.error;
-    SourceTranslation translation = TranslateSource(read.bytes, translator_, file.program);
-    report.notes = translator_.Notes();
-    if (translation.partDimensions) {
-      dims = std::move(*translation.partDimensions);
-      dimensionsFrom_ = "G200 at line " + std::to_string(report.notes.partDimensionsLine) +
-                        " of " + file.source;
-    }
-    if (translation.failure) return translation.failure;
-    std::optional<std::string> failure = CompleteProgram(dims, file.program);
-    report.bodyLines = file.program.Lines();
+    std::optional<std::string> failure = CompleteProgram(dims, current_.program);
+    report.bodyLines = current_.program.Lines();
     if (failure) return failure;
     report.units = SelectedUnits(dims.height).code;
     report.dimensions = dims;
     report.dimensionsFrom = dimensionsFrom_;
     report.warnings = FileWarnings(report, tools_);
     if (options.checkGeometry) {
-      const ProgramGeometry geometry = CheckProgramGeometry(read.bytes, file.program.Program());
+      const ProgramGeometry geometry =
+          CheckProgramGeometry(translated.source, current_.program.Program());
       report.geometry = GeometryReportOf(geometry);
       if (options.converted) options.converted(report, geometry);
     }
     return std::nullopt;
   } catch (const std::bad_alloc&) {
-    // A file too large for the memory left (a huge or sparse source, or its translation) fails
-    // alone, like any other failure; the batch and the program go on.
-    file.program = ProgramBody();
+    current_.program = ProgramBody();
     return "there is not enough memory to convert it";
   }
 }

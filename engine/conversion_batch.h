@@ -12,6 +12,7 @@
 #include "engine/dimension_texts.h"
 #include "engine/output_sink.h"
 #include "engine/part_check.h"
+#include "engine/translation_pool.h"
 #include "engine/translator.h"
 
 namespace quarnel {
@@ -55,6 +56,7 @@ class BatchObserver {
 };
 
 struct BatchOptions {
+  unsigned jobs = 1;           // threads translating files ahead of the batch; 0 for one a core
   bool dryRun = false;         // convert and report, but write nothing
   bool checkGeometry = false;  // compare each output's toolpath with its source's
   // With checkGeometry, called with each converted file's geometry before it is written.
@@ -76,8 +78,10 @@ class ConversionDriver {
                            const BatchOptions& options = {});
 
  private:
-  std::optional<std::string> ConvertOne(OutputFile& file, DimensionTexts& dims, FileReport& report,
-                                        const BatchOptions& options);
+  std::optional<std::string> CheckPaths(const OutputFile& file);
+  TranslatedFile Translate(std::optional<TranslatedFile> ahead, bool keepSource, OutputSink& sink);
+  std::optional<std::string> Finish(TranslatedFile& translated, DimensionTexts& dims,
+                                    FileReport& report, const BatchOptions& options);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
 
   FileStore& files_;

@@ -6,9 +6,11 @@
 namespace quarnel {
 
 struct DimensionTexts {
-  std::string length;     // DimX, length X
-  std::string height;     // DimY, height Y; also decides millimetres or inches
-  std::string thickness;  // DimZ, thickness Z
+  std::string length;     // the length box, X
+  std::string height;     // the height box, Y; also decides millimetres or inches
+  std::string thickness;  // the thickness box, Z
+
+  bool operator==(const DimensionTexts&) const = default;
 };
 
 }  // namespace quarnel

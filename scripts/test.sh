@@ -18,6 +18,10 @@ echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer) and test
 scripts/build.sh asan
 ctest --test-dir build/asan --output-on-failure -j2 --timeout 600
 
+echo "== thread sanitizer build (core and command line) and the tests of batches on several threads"
+scripts/build.sh tsan parallel_batch_test conversion_batch_test
+ctest --test-dir build/tsan --output-on-failure -j2 --timeout 600 -R '^(ParallelBatch|ConversionDriver)\.'
+
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing, briefly"
   scripts/fuzz.sh --seconds "${QUARNEL_FUZZ_SECONDS:-30}"

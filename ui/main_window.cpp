@@ -246,7 +246,10 @@ void MainWindow::Process() {
                              destinationList_->Refresh();
                            });
     DimensionTexts dims = DimensionTextsShown();
-    lastReport_ = driver_->ConvertBatch(sources, destinationList_->Directory(), dims, &progress);
+    BatchOptions options;
+    options.jobs = 0;  // translate ahead on every core; outputs still land in list order
+    lastReport_ =
+        driver_->ConvertBatch(sources, destinationList_->Directory(), dims, &progress, options);
   }
   EnableFrames(true);
   batchRunning_ = false;
