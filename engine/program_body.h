@@ -54,7 +54,9 @@ class ProgramBody {
   std::string_view Text() const { return std::string_view(text_.data(), size_); }
   // Where the next bytes go: at the end of the text, with room for at least bytes of them.
   char* RoomFor(std::size_t bytes) {
-    if (size_ + bytes > text_.size()) text_.resize(std::max(2 * text_.size(), size_ + bytes));
+    if (size_ + bytes > text_.size()) {
+      text_.resize(std::max(text_.size() + text_.size() / 2, size_ + bytes));
+    }
     return text_.data() + size_;
   }
 

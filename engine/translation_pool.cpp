@@ -40,7 +40,7 @@ TranslationPool::TranslationPool(FileStore& files, const ToolTable& tools,
       sources_(std::move(sources)),
       outputs_(std::move(outputs)),
       keepSources_(keepSources),
-      window_(2 * static_cast<std::size_t>(jobs)),
+      window_(static_cast<std::size_t>(jobs) + 1),
       slots_(sources_.size(), Slot::kWaiting),
       results_(sources_.size()) {
   for (unsigned i = 0; i < jobs; ++i) threads_.emplace_back([this] { Work(); });

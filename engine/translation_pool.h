@@ -36,7 +36,7 @@ TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std
 
 class TranslationPool {
  public:
-  // Translates sources (whose outputs go to outputs) on jobs threads, at most window files
+  // Translates sources (whose outputs go to outputs) on jobs threads, at most jobs + 1 files
   // ahead of the last one taken. files must allow reads alongside writes
   // (FileStore::WritesAlongside) and tools must not change while the pool lives.
   TranslationPool(FileStore& files, const ToolTable& tools, std::vector<std::string> sources,
