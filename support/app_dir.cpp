@@ -50,6 +50,15 @@ bool DirectoryWritable(const std::string& path) {
   return DirectoryExists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
+// A directory of the system's own programs: writable to root, but no place for one user's
+// settings, and a package would own and replace them.
+bool IsSystemProgramDirectory(const std::string& directory) {
+  for (const char* prefix : {"/usr/", "/bin/", "/sbin/"}) {
+    if (directory.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string ApplyDevelopmentPath(const std::string& appDir, const std::string& developmentDir,
@@ -61,7 +70,7 @@ std::string ApplyDevelopmentPath(const std::string& appDir, const std::string& d
 
 std::string AppDirFrom(const AppDirInputs& inputs) {
   std::string appDir = DirectoryOf(inputs.exePath);
-  if (appDir.empty() || !inputs.directoryWritable(appDir)) {
+  if (appDir.empty() || IsSystemProgramDirectory(appDir) || !inputs.directoryWritable(appDir)) {
     // With neither a writable program directory nor a configuration directory, the program's
     // own directory is still where settings are read from; writes there are lost.
     const std::string configDir = UserConfigDir(inputs.xdgConfigHome, inputs.home);

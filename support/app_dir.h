@@ -19,9 +19,10 @@ struct AppDirInputs {
   std::string developmentDir;  // "" where there is none (Linux)
 };
 
-// The program's directory, ending in "/": the executable's directory when it is writable, else
-// $XDG_CONFIG_HOME/quarnel/ (when set and absolute), else $HOME/.config/quarnel/; then the
-// development-path rule. Touches nothing but the two tests it is given.
+// The program's directory, ending in "/": the executable's directory when it is writable and not
+// a directory of the system's programs (/usr/..., /bin/, /sbin/: an installed package, writable
+// to root), else $XDG_CONFIG_HOME/quarnel/ (when set and absolute), else $HOME/.config/quarnel/;
+// then the development-path rule. Touches nothing but the two tests it is given.
 std::string AppDirFrom(const AppDirInputs& inputs);
 
 // The development-path rule: appDir with "VB" anywhere in its upper-cased text becomes

@@ -34,7 +34,8 @@ AppDirInputs InputsFor(const FakeDirectories& dirs, std::string exePath, std::st
 }
 
 TEST(AppDirFrom, ExecutableDirectoryWhenWritableElseTheUserConfigDirectory) {
-  const FakeDirectories dirs{{"/opt/quarnel/", "/usr/bin/", "/home/u/"}, {"/opt/quarnel/"}};
+  const FakeDirectories dirs{{"/opt/quarnel/", "/usr/bin/", "/usr/local/bin/", "/home/u/"},
+                             {"/opt/quarnel/", "/usr/bin/", "/usr/local/bin/"}};  // as for root
   const struct {
     const char* exe;
     const char* xdg;
@@ -47,6 +48,7 @@ TEST(AppDirFrom, ExecutableDirectoryWhenWritableElseTheUserConfigDirectory) {
       {"/usr/bin/quarnel", "", "/home/u", "/home/u/.config/quarnel/"},
       {"/usr/bin/quarnel", "relative/cfg", "/home/u/", "/home/u/.config/quarnel/"},
       {"/usr/bin/quarnel", "", "/", "/.config/quarnel/"},
+      {"/usr/local/bin/quarnel", "", "/root", "/root/.config/quarnel/"},
       {"/usr/bin/quarnel", "", "", "/usr/bin/"},  // nowhere better: reads still work
       {"/usr/bin/quarnel", "", "home", "/usr/bin/"},
       {"", "", "/home/u", "/home/u/.config/quarnel/"},
