@@ -14,16 +14,7 @@ namespace quarnel {
 
 namespace {
 
-// Number words of LineWords in the reader's order P X Y Z I J F U R: the index of the value and
-// the bit of LineWords::present.
-constexpr std::string_view kNumberLetters = "PXYZIJFUR";
-constexpr int kIndexX = 1;
-constexpr int kIndexY = 2;
-constexpr int kIndexZ = 3;
-constexpr int kIndexI = 4;
-constexpr int kIndexJ = 5;
-constexpr int kIndexF = 6;
-constexpr int kIndexU = 7;
+constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
 
 constexpr std::size_t kMaxNotes = 20;  // notes beyond this are only counted
 constexpr double kLargestCode = 1000;  // G values above every known code match none
@@ -309,9 +300,9 @@ class OutputReader {
   void ReadHeader(bool inches) {
     path_.header.present = true;
     path_.header.inches = inches;
-    path_.header.length = Word(kIndexX);
-    path_.header.height = Word(kIndexY);
-    path_.header.thickness = Word(kIndexZ);
+    path_.header.length = Word(LineWords::kX);
+    path_.header.height = Word(LineWords::kY);
+    path_.header.thickness = Word(LineWords::kZ);
   }
 
   void ActOnLine(int code) {
@@ -323,7 +314,7 @@ class OutputReader {
       Push(MoveKind::kDrill).spindles = Spindles();
     } else if (code == kOutputCycle) {
       // A cycle line carries a feed; tool 81's positioning block does not.
-      const bool cycle = Has(kIndexF);
+      const bool cycle = Has(LineWords::kF);
       Push(cycle ? MoveKind::kCycle : MoveKind::kRapid).q =
           Val(WordText(words_->line, 'Q').value_or(""));
     } else if (!IsKnownStill(code)) {
@@ -344,9 +335,9 @@ class OutputReader {
   // A word left out keeps the position; under G91 X and Y add to it.
   Position Target() const {
     Position to = at_;
-    if (Has(kIndexX)) to.x = Word(kIndexX) + (incremental_ ? at_.x : 0);
-    if (Has(kIndexY)) to.y = Word(kIndexY) + (incremental_ ? at_.y : 0);
-    if (Has(kIndexZ)) to.depth = Word(kIndexZ);
+    if (Has(LineWords::kX)) to.x = Word(LineWords::kX) + (incremental_ ? at_.x : 0);
+    if (Has(LineWords::kY)) to.y = Word(LineWords::kY) + (incremental_ ? at_.y : 0);
+    if (Has(LineWords::kZ)) to.depth = Word(LineWords::kZ);
     return to;
   }
 
@@ -368,10 +359,10 @@ class OutputReader {
     move.from = at_;
     move.to = Target();
     move.incremental = incremental_;
-    move.byRadius = IsArc(move) && Has(kIndexU);
-    move.radius = Word(kIndexU);
-    move.i = Word(kIndexI);
-    move.j = Word(kIndexJ);
+    move.byRadius = IsArc(move) && Has(LineWords::kU);
+    move.radius = Word(LineWords::kU);
+    move.i = Word(LineWords::kI);
+    move.j = Word(LineWords::kJ);
     at_ = move.to;
     NoteChord(path_, move, "output");
     return move;

@@ -20,9 +20,8 @@ std::string DoesNotFitSingle(char letter, std::string_view text) {
   return reason;
 }
 
-// The number words in reading order: bit k of LineWords::present stands for kNumberLetters[k].
-constexpr char kNumberLetters[LineWords::kNumberWords + 1] = "PXYZIJFUR";
-constexpr int kFeedWord = 6;  // F: the machine takes the feed in thousands, F3000 is F3
+constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
+constexpr int kFeedWord = LineWords::kF;  // the machine takes the feed in thousands: F3000 is F3
 constexpr double kFeedDivisor = 1000;
 
 // What a byte means to ScanWords: a number word (its index + 1), T, G, "(", another upper-case

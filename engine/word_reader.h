@@ -25,6 +25,9 @@ std::optional<std::string_view> WordText(std::string_view line, char letter);
 // state.
 struct LineWords {
   static constexpr int kNumberWords = 9;          // P X Y Z I J F U R, in reading order
+  // The number words' letters: values[k] and bit k of present stand for kNumberLetters[k].
+  static constexpr std::string_view kNumberLetters = "PXYZIJFUR";
+  enum Index { kP, kX, kY, kZ, kI, kJ, kF, kU, kR };
   static constexpr std::size_t kMaxGWords = 16;   // G values kept; more are counted only
 
   bool Translatable() const { return !line.empty() && line.front() == 'G' && !parenthesis; }

@@ -102,6 +102,13 @@ struct WindowFixture {
     if (widget == nullptr) qFatal("no widget %s", name);
     return *widget;
   }
+  // The settings of a shop: its two folders, a part of 600 x 400 x 18 and the road's table.
+  void WriteShopSettings(const std::string& source, const std::string& destination) {
+    WriteFileBytes(appDir.File("Quarnel.INI"),
+                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
+                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
+    WriteFileBytes(appDir.File("ToolTbl.Dat"), ReadFileBytes(UiTestDataPath("road-tools.dat")));
+  }
   QStringList Entries(const char* list) {
     QStringList names;
     auto& widget = Find<QListWidget>(list);
@@ -448,11 +455,7 @@ class MainWindowTest : public QObject {
     const std::string source = fixture.Folder("parts");
     const std::string destination = fixture.Folder("machine");
     for (const char* name : {"road.nc", "size.nc", "skip.nc"}) CopyData(name, source);
-    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
-                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
-                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
-    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
-                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.WriteShopSettings(source, destination);
     fixture.Start();
     fixture.Show();
     auto& file1 = fixture.Find<QListWidget>("sourceList");
@@ -549,11 +552,7 @@ class MainWindowTest : public QObject {
     const std::string source = fixture.Folder("parts");
     const std::string destination = fixture.Folder("machine");
     CopyData("road.nc", source);
-    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
-                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
-                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
-    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
-                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.WriteShopSettings(source, destination);
     fixture.Start();
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
@@ -576,11 +575,7 @@ class MainWindowTest : public QObject {
       WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
                      ReadFileBytes(UiTestDataPath("road.nc")));
     }
-    WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
-                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
-                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
-    WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
-                   ReadFileBytes(UiTestDataPath("road-tools.dat")));
+    fixture.WriteShopSettings(source, destination);
     fixture.Start();
     fixture.Show();
     CancelProgressWhenShown cancel;
