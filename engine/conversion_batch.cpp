@@ -114,13 +114,18 @@ BatchReport ConversionDriver::ConvertBatch(const std::vector<std::string>& sourc
     file.source = source;
     file.output = current_.path;
     std::optional<TranslatedFile> ahead;
-    if (pool) ahead = pool->Take(index);
+    bool inTurn = false;  // a file the pool left to be translated once the outputs before it are
+    if (pool) {
+      ahead = pool->Take(index);
+      inTurn = !ahead;
+    }
     if (MightReadInFlight(*sink, current_)) sink->Flush();
     std::optional<std::string> failure;
     if (written.count(current_.name) != 0) {
       failure = "another source of this batch was already written to " + current_.path;
     } else if (!(failure = CheckPaths(current_))) {
-      TranslatedFile translated = Translate(std::move(ahead), options.checkGeometry, *sink);
+      if (inTurn) sink->Flush();
+      TranslatedFile translated = Translate(std::move(ahead), options.checkGeometry);
       failure = Finish(translated, dims, file, options);
       if (pool) pool->GiveBack(std::move(translated.program));
     }
@@ -151,13 +156,10 @@ std::optional<std::string> ConversionDriver::CheckPaths(const OutputFile& file) 
   return std::nullopt;
 }
 
-// The current file's translation, done ahead or, when it could not be, here and now, once
-// every output before it is written. The program to fill becomes current_'s; its spare is
-// handed back.
-TranslatedFile ConversionDriver::Translate(std::optional<TranslatedFile> ahead, bool keepSource,
-                                           OutputSink& sink) {
+// The current file's translation, done ahead or else here and now. The program it filled
+// becomes current_'s; the one current_ held is handed back in the translation.
+TranslatedFile ConversionDriver::Translate(std::optional<TranslatedFile> ahead, bool keepSource) {
   if (!ahead) {
-    sink.Flush();
     ahead = TranslateFile(files_, translator_, current_.source, keepSource,
                           std::move(current_.program));
     current_.program = ProgramBody();

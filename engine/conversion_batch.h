@@ -79,7 +79,7 @@ class ConversionDriver {
 
  private:
   std::optional<std::string> CheckPaths(const OutputFile& file);
-  TranslatedFile Translate(std::optional<TranslatedFile> ahead, bool keepSource, OutputSink& sink);
+  TranslatedFile Translate(std::optional<TranslatedFile> ahead, bool keepSource);
   std::optional<std::string> Finish(TranslatedFile& translated, DimensionTexts& dims,
                                     FileReport& report, const BatchOptions& options);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
