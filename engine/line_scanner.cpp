@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "support/text.h"
 
 namespace quarnel {
@@ -19,11 +23,21 @@ std::uint64_t BytesEqual(std::uint64_t word, unsigned char ch) {
   return (diff - kEveryByte) & ~diff & (kEveryByte << 7);
 }
 
-// Length of the line starting at text[0], up to (not including) its line end. Eight bytes are
-// looked at a time.
+// Length of the line starting at text[0], up to (not including) its line end. Sixteen bytes are
+// looked at a time where the processor compares that many at once, then eight at a time.
 std::size_t LineLength(std::string_view text) {
   const char* data = text.data();
   std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const unsigned ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+    if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends));
+  }
+#endif
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 8 <= text.size(); i += 8) {
       std::uint64_t word;
