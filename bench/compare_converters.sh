@@ -4,8 +4,10 @@
 #
 #   bench/compare_converters.sh REFERENCE CANDIDATE [OPTION...] -- SOURCE...
 #
-# OPTIONs are passed to both (--length, --height, --thickness, --tools); each build writes to a
-# fresh folder of its own. Exits 0 when everything is the same, 1 otherwise.
+# REFERENCE and CANDIDATE are converters, each with options of its own if wanted, split at
+# blanks ("build/bench/cli/quarnel-convert --jobs 8"). OPTIONs are passed to both (--length,
+# --height, --thickness, --tools); each writes to a fresh folder of its own. Exits 0 when
+# everything is the same, 1 otherwise.
 set -uo pipefail
 
 usage() {
@@ -30,10 +32,11 @@ trap 'rm -rf "$work"' EXIT
 
 # Runs build $2 as "$1": outputs in $work/$1, messages (destination written as DEST) and status.
 convert() {
-  local name="$1" program="$2"
+  local name="$1" program
+  read -r -a program <<<"$2"
   shift 2
   mkdir "$work/$name"
-  "$program" --dest "$work/$name" "${options[@]}" "$@" 2>&1 >/dev/null |
+  "${program[@]}" --dest "$work/$name" "${options[@]}" "$@" 2>&1 >/dev/null |
     sed "s|$work/$name|DEST|g" >"$work/$name.messages"
   echo "${PIPESTATUS[0]}" >"$work/$name.status"
 }
