@@ -47,11 +47,12 @@ seed_corpus() {
   [ -n "$(ls -A "$corpus")" ] || printf 'G1X1\n' > "$corpus/seed"
 }
 
-# The longest input of a target. Deep states of the conversion need only a few lines, and each of
-# its inputs may be converted several times, so its inputs stay short to keep it fast.
+# The longest input of a target. Deep states of the conversion need only a few lines, and each
+# input is converted at least once, so the conversion and report inputs stay short to keep
+# those targets fast.
 max_len_of() {
   case "$1" in
-    fuzz_conversion) echo 2048 ;;
+    fuzz_conversion|fuzz_report) echo 2048 ;;
     *) echo 8192 ;;
   esac
 }
@@ -76,7 +77,7 @@ update_seeds() {
   for file in "$shipped"/*; do
     [ -e "$merged/$(basename "$file")" ] || cp "$file" "$merged/shipped-$(basename "$file")"
   done
-  "$exe" -merge=1 -max_len="$(max_len_of "$target")" $(dictionary_of "$target") \
+  "$exe" -merge=1 -use_counters=0 -max_len="$(max_len_of "$target")" $(dictionary_of "$target") \
       "$merged" "$work/corpus" > "$work/merge.log" 2>&1
   rm -f "$merged"/shipped-*
   mkdir -p "fuzz/seeds/$target"
