@@ -1,5 +1,5 @@
 // Arbitrary bytes as a source file, with fuzzed tool table cells and dimension texts, through a
-// dry run with the report on. The report must account for every line (translated + dropped =
+// dry run with the report and the toolpath check on. The report must account for every line (translated + dropped =
 // source lines), its JSON must parse back with one entry per file, and every warning and file
 // report text must be built without fault.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -35,13 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       input.ConsumeRandomLengthString(12)};
   files.files["/src/b.nc"] = input.ConsumeRemainingBytesAsString();
   ConversionDriver driver(files, tools);
+  BatchOptions options;
+  options.dryRun = true;
+  options.checkGeometry = true;
   const BatchReport report =
-      driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, nullptr, {true, true, {}});
+      driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, nullptr, options);
   Require(report.files.size() == 2);
   for (const FileReport& file : report.files) {
     Require(file.notes.translated + file.notes.Dropped() == file.notes.sourceLines);
     Require((file.status == FileReport::Status::kFailed) != file.reason.empty());
     Require(!FileReportText(file).empty());
+    // Every converted file had its toolpath compared with its source's.
+    Require(file.geometry.checked == (file.status == FileReport::Status::kChecked));
   }
   Require(files.files.count("/out/a.nc") == 0 && files.files.count("/out/b.nc") == 0);
   const auto json = nlohmann::json::parse(ReportJsonText(report));

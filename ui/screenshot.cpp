@@ -70,7 +70,10 @@ quarnel::BatchReport ExampleReport(const QString& root) {
                 QString::fromStdString(sources.back()));
   }
   sources.push_back(root.toStdString() + "/parts/missing.nc");
-  return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, {true, true, {}});
+  quarnel::BatchOptions options;
+  options.dryRun = true;
+  options.checkGeometry = true;
+  return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, options);
 }
 
 bool Save(QWidget& widget, const char* path) {
