@@ -7,7 +7,8 @@
 // same reason, and leaves the same texts, as in the batch. A batch split in two (the first part
 // ended by a cancel, the second starting from the texts the first left) gives the same, file
 // for file, save that each part writes an output name only once. In one input in 32 the batch
-// is also converted with its outputs written on a thread of their own, which changes nothing.
+// is also converted with its outputs written on a thread of their own, and in another one in 32
+// with its files translated ahead on three threads as well; neither changes anything.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -96,7 +97,7 @@ class FuzzStore final : public FileStore {
 constexpr std::string_view kDestination = "/out";
 constexpr std::string_view kPrevious = "previous output\r\n";
 constexpr std::size_t kOrderCheckShare = 8;  // one input in this many is checked against alone
-constexpr std::size_t kAlongsideShare = 32;  // one in this many also written alongside
+constexpr std::size_t kThreadedShare = 32;  // one in this many written alongside, one on jobs
 
 // The sources a batch may name after a and b: a second name for a's output, a third output
 // name, the previous output in the destination itself, a missing file and a path that names
@@ -116,7 +117,7 @@ struct Inputs {
   std::vector<std::string> batch;
   std::size_t split = 0;  // the second part starts with this file
   bool orderChecks = false;
-  bool alongside = false;
+  unsigned threadedJobs = 0;  // also converted on threads with this many jobs; 0 for not
 };
 
 // What one file of a batch came to.
@@ -283,12 +284,16 @@ void RequireOrderIndependence(const Inputs& inputs, Converter& converter, const 
   Require(converter.InTurn(second, middle).files == model.Expected(second, middle));
 }
 
-// The batch written alongside the translation: the same reasons and the same files.
-void RequireSameAlongside(const Inputs& inputs, const Run& inTurn) {
+// The batch written alongside the translation, and with several jobs translated ahead too: the
+// same reasons and the same files.
+void RequireSameOnThreads(const Inputs& inputs, const Run& inTurn) {
   FuzzStore store(inputs.start);
   ConversionDriver driver(store, inputs.tools);
   DimensionTexts dims = DimsOf(inputs.dims);
-  const BatchReport report = driver.ConvertBatch(inputs.batch, std::string(kDestination), dims);
+  BatchOptions options;
+  options.jobs = inputs.threadedJobs;
+  const BatchReport report =
+      driver.ConvertBatch(inputs.batch, std::string(kDestination), dims, nullptr, options);
   Require(report.files.size() == inTurn.files.size());
   auto expected = inputs.start.files;
   for (std::size_t i = 0; i < report.files.size(); ++i) {
@@ -333,7 +338,8 @@ Inputs ReadInputs(const std::uint8_t* data, std::size_t size) {
   const std::size_t hash =
       std::hash<std::string_view>{}({reinterpret_cast<const char*>(data), size});
   inputs.orderChecks = hash % kOrderCheckShare == 0;
-  inputs.alongside = hash / kOrderCheckShare % kAlongsideShare == 0;
+  const std::size_t threaded = hash / kOrderCheckShare % kThreadedShare;
+  inputs.threadedJobs = threaded == 0 ? 1 : threaded == 1 ? 3 : 0;
   return inputs;
 }
 
@@ -344,6 +350,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Converter converter(inputs);
   const Run whole = converter.InTurn(inputs.batch, inputs.dims);
   if (inputs.orderChecks) RequireOrderIndependence(inputs, converter, whole);
-  if (inputs.alongside) RequireSameAlongside(inputs, whole);
+  if (inputs.threadedJobs != 0) RequireSameOnThreads(inputs, whole);
   return 0;
 }
