@@ -15,7 +15,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr const char* kProgram = kConvertProgram;
 constexpr const char* kVersionLine = "quarnel-convert " QUARNEL_VERSION;
 
 constexpr const char* kDescription =
@@ -97,7 +96,7 @@ std::optional<std::string> ReadProgram(FileStore& files, const std::string& path
 
 int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   if (auto problem = VerifyUsageProblem(options)) {
-    err << kProgram << ": " << *problem << "\n";
+    err << kConvertProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
   DiskFileStore files;
@@ -108,7 +107,7 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
   std::string source, output;
   for (auto [path, text] : {std::pair{&report.source, &source}, {&report.output, &output}}) {
     if (auto problem = ReadProgram(files, *path, *text)) {
-      err << kProgram << ": " << *problem << "\n";
+      err << kConvertProgram << ": " << *problem << "\n";
       return kExitUsage;
     }
   }
@@ -116,7 +115,7 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
   report.geometry = GeometryReportOf(geometry);
   out << VerdictText(geometry.check) << "\n";
   for (const Difference& difference : geometry.check.differences) {
-    err << kProgram << ": " << DifferenceText(difference) << "\n";
+    err << kConvertProgram << ": " << DifferenceText(difference) << "\n";
   }
   bool failed = !geometry.check.Identical();
   if (options.reportFile) {
@@ -139,19 +138,19 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
   DimensionTexts dims;
   ToolTable tools;
   if (auto warning = FillDefaultsFromAppDir(options, dims, tools)) {
-    err << kProgram << ": warning: " << *warning << "\n";
+    err << kConvertProgram << ": warning: " << *warning << "\n";
   }
   ApplyDimensionOptions(options, dims);
   if (options.toolsFile) {
     const ToolTableLoad load = LoadToolTable(files, *options.toolsFile, tools);
     if (!load.Loaded()) {
-      err << kProgram << ": cannot use the tool table " << *options.toolsFile << ": "
+      err << kConvertProgram << ": cannot use the tool table " << *options.toolsFile << ": "
           << (load.problem.empty() ? "there is no such file" : load.problem) << "\n";
       return kExitUsage;
     }
   }
   if (auto problem = UsageProblem(options, dims)) {
-    err << kProgram << ": " << *problem << "\n";
+    err << kConvertProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
   bool previewsWritten = true;
@@ -202,7 +201,7 @@ std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
 }
 
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  CLI::App app(kDescription, kProgram);
+  CLI::App app(kDescription, kConvertProgram);
   app.footer(kFooter);
   app.set_version_flag("--version", kVersionLine);
   ConvertOptions options;
@@ -216,7 +215,7 @@ int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std:
     out << version.what() << "\n";
     return kExitAllWritten;
   } catch (const CLI::ParseError& error) {
-    err << kProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
+    err << kConvertProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
     return kExitUsage;
   }
   if (options.verifyOutput) return Verify(options, out, err);

@@ -21,6 +21,14 @@ std::string WriteFailure(const std::string& outputPath, const std::string& error
 constexpr std::string_view kGivenDimensions = "given";
 constexpr std::string_view kCancelled = "not converted: the batch was cancelled";
 
+// The number of threads for a batch: jobs, or one a core for 0; one where the file store does
+// not allow several threads at once.
+unsigned ThreadsFor(unsigned jobs, std::size_t files, const FileStore& store) {
+  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+  if (files < 2 || !store.WritesAlongside()) return 1;
+  return jobs;
+}
+
 std::unique_ptr<OutputSink> SinkFor(FileStore& files, bool inTurn, bool dryRun,
                                     OutputSink::Written written) {
   if (dryRun) return std::make_unique<NoOutputSink>(std::move(written));
@@ -61,14 +69,6 @@ std::vector<FileFailure> FailuresOf(const BatchReport& report) {
 
 ConversionDriver::ConversionDriver(FileStore& files, const ToolTable& tools)
     : files_(files), tools_(tools), translator_(tools) {}
-
-// The number of threads for a batch: jobs, or one a core for 0; one where the file store does
-// not allow several threads at once.
-unsigned ThreadsFor(unsigned jobs, std::size_t files, const FileStore& store) {
-  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
-  if (files < 2 || !store.WritesAlongside()) return 1;
-  return jobs;
-}
 
 // Every outcome is recorded in file order: a failure waits for the write before it, and a
 // source that might read the output in flight (it is that file, or does not exist yet and may
@@ -204,7 +204,7 @@ std::optional<std::string> ConversionDriver::Finish(TranslatedFile& translated,
 bool ConversionDriver::MightReadInFlight(const OutputSink& sink, const OutputFile& next) {
   const OutputFile* inFlight = sink.InFlight();
   if (inFlight == nullptr) return false;
-  return inFlight->name == next.name || !files_.SameFile(next.source, next.source) ||
+  return inFlight->name == next.name || !Exists(files_, next.source) ||
          files_.SameFile(next.source, inFlight->path);
 }
 

@@ -13,15 +13,6 @@ namespace quarnel {
 
 namespace {
 
-bool TableIsEmpty(const ToolTable& tools) {
-  for (int row = 1; row <= ToolTable::kRows; ++row) {
-    for (int col = ToolTable::kFromColumn; col <= ToolTable::kToColumn; ++col) {
-      if (!tools.GridCell(row, col).empty()) return false;
-    }
-  }
-  return true;
-}
-
 void AddDimensionWarnings(const FileReport& report, std::vector<ReportWarning>& warnings) {
   const int line = report.notes.partDimensionsLine;
   const std::pair<const char*, const std::string*> texts[] = {
@@ -37,7 +28,7 @@ void AddDimensionWarnings(const FileReport& report, std::vector<ReportWarning>& 
 
 void AddToolWarnings(const FileReport& report, const ToolTable& tools,
                      std::vector<ReportWarning>& warnings) {
-  if (TableIsEmpty(tools)) return;
+  if (tools == ToolTable{}) return;  // every cell empty
   for (const ToolNote& tool : report.notes.tools) {
     if (tool.row != 0) continue;
     std::string text = "tool " + FloatAsText(tool.number) + " matches no row of the tool table";

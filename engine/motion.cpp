@@ -5,9 +5,6 @@
 
 namespace quarnel {
 
-namespace {
-
-// Mode a feed code selects, or nullopt for the codes that are not feed codes.
 std::optional<MotionMode> FeedMode(int code) {
   switch (code) {
     case kLinearFeed:
@@ -23,6 +20,8 @@ std::optional<MotionMode> FeedMode(int code) {
       return std::nullopt;
   }
 }
+
+namespace {
 
 // G1, distance code, X Y Z F. The linear line carries no plane code.
 void WriteLinear(const TranslatorState& state, LineWriter& out) {

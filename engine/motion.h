@@ -23,6 +23,10 @@ inline constexpr int kEndMotion = 207;                  // G207: ends the motion
 
 bool IsMotionCode(int code);
 
+// The mode a feed code selects (G1, G2, G3 and the router's G101 to G103), or nullopt for the
+// codes that are not feed codes.
+std::optional<MotionMode> FeedMode(int code);
+
 // Sets the motion mode for one motion code; a feed code first pays an owed positioning block.
 std::optional<std::string> ActOnMotionCode(int code, TranslatorState& state, ToolLookup& tools,
                                            LineWriter& out);

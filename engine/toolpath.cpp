@@ -1,5 +1,7 @@
 #include "engine/toolpath.h"
 
+#include <algorithm>
+
 #include "engine/cycle_line.h"
 #include "engine/drilling.h"
 #include "engine/modal_codes.h"
@@ -17,7 +19,6 @@ namespace {
 constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
 
 constexpr std::size_t kMaxNotes = 20;  // notes beyond this are only counted
-constexpr double kLargestCode = 1000;  // G values above every known code match none
 
 // Codes of the output dialect that start a line and move the tool.
 constexpr int kOutputPositioning = 88;  // G88: tool call and positioning block
@@ -43,29 +44,17 @@ std::string LineLabel(std::string_view program, int line) {
   return std::string(program) + " line " + std::to_string(line);
 }
 
-// The G value as a whole code to compare with the known ones; nullopt when it can equal none.
-std::optional<int> WholeCode(double value) {
-  if (!(value >= 0 && value <= kLargestCode)) return std::nullopt;
-  const int code = static_cast<int>(value);
-  if (code != value) return std::nullopt;
-  return code;
-}
-
-// Calls act with each whole G code of the line, in line order. A line with more G words than
-// the one-pass reader keeps is split at every G again, as the translator does.
+// Calls act with each whole G code of the line, in line order, as the translator reads them.
 template <typename Act>
 void ForEachGCode(const LineWords& words, Act act) {
-  if (words.gWords <= LineWords::kMaxGWords) {
-    for (std::size_t k = 0; k < words.gWords; ++k) {
-      if (const auto code = WholeCode(words.gValues[k])) act(*code);
-    }
-    return;
-  }
-  const std::string_view line = words.line;
-  for (std::size_t at = line.find('G'); at != std::string_view::npos;) {
-    const std::size_t next = line.find('G', at + 1);
-    if (const auto code = WholeCode(Val(line.substr(at + 1, next - at - 1)))) act(*code);
-    at = next;
+  const auto actOn = [&act](double value) {
+    if (const auto code = WholeCode(value)) act(*code);
+    return true;
+  };
+  if (words.gWords > LineWords::kMaxGWords) {
+    ForEachGValueIn(words.line, actOn);
+  } else {
+    std::for_each(words.gValues, words.gValues + words.gWords, actOn);
   }
 }
 
@@ -98,20 +87,12 @@ std::optional<ArcPlane> PlaneOf(int code) {
 
 const char* PlaneName(ArcPlane plane) { return plane == ArcPlane::kZX ? "G18" : "G19"; }
 
+// The move a feed code starts: the kind of the mode the translator selects for it.
 std::optional<MoveKind> FeedKind(int code) {
-  switch (code) {
-    case kLinearFeed:
-    case kRouterLinearFeed:
-      return MoveKind::kLinear;
-    case kClockwiseArc:
-    case kRouterClockwiseArc:
-      return MoveKind::kClockwiseArc;
-    case kCounterClockwiseArc:
-    case kRouterCounterClockwiseArc:
-      return MoveKind::kCounterClockwiseArc;
-    default:
-      return std::nullopt;
-  }
+  const std::optional<MotionMode> mode = FeedMode(code);
+  if (!mode) return std::nullopt;
+  if (*mode == MotionMode::kLinear) return MoveKind::kLinear;
+  return *mode == MotionMode::kClockwise ? MoveKind::kClockwiseArc : MoveKind::kCounterClockwiseArc;
 }
 
 bool Moved(const Position& a, const Position& b) {

@@ -108,7 +108,7 @@ void TranslationPool::Work() {
 // the two before it.
 bool TranslationPool::MustWaitForEarlierOutputs(std::size_t index) {
   const std::string& source = sources_[index];
-  if (!files_.SameFile(source, source)) return true;  // missing: may be a link to a new output
+  if (!Exists(files_, source)) return true;  // missing: may be a link to a new output
   const std::size_t first = index > window_ + 2 ? index - window_ - 2 : 0;
   for (std::size_t earlier = first; earlier < index; ++earlier) {
     if (files_.SameFile(source, outputs_[earlier])) return true;

@@ -16,17 +16,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr double kLargestCode = 1000;  // G values above every known code are ignored early
-
-// The G value as a code to compare with the known ones, or nullopt when it cannot equal any:
-// not whole, negative or too large. G-0 is G0.
-std::optional<int> WholeCode(double value) {
-  if (!(value >= 0 && value <= kLargestCode)) return std::nullopt;
-  const int code = static_cast<int>(value);  // in range: the conversion only drops decimals
-  if (code != value) return std::nullopt;
-  return code;
-}
-
 // The end position of a translated line: where a later positioning block starts.
 void RecordEndPosition(TranslatorState& state) {
   state.prevX = state.modalX;
@@ -88,15 +77,13 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
   return std::nullopt;
 }
 
-// Every G of the line is a word, also a bare G (which reads as G0) and the empty text between
-// two adjacent Gs.
 std::optional<std::string> Translator::ActOnGWords(std::string_view line, LineWriter& out) {
-  for (std::size_t at = line.find('G'); at != std::string_view::npos;) {
-    const std::size_t next = line.find('G', at + 1);
-    if (auto failure = ActOnGCode(Val(line.substr(at + 1, next - at - 1)), out)) return failure;
-    at = next;
-  }
-  return std::nullopt;
+  std::optional<std::string> failure;
+  ForEachGValueIn(line, [&](double value) {
+    failure = ActOnGCode(value, out);
+    return !failure;
+  });
+  return failure;
 }
 
 // Acts on one G value, compared exactly with the known codes; any other value is ignored.

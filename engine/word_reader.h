@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/translator_state.h"
+#include "support/number.h"
 
 namespace quarnel {
 
@@ -51,6 +52,29 @@ constexpr bool IsControlByte(unsigned char byte) {
 
 // Fills words from line in one pass.
 void ScanWords(std::string_view line, LineWords& words);
+
+// The G value as a code to compare with the known ones, or nullopt when it cannot equal any:
+// not whole, negative or too large. G-0 is G0.
+inline std::optional<int> WholeCode(double value) {
+  constexpr double kLargestCode = 1000;  // G values above every known code are ignored early
+  if (!(value >= 0 && value <= kLargestCode)) return std::nullopt;
+  const int code = static_cast<int>(value);  // in range: the conversion only drops decimals
+  if (code != value) return std::nullopt;
+  return code;
+}
+
+// Calls goOn with every G value of line in line order while it returns true: the line split at
+// every G again, for a line with more G words than the pass keeps. Every G is a word, also a
+// bare G (which reads as G0) and the empty text between two adjacent Gs. The values are read
+// one at a time, so a line of millions of G words takes no memory for them.
+template <typename GoOn>
+void ForEachGValueIn(std::string_view line, GoOn goOn) {
+  for (std::size_t at = line.find('G'); at != std::string_view::npos;) {
+    const std::size_t next = line.find('G', at + 1);
+    if (!goOn(Val(line.substr(at + 1, next - at - 1)))) return;
+    at = next;
+  }
+}
 
 // Reads the words of a translated line in the order M P X Y Z I J K F S H U R T into state
 // (line values reset first). Returns the reason when a value does not fit where it is stored;

@@ -46,6 +46,9 @@ class FileStore {
   virtual bool WritesAlongside() const { return false; }
 };
 
+// Whether anything stands at path (a path is the same file as itself exactly when it exists).
+inline bool Exists(FileStore& files, const std::string& path) { return files.SameFile(path, path); }
+
 // The real file system. Writes go to a hidden temporary file ".NAME.XXXXXX" beside the target,
 // which is written, fsync'ed and renamed over it; the new file takes the mode of the file it
 // replaces, or 0666 less the umask. A symbolic link at the target is replaced, not followed.

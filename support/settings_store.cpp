@@ -7,13 +7,6 @@
 
 namespace quarnel {
 
-namespace {
-
-// Whether anything stands at path (a path is the same file as itself exactly when it exists).
-bool Exists(FileStore& files, const std::string& path) { return files.SameFile(path, path); }
-
-}  // namespace
-
 IniStore::IniStore(FileStore& files, std::string iniPath)
     : files_(files), iniPath_(std::move(iniPath)) {}
 

@@ -271,7 +271,7 @@ void MainWindow::PreviewSelectedOutput() {
     if (!outputs.selected[i]) continue;
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
-    if (!files_.SameFile(source, source)) source.clear();
+    if (!Exists(files_, source)) source.clear();
     auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
                                             QString::fromStdString(source), this);
     window->setWindowFlag(Qt::Window);
