@@ -1,9 +1,9 @@
 #include "cli/batch_output.h"
 
 #include "cli/report_json.h"
+#include "engine/conversion_batch.h"
 #include "engine/toolpath_svg.h"
 #include "support/file_store.h"
-#include "support/paths.h"
 
 namespace quarnel {
 
@@ -64,7 +64,7 @@ bool WriteReport(const BatchReport& report, const std::string& target, FileStore
 
 bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
                   const std::string& directory, FileStore& files, std::ostream& err) {
-  const std::string path = directory + "/" + FileNameOf(report.output) + ".svg";
+  const std::string path = OutputPathFor(directory, report.output) + ".svg";
   const std::string svg = ToolpathSvg(geometry.source, geometry.output, geometry.check,
                                       geometry.part, report.source + " -> " + report.output);
   if (auto error = files.WriteAtomically(path, svg)) {

@@ -8,6 +8,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A line or row number; 0, which stands for none, is null.
+Json NumberOrNull(int number) { return number == 0 ? Json() : Json(number); }
+
 Json IgnoredJson(const std::vector<IgnoredNote>& notes, const char* name) {
   Json list = Json::array();
   for (const IgnoredNote& note : notes) {
@@ -20,7 +23,7 @@ Json ToolsJson(const std::vector<ToolNote>& tools) {
   Json list = Json::array();
   for (const ToolNote& tool : tools) {
     list.push_back({{"number", tool.number},
-                    {"row", tool.row == 0 ? Json() : Json(tool.row)},
+                    {"row", NumberOrNull(tool.row)},
                     {"to", tool.to},
                     {"call", tool.call},
                     {"first_line", tool.firstLine}});
@@ -36,13 +39,11 @@ Json WarningsJson(const std::vector<ReportWarning>& warnings, const char* where)
   return list;
 }
 
-Json LineOrNull(int line) { return line == 0 ? Json() : Json(line); }
-
 Json GeometryJson(const GeometryReport& geometry) {
   Json differences = Json::array();
   for (const Difference& d : geometry.differences) {
-    differences.push_back({{"source_line", LineOrNull(d.sourceLine)},
-                           {"output_line", LineOrNull(d.outputLine)},
+    differences.push_back({{"source_line", NumberOrNull(d.sourceLine)},
+                           {"output_line", NumberOrNull(d.outputLine)},
                            {"text", d.text}});
   }
   return {{"moves", geometry.moves},

@@ -33,17 +33,11 @@ done
 scripts/build.sh fuzz "${targets[@]}" >/dev/null
 
 # Copies the seeds of a target: its own under fuzz/seeds/, and the shipped and test files.
+source scripts/fuzz_seeds.sh
 seed_corpus() {
   local target="$1" corpus="$2"
   mkdir -p "$corpus"
-  [ -d "fuzz/seeds/$target" ] && cp "fuzz/seeds/$target"/* "$corpus"/
-  case "$target" in
-    fuzz_conversion|fuzz_report) cp examples/*.nc "$corpus"/
-                     find tests/data -name '*.nc' -size -8k -exec cp {} "$corpus"/ \; ;;
-    fuzz_settings_store) find tests/data -iname '*.ini' -exec cp {} "$corpus"/ \; ;;
-    fuzz_tool_table_file) cp examples/*.dat "$corpus"/
-                          find tests/data -iname '*.dat' -exec cp {} "$corpus"/ \; ;;
-  esac
+  seed_files "$target" | while IFS= read -r file; do cp "$file" "$corpus"/; done
   [ -n "$(ls -A "$corpus")" ] || printf 'G1X1\n' > "$corpus/seed"
 }
 

@@ -29,23 +29,14 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=cl
     -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_FUZZ=ON -DQUARNEL_SANITIZE=OFF >/dev/null
 cmake --build "$build" --target "${targets[@]}" >/dev/null
 
-# The inputs a target's corpus starts from, one path a line.
-corpus_files() {
-  local target="$1"
-  [ -d "fuzz/seeds/$target" ] && find "fuzz/seeds/$target" -type f
-  case "$target" in
-    fuzz_conversion|fuzz_report) find examples -name '*.nc'
-                                 find tests/data -name '*.nc' -size -8k ;;
-  esac
-  return 0
-}
+source scripts/fuzz_seeds.sh  # seed_files TARGET: the inputs a target's runs start from
 
 profiles="$build/profiles"
 rm -rf "$profiles" && mkdir -p "$profiles"
 objects=()
 for target in "${targets[@]}"; do
   exe="$build/fuzz/$target"
-  mapfile -t inputs < <(corpus_files "$target")
+  mapfile -t inputs < <(seed_files "$target")
   echo "fuzz_coverage: $target replays ${#inputs[@]} inputs" >&2
   LLVM_PROFILE_FILE="$profiles/$target.profraw" "$exe" "${inputs[@]}" >"$profiles/$target.log" 2>&1
   objects+=(-object "$exe")
