@@ -5,13 +5,13 @@
 
 #include "engine/tool_call.h"
 #include "support/number.h"
+#include "support/text.h"
 
 namespace quarnel {
 
 namespace {
 
 constexpr std::size_t kShownLength = 24;  // longer texts are cut where a warning quotes them
-constexpr std::string_view kBlanks = " \t";
 
 // The text as a warning quotes it: cut after kShownLength bytes, at a UTF-8 character
 // boundary, with "..." after a cut.
@@ -30,8 +30,6 @@ std::string ReadingText(double value) {
   if (text[first] == '.') text.insert(first, 1, '0');
   return text;
 }
-
-bool IsBlank(std::string_view text) { return text.find_first_not_of(kBlanks) == text.npos; }
 
 // True when a T word can hold value: a whole number in -32768..32767.
 bool IsToolNumber(float value) {
@@ -69,7 +67,7 @@ std::vector<RowReading> ReadRows(const ToolTable& table) {
 
 // "\"To\" 4000abc- is not a plain number: reads as 4000", "\"To\" is empty: reads as 0".
 std::string NotPlainNumber(std::string_view name, std::string_view text, std::string reading) {
-  if (IsBlank(text)) return std::string(name) + " is empty: reads as " + reading;
+  if (IsBlankText(text)) return std::string(name) + " is empty: reads as " + reading;
   return std::string(name) + " " + Shown(text) + " is not a plain number: reads as " + reading;
 }
 
@@ -151,7 +149,7 @@ std::string RowToolCall(const ToolTable& table, int row) {
 std::optional<std::string> DimensionTextWarning(std::string_view text) {
   if (IsPlainNumber(text)) return std::nullopt;
   const std::string reading = ReadingText(Val(text));
-  if (IsBlank(text)) return "empty: reads as " + reading;
+  if (IsBlankText(text)) return "empty: reads as " + reading;
   std::string warning(1, '"');
   warning += Shown(text);
   return warning + "\" is not a plain number: reads as " + reading;

@@ -11,6 +11,7 @@
 #include "engine/part_dimensions.h"
 #include "engine/word_reader.h"
 #include "support/number.h"
+#include "support/text.h"
 
 namespace quarnel {
 
@@ -115,7 +116,7 @@ void Translator::NoteDropped(std::string_view line) {
       break;
     }
   }
-  if (line.find_first_not_of(" \t") == std::string_view::npos) {
+  if (IsBlankText(line)) {
     ++notes_.blank;
   } else if (line.find('(') != std::string_view::npos) {
     ++notes_.comment;

@@ -11,6 +11,11 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // text without any of the given characters at either end: Trimmed("  5 ") == "5".
 std::string_view Trimmed(std::string_view text, std::string_view characters = " ");
 
+// True for a text of blanks and tabs only, or none: a blank line, an empty cell.
+inline bool IsBlankText(std::string_view text) {
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 // Whether a and b are equal without regard to the case of ASCII letters: "Top" and "TOP".
 bool SameIgnoringCase(std::string_view a, std::string_view b);
 
