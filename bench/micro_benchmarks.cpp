@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/router_program.h"
-#include "engine/translator.h"
+#include "engine/translate/translator.h"
 #include "support/number.h"
 #include "support/number_in_place.h"
 #include "tools/tool_table.h"

@@ -1,8 +1,8 @@
 #include "cli/batch_output.h"
 
 #include "cli/report_json.h"
-#include "engine/conversion_batch.h"
-#include "engine/toolpath_svg.h"
+#include "engine/batch/conversion_batch.h"
+#include "engine/geometry/toolpath_svg.h"
 #include "support/file_store.h"
 
 namespace quarnel {

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "engine/conversion_report.h"
-#include "engine/part_check.h"
+#include "engine/batch/conversion_report.h"
+#include "engine/geometry/part_check.h"
 
 namespace quarnel {
 

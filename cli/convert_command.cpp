@@ -3,12 +3,12 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/batch_output.h"
-#include "engine/conversion_batch.h"
+#include "engine/batch/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "support/setting_keys.h"
-#include "support/text.h"
 #include "support/settings_store.h"
+#include "support/text.h"
 #include "tools/tool_table_file.h"
 
 namespace quarnel {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/dimension_texts.h"
+#include "engine/translate/dimension_texts.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/conversion_report.h"
+#include "engine/batch/conversion_report.h"
 
 namespace quarnel {
 

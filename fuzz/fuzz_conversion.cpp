@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/conversion_batch.h"
+#include "engine/batch/conversion_batch.h"
 #include "support/file_store.h"
 #include "support/paths.h"
 

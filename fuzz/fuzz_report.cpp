@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/report_json.h"
-#include "engine/conversion_batch.h"
+#include "engine/batch/conversion_batch.h"
 #include "support/file_store.h"
 
 namespace {

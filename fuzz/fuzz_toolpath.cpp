@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/geometry_check.h"
-#include "engine/part_check.h"
-#include "engine/toolpath.h"
-#include "engine/toolpath_svg.h"
+#include "engine/geometry/geometry_check.h"
+#include "engine/geometry/part_check.h"
+#include "engine/geometry/toolpath.h"
+#include "engine/geometry/toolpath_svg.h"
 
 namespace {
 

@@ -44,9 +44,9 @@ done
 llvm-profdata-14 merge -sparse "$profiles"/*.profraw -o "$profiles/merged.profdata"
 
 # The targets share function names (LLVMFuzzerTestOneInput), whose counts llvm-cov then reports
-# as mismatched; the engine is one library, the same in every target.
+# as mismatched; the engine libraries are the same in every target.
 cover() { llvm-cov-14 "$@" 2> >(grep -v "functions have mismatched data" >&2); }
-sources=(engine/*.cpp)
+sources=(engine/*/*.cpp)
 cover report "${objects[@]:1}" -instr-profile "$profiles/merged.profdata" "${sources[@]}" |
     awk 'BEGIN { print "file", "lines", "missed", "covered" }
          $1 ~ /\.cpp$/ || $1 == "TOTAL" { print $1, $8, $9, $10 }' | column -t

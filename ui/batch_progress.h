@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_batch.h"
+#include "engine/batch/conversion_batch.h"
 #include "ui/busy_pointer.h"
 #include "ui/messages.h"
 

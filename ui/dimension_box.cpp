@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <limits>
 
-#include "engine/input_checks.h"
-#include "engine/program_header.h"
+#include "engine/batch/input_checks.h"
+#include "engine/translate/program_header.h"
 #include "ui/entry_rules.h"
 #include "ui/entry_validator.h"
 #include "ui/form_style.h"

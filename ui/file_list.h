@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_batch.h"
+#include "support/source_selection.h"
 
 namespace quarnel {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_report.h"
-#include "engine/dimension_texts.h"
+#include "engine/batch/conversion_report.h"
+#include "engine/translate/dimension_texts.h"
 #include "support/settings_store.h"
 #include "tools/tool_table.h"
 #include "ui/directory_browser.h"

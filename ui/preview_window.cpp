@@ -13,7 +13,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/line_scanner.h"
+#include "engine/translate/line_scanner.h"
 
 namespace quarnel {
 

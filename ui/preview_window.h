@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/arc_geometry.h"
-#include "engine/geometry_check.h"
-#include "engine/part_check.h"
-#include "engine/toolpath.h"
+#include "engine/geometry/arc_geometry.h"
+#include "engine/geometry/geometry_check.h"
+#include "engine/geometry/part_check.h"
+#include "engine/geometry/toolpath.h"
 
 class QLabel;
 class QListWidget;

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "engine/conversion_report.h"
+#include "engine/batch/conversion_report.h"
 
 class QLabel;
 class QPlainTextEdit;

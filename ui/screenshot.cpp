@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <iostream>
 
-#include "engine/conversion_batch.h"
+#include "engine/batch/conversion_batch.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "support/setting_keys.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "engine/input_checks.h"
+#include "engine/batch/input_checks.h"
 #include "ui/entry_rules.h"
 #include "ui/entry_validator.h"
 #include "ui/form_style.h"

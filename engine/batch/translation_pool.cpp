@@ -1,0 +1,119 @@
+#include "engine/batch/translation_pool.h"
+
+#include <algorithm>
+#include <new>
+
+#include "support/file_store.h"
+#include "tools/tool_table.h"
+
+namespace quarnel {
+
+TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
+                             bool keepSource, ProgramBody program) {
+  TranslatedFile file;
+  file.program = std::move(program);
+  try {
+    ReadOutcome read = files.ReadRegularFile(path);
+    if (!read.ok) {
+      file.failure = "cannot read the source: " + read.error;
+      return file;
+    }
+    SourceTranslation translation = TranslateSource(read.bytes, translator, file.program);
+    file.failure = std::move(translation.failure);
+    file.partDimensions = std::move(translation.partDimensions);
+    file.notes = translator.Notes();
+    if (keepSource) file.source = std::move(read.bytes);
+  } catch (const std::bad_alloc&) {
+    // A file too large for the memory left (a huge or sparse source, or its translation) fails
+    // alone, like any other failure; the batch and the program go on.
+    file = TranslatedFile{};
+    file.failure = "there is not enough memory to convert it";
+  }
+  return file;
+}
+
+TranslationPool::TranslationPool(FileStore& files, const ToolTable& tools,
+                                 std::vector<std::string> sources, std::vector<std::string> outputs,
+                                 unsigned jobs, bool keepSources)
+    : files_(files),
+      tools_(tools),
+      sources_(std::move(sources)),
+      outputs_(std::move(outputs)),
+      keepSources_(keepSources),
+      window_(static_cast<std::size_t>(jobs) + 1),
+      slots_(sources_.size(), Slot::kWaiting),
+      results_(sources_.size()) {
+  for (unsigned i = 0; i < jobs; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+TranslationPool::~TranslationPool() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+std::optional<TranslatedFile> TranslationPool::Take(std::size_t index) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return slots_[index] != Slot::kWaiting; });
+  taken_ = std::max(taken_, index + 1);
+  std::optional<TranslatedFile> result = std::move(results_[index]);
+  results_[index].reset();
+  lock.unlock();
+  changed_.notify_all();
+  return result;
+}
+
+void TranslationPool::GiveBack(ProgramBody program) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  spares_.push_back(std::move(program));
+}
+
+// Each thread takes up the sources in batch order, never more than the window ahead of the
+// batch, so that memory stays bounded by the files in flight.
+void TranslationPool::Work() {
+  Translator translator(tools_);
+  for (;;) {
+    std::size_t index = 0;
+    ProgramBody program;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] {
+        return stopping_ || (next_ < sources_.size() && next_ < taken_ + window_);
+      });
+      if (stopping_) return;
+      index = next_++;
+      if (!spares_.empty()) {
+        program = std::move(spares_.back());
+        spares_.pop_back();
+      }
+    }
+    std::optional<TranslatedFile> result;
+    if (!MustWaitForEarlierOutputs(index)) {
+      result = TranslateFile(files_, translator, sources_[index], keepSources_, std::move(program));
+    }
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      slots_[index] = result ? Slot::kReady : Slot::kInTurn;
+      results_[index] = std::move(result);
+    }
+    changed_.notify_all();
+  }
+}
+
+// A source is taken up at most the window ahead of the last one taken, and the batch has written
+// every output but the last two it took: the outputs not written yet are among the window and
+// the two before it.
+bool TranslationPool::MustWaitForEarlierOutputs(std::size_t index) {
+  const std::string& source = sources_[index];
+  if (!Exists(files_, source)) return true;  // missing: may be a link to a new output
+  const std::size_t first = index > window_ + 2 ? index - window_ - 2 : 0;
+  for (std::size_t earlier = first; earlier < index; ++earlier) {
+    if (files_.SameFile(source, outputs_[earlier])) return true;
+  }
+  return false;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,79 @@
+// The translations of a batch's files, done ahead of the batch on threads of their own. Every
+// file is translated from the start state, so its translation depends on nothing the files
+// before it do: only the dimension texts they leave, which the batch applies in order after.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/translate/program_body.h"
+#include "engine/translate/translation_notes.h"
+#include "engine/translate/translator.h"
+
+namespace quarnel {
+
+class FileStore;
+class ToolTable;
+
+// What translating one source file gives, wherever it was done.
+struct TranslatedFile {
+  std::optional<std::string> failure;  // cannot read, a line that fails, or out of memory
+  std::optional<DimensionTexts> partDimensions;  // set by a G200 before any failure
+  TranslationNotes notes;
+  ProgramBody program;  // the body, with room for the header
+  std::string source;   // the source text, when it was asked to be kept
+};
+
+// Reads and translates one source into program (emptied first); keeps the source text when
+// keepSource. A source too large for the memory left fails alone.
+TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
+                             bool keepSource, ProgramBody program = {});
+
+class TranslationPool {
+ public:
+  // Translates sources (whose outputs go to outputs) on jobs threads, at most jobs + 1 files
+  // ahead of the last one taken. files must allow reads alongside writes
+  // (FileStore::WritesAlongside) and tools must not change while the pool lives.
+  TranslationPool(FileStore& files, const ToolTable& tools, std::vector<std::string> sources,
+                  std::vector<std::string> outputs, unsigned jobs, bool keepSources);
+  // Stops the threads; translations not taken are dropped.
+  ~TranslationPool();
+  TranslationPool(const TranslationPool&) = delete;
+  TranslationPool& operator=(const TranslationPool&) = delete;
+
+  // Waits for the translation of source index, taken in batch order. nullopt when the source
+  // might read the output of a file before it that may not be written yet (it is one, or a link
+  // to one, or does not exist yet): it must be translated in turn, once those are written.
+  std::optional<TranslatedFile> Take(std::size_t index);
+  // A program buffer to reuse for a later translation.
+  void GiveBack(ProgramBody program);
+
+ private:
+  enum class Slot { kWaiting, kReady, kInTurn };
+  void Work();
+  bool MustWaitForEarlierOutputs(std::size_t index);
+
+  FileStore& files_;
+  const ToolTable& tools_;
+  const std::vector<std::string> sources_;
+  const std::vector<std::string> outputs_;
+  const bool keepSources_;
+  const std::size_t window_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<Slot> slots_;
+  std::vector<std::optional<TranslatedFile>> results_;
+  std::vector<ProgramBody> spares_;
+  std::size_t next_ = 0;   // the next source a thread takes up
+  std::size_t taken_ = 0;  // sources the batch has taken
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;  // last: they start once everything above is ready
+};
+
+}  // namespace quarnel

@@ -1,0 +1,366 @@
+#include "engine/geometry/toolpath.h"
+
+#include <algorithm>
+
+#include "engine/translate/cycle_line.h"
+#include "engine/translate/drilling.h"
+#include "engine/translate/line_scanner.h"
+#include "engine/translate/modal_codes.h"
+#include "engine/translate/motion.h"
+#include "engine/translate/positioning_block.h"
+#include "engine/translate/translator_state.h"
+#include "engine/translate/word_reader.h"
+#include "support/number.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
+
+constexpr std::size_t kMaxNotes = 20;  // notes beyond this are only counted
+
+// Codes of the output dialect that start a line and move the tool.
+constexpr int kOutputPositioning = 88;  // G88: tool call and positioning block
+constexpr int kOutputDrilling = 81;     // G81: multi-spindle drilling line
+constexpr int kOutputCycle = 85;        // G85: cycle line, or tool 81's positioning block
+// Codes of the output dialect that move nothing: the header's units, the comment line and the
+// fixed words of the positioning blocks.
+constexpr int kOutputInches = 70;       // G70
+constexpr int kOutputMillimetres = 71;  // G71
+constexpr int kOutputComment = 150;     // G150
+
+constexpr std::string_view kToolWordStart = "01";  // "T01" starts every spindle list
+
+void AddNote(Toolpath& path, std::string note) {
+  if (path.notes.size() < kMaxNotes) {
+    path.notes.push_back(std::move(note));
+  } else {
+    ++path.moreNotes;
+  }
+}
+
+std::string LineLabel(std::string_view program, int line) {
+  return std::string(program) + " line " + std::to_string(line);
+}
+
+// Calls act with each whole G code of the line, in line order, as the translator reads them.
+template <typename Act>
+void ForEachGCode(const LineWords& words, Act act) {
+  const auto actOn = [&act](double value) {
+    if (const auto code = WholeCode(value)) act(*code);
+    return true;
+  };
+  if (words.gWords > LineWords::kMaxGWords) {
+    ForEachGValueIn(words.line, actOn);
+  } else {
+    std::for_each(words.gValues, words.gValues + words.gWords, actOn);
+  }
+}
+
+// Hands each line that starts with G and holds no parenthesis to a new reader, with its words
+// and its number, until the reader stops.
+template <typename Reader>
+Toolpath ReadProgram(std::string_view program) {
+  Reader reader;
+  LineScanner lines(program);
+  for (std::string_view line; lines.Next(line);) {
+    LineWords words;
+    ScanWords(line, words);
+    if (words.Translatable() && !reader.ReadLine(words, lines.LineNumber())) break;
+  }
+  return reader.Take();
+}
+
+std::optional<ArcPlane> PlaneOf(int code) {
+  switch (code) {
+    case kPlaneXY:
+      return ArcPlane::kXY;
+    case kPlaneZX:
+      return ArcPlane::kZX;
+    case kPlaneYZ:
+      return ArcPlane::kYZ;
+    default:
+      return std::nullopt;
+  }
+}
+
+const char* PlaneName(ArcPlane plane) { return plane == ArcPlane::kZX ? "G18" : "G19"; }
+
+// The move a feed code starts: the kind of the mode the translator selects for it.
+std::optional<MoveKind> FeedKind(int code) {
+  const std::optional<MotionMode> mode = FeedMode(code);
+  if (!mode) return std::nullopt;
+  if (*mode == MotionMode::kLinear) return MoveKind::kLinear;
+  return *mode == MotionMode::kClockwise ? MoveKind::kClockwiseArc : MoveKind::kCounterClockwiseArc;
+}
+
+bool Moved(const Position& a, const Position& b) {
+  return a.x != b.x || a.y != b.y || a.depth != b.depth;
+}
+
+// An arc outside the XY plane is drawn as its chord; the note says so.
+void NoteChord(Toolpath& path, const Move& move, std::string_view program) {
+  if (!IsArc(move) || move.plane == ArcPlane::kXY) return;
+  AddNote(path, LineLabel(program, move.line) + ": arc in the " + PlaneName(move.plane) +
+                    " plane drawn as its chord");
+}
+
+// The router program as the translator reads it; the modal values live in a translator state
+// filled by the translator's own word reader.
+class SourceReader {
+ public:
+  Toolpath Take() { return std::move(path_); }
+
+  // Reads one line that starts with G and holds no parenthesis; false stops the reading.
+  bool ReadLine(const LineWords& words, int number) {
+    line_ = number;
+    lineStart_ = at_;
+    if (auto failure = ReadWords(words, state_)) {
+      path_.failure = LineLabel("source", number) + ": " + *failure;
+      path_.failureLine = number;
+      return false;
+    }
+    ForEachGCode(words, [this](int code) { ActOn(code); });
+    EndLine();
+    return true;
+  }
+
+ private:
+  void ActOn(int code) {
+    if (const auto kind = FeedKind(code)) return StartFeed(*kind);
+    if (const auto plane = PlaneOf(code)) {
+      plane_ = *plane;
+    } else if (code == kAbsolute || code == kIncremental) {
+      incremental_ = code == kIncremental;
+    } else if (code == kRapid) {
+      SetMotion(MoveKind::kRapid);
+      rapidPending_ = true;
+    } else if (code == kEndMotion) {
+      mode_ = MoveKind::kRapid;
+      if (routerFeed_ != MoveKind::kRapid) leftOut_ = LeftOut::kAfterG207;
+    } else if (code == kEngageOrDrill) {
+      EngageOrDrill();
+    } else if (code == kCycle280) {
+      Push(MoveKind::kCycle, Target(), LeftOut::kNo);
+      at_ = Target();
+      SetMotion(MoveKind::kRapid);
+    }
+  }
+
+  // The mode written at the end of each line, and the router's own motion, which G207 and
+  // tool 81's block leave running.
+  void SetMotion(MoveKind kind) {
+    mode_ = kind;
+    routerFeed_ = kind;
+    leftOut_ = LeftOut::kNo;
+  }
+
+  void StartFeed(MoveKind kind) {
+    SetMotion(kind);
+    if (rapidPending_ && state_.toolNumber == kCycleBlockTool) {
+      mode_ = MoveKind::kRapid;
+      leftOut_ = LeftOut::kTool81Block;
+    }
+    rapidPending_ = false;
+  }
+
+  // G100: a tool above 50 is engaged by the next feed; 50 or less drills on every line.
+  void EngageOrDrill() {
+    if (state_.line.lineT > kLargestDrill) {
+      SetMotion(MoveKind::kRapid);
+      rapidPending_ = true;
+    } else {
+      SetMotion(MoveKind::kDrill);
+    }
+  }
+
+  // Where this line's words send the tool: X and Y add to the line's start under G91.
+  Position Target() const {
+    Position to{state_.modalX, state_.modalY, state_.modalP};
+    if (incremental_) {
+      to.x += lineStart_.x;
+      to.y += lineStart_.y;
+    }
+    return to;
+  }
+
+  // The line's motion: a feed or drilling point in those modes; otherwise a change of position
+  // is a rapid move, or a feed the output leaves out on purpose.
+  void EndLine() {
+    const Position to = Target();
+    if (mode_ != MoveKind::kRapid) {
+      Push(mode_, to, LeftOut::kNo);
+    } else if (Moved(at_, to)) {
+      const bool leftOut = leftOut_ != LeftOut::kNo && routerFeed_ != MoveKind::kRapid;
+      Push(leftOut ? routerFeed_ : MoveKind::kRapid, to, leftOut ? leftOut_ : LeftOut::kNo);
+    }
+    at_ = to;
+  }
+
+  void Push(MoveKind kind, const Position& to, LeftOut leftOut) {
+    const LineValues& values = state_.line;
+    Move& move = path_.moves.emplace_back();
+    move.kind = kind;
+    move.plane = plane_;
+    move.leftOut = leftOut;
+    move.line = line_;
+    move.from = at_;
+    move.to = to;
+    move.incremental = incremental_;
+    move.byRadius = IsArc(move) && values.lineR != 0;
+    move.radius = values.lineR;
+    move.i = values.lineI;
+    move.j = values.lineJ;
+    move.q = values.lineU;
+    if (kind == MoveKind::kDrill) move.spindles = values.spindleGroups;
+    NoteChord(path_, move, "source");
+  }
+
+  Toolpath path_;
+  TranslatorState state_;  // zero and empty: the start state of every file
+  Position at_;            // where the tool is
+  Position lineStart_;     // where it was when the line began
+  int line_ = 0;
+  bool incremental_ = false;
+  bool rapidPending_ = false;
+  ArcPlane plane_ = ArcPlane::kXY;
+  MoveKind mode_ = MoveKind::kRapid;        // kRapid: no motion line
+  MoveKind routerFeed_ = MoveKind::kRapid;  // kRapid: no feed running
+  LeftOut leftOut_ = LeftOut::kNo;
+};
+
+// The output program, line by line; every value is its own word, modal codes are modal.
+class OutputReader {
+ public:
+  Toolpath Take() { return std::move(path_); }
+
+  bool ReadLine(const LineWords& words, int number) {
+    line_ = number;
+    words_ = &words;
+    if (!CheckValues()) return false;
+    std::optional<int> first;
+    ForEachGCode(words, [&](int code) {
+      if (!first) first = code;
+      ActOnModal(code);
+    });
+    if (!first) {
+      AddNote(path_, LineLabel("output", line_) + ": no whole G code; the line is left out");
+    } else if (*first == kOutputInches || *first == kOutputMillimetres) {
+      ReadHeader(*first == kOutputInches);
+    } else {
+      ActOnLine(*first);
+    }
+    return true;
+  }
+
+ private:
+  // Every word read must be a number the machine can hold.
+  bool CheckValues() {
+    for (int k = 0; k < LineWords::kNumberWords; ++k) {
+      if (Has(k) && !ToSingle(words_->values[k])) {
+        return Fail(kNumberLetters[k], *WordText(words_->line, kNumberLetters[k]));
+      }
+    }
+    if (const auto q = WordText(words_->line, 'Q'); q && !ToSingle(Val(*q))) return Fail('Q', *q);
+    return true;
+  }
+
+  bool Fail(char letter, std::string_view text) {
+    path_.failure = LineLabel("output", line_) + ": " + letter + NumberForMessage(text) +
+                    " does not fit in a 32-bit number";
+    path_.failureLine = line_;
+    return false;
+  }
+
+  void ActOnModal(int code) {
+    if (const auto plane = PlaneOf(code)) plane_ = *plane;
+    if (code == kAbsolute || code == kIncremental) incremental_ = code == kIncremental;
+  }
+
+  void ReadHeader(bool inches) {
+    path_.header.present = true;
+    path_.header.inches = inches;
+    path_.header.length = Word(LineWords::kX);
+    path_.header.height = Word(LineWords::kY);
+    path_.header.thickness = Word(LineWords::kZ);
+  }
+
+  void ActOnLine(int code) {
+    if (const auto kind = FeedKind(code); kind && code <= kCounterClockwiseArc) {
+      Push(*kind);
+    } else if (code == kOutputPositioning) {
+      Push(MoveKind::kRapid);
+    } else if (code == kOutputDrilling) {
+      Push(MoveKind::kDrill).spindles = Spindles();
+    } else if (code == kOutputCycle) {
+      // A cycle line carries a feed; tool 81's positioning block does not.
+      const bool cycle = Has(LineWords::kF);
+      Push(cycle ? MoveKind::kCycle : MoveKind::kRapid).q =
+          Val(WordText(words_->line, 'Q').value_or(""));
+    } else if (!IsKnownStill(code)) {
+      AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
+                         " is not read; the line is left out");
+    }
+  }
+
+  static bool IsKnownStill(int code) {
+    return code == kOutputComment || code == kWorkOffset || PlaneOf(code) || code == kAbsolute ||
+           code == kIncremental || code == kCompensationOff || code == kCompensationLeft ||
+           code == kCompensationRight;
+  }
+
+  bool Has(int index) const { return (words_->present & (1u << index)) != 0; }
+  double Word(int index) const { return Has(index) ? words_->values[index] : 0; }
+
+  // A word left out keeps the position; under G91 X and Y add to it.
+  Position Target() const {
+    Position to = at_;
+    if (Has(LineWords::kX)) to.x = Word(LineWords::kX) + (incremental_ ? at_.x : 0);
+    if (Has(LineWords::kY)) to.y = Word(LineWords::kY) + (incremental_ ? at_.y : 0);
+    if (Has(LineWords::kZ)) to.depth = Word(LineWords::kZ);
+    return to;
+  }
+
+  // The spindle list of a drilling line: what follows "T01" up to the next word.
+  std::string Spindles() const {
+    if (words_->toolAt == std::string_view::npos) return {};
+    std::string_view list = words_->line.substr(words_->toolAt + 1);
+    if (list.substr(0, kToolWordStart.size()) == kToolWordStart) {
+      list.remove_prefix(kToolWordStart.size());
+    }
+    return std::string(list.substr(0, list.find_first_of("GXYZIJF")));
+  }
+
+  Move& Push(MoveKind kind) {
+    Move& move = path_.moves.emplace_back();
+    move.kind = kind;
+    move.plane = plane_;
+    move.line = line_;
+    move.from = at_;
+    move.to = Target();
+    move.incremental = incremental_;
+    move.byRadius = IsArc(move) && Has(LineWords::kU);
+    move.radius = Word(LineWords::kU);
+    move.i = Word(LineWords::kI);
+    move.j = Word(LineWords::kJ);
+    at_ = move.to;
+    NoteChord(path_, move, "output");
+    return move;
+  }
+
+  Toolpath path_;
+  const LineWords* words_ = nullptr;  // the line being read
+  Position at_;
+  int line_ = 0;
+  bool incremental_ = false;
+  ArcPlane plane_ = ArcPlane::kXY;
+};
+
+}  // namespace
+
+Toolpath InterpretSource(std::string_view program) { return ReadProgram<SourceReader>(program); }
+
+Toolpath InterpretOutput(std::string_view program) { return ReadProgram<OutputReader>(program); }
+
+}  // namespace quarnel

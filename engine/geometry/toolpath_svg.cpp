@@ -1,0 +1,392 @@
+#include "engine/geometry/toolpath_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "engine/geometry/arc_geometry.h"
+#include "support/decimal_text.h"
+#include "support/utf8.h"
+
+namespace quarnel {
+
+namespace {
+
+// Sizes in pixels.
+constexpr double kDrawingWidth = 960;
+constexpr double kDrawingHeight = 640;
+constexpr double kMargin = 24;
+constexpr double kTextLine = 20;
+constexpr double kLegendSample = 28;
+constexpr double kLegendGap = 12;
+constexpr double kLegendCharacter = 7.5;  // a generous width of one character of the labels
+constexpr double kDrillRadius = 4;
+constexpr double kSmallestSpan = 1e-6;  // a drawing with no width or height gets this much
+constexpr int kPixelDecimals = 2;
+constexpr std::size_t kListedDifferences = 5;
+constexpr std::size_t kListedNotes = 5;
+constexpr double kWholeTurn = 2 * std::numbers::pi;
+constexpr double kWholeTurnSlack = 1e-9;
+
+// How each program is drawn.
+struct Pen {
+  const char* colour;
+  double feedWidth;
+  double rapidWidth;
+  double pointWidth;
+  double pointRadius;
+};
+// The source is drawn wide and light under the output, so that both show where they agree.
+constexpr Pen kSourcePen = {"#6baed6", 5, 1.5, 2.5, kDrillRadius + 2};
+constexpr Pen kOutputPen = {"#d95f02", 1.5, 1, 1.5, kDrillRadius};
+constexpr const char* kDifferenceColour = "#e31a1c";
+constexpr const char* kIdenticalColour = "#1a7f37";
+constexpr const char* kWarningColour = "#b35806";
+constexpr const char* kRapidDashes = "6 4";
+constexpr double kDifferenceWidth = 3;
+
+std::string Px(double value) { return DecimalText(value, kPixelDecimals); }
+
+// Maps machine coordinates to pixels of the drawing, Y up.
+class Frame {
+ public:
+  explicit Frame(const Extents& box) {
+    const double spanX = std::max(box.x.max - box.x.min, kSmallestSpan);
+    const double spanY = std::max(box.y.max - box.y.min, kSmallestSpan);
+    scale_ = std::min(kDrawingWidth / spanX, kDrawingHeight / spanY);
+    left_ = box.x.min;
+    top_ = box.y.max;
+    width_ = spanX * scale_;
+    height_ = spanY * scale_;
+  }
+
+  double X(double x) const { return kMargin + (x - left_) * scale_; }
+  double Y(double y) const { return kMargin + (top_ - y) * scale_; }
+  double Length(double length) const { return length * scale_; }
+  // At least as wide as the drawing area, so that the texts below have room.
+  double Width() const { return std::max(width_, kDrawingWidth) + 2 * kMargin; }
+  double DrawingBottom() const { return height_ + 2 * kMargin; }
+
+ private:
+  double scale_ = 1;
+  double left_ = 0;
+  double top_ = 0;
+  double width_ = 0;
+  double height_ = 0;
+};
+
+// The "d" text of an SVG path, starting a new subpath only where the pen is not already.
+class PathData {
+ public:
+  explicit PathData(const Frame& frame) : frame_(frame) {}
+
+  void Move(const quarnel::Move& move) {
+    MoveTo(move.from);
+    const std::optional<ArcShape> arc = ArcOf(move);
+    if (!arc) return LineTo(move.to);
+    if (std::abs(arc->sweep) >= kWholeTurn - kWholeTurnSlack) {
+      const double half = arc->startAngle + arc->sweep / 2;
+      ArcTo(*arc, false, ArcPointX(*arc, half), ArcPointY(*arc, half));
+    }
+    ArcTo(*arc, std::abs(arc->sweep) > std::numbers::pi && std::abs(arc->sweep) < kWholeTurn,
+          move.to.x, move.to.y);
+  }
+
+  bool Empty() const { return data_.empty(); }
+  const std::string& Text() const { return data_; }
+
+ private:
+  void MoveTo(const Position& point) {
+    if (hasPen_ && penX_ == point.x && penY_ == point.y) return;
+    data_ += 'M';
+    AppendPoint(point.x, point.y);
+  }
+
+  void LineTo(const Position& point) {
+    data_ += 'L';
+    AppendPoint(point.x, point.y);
+  }
+
+  // A clockwise arc in the machine's view is clockwise in the picture too: sweep flag 1.
+  void ArcTo(const ArcShape& arc, bool larger, double x, double y) {
+    const std::string radius = Px(frame_.Length(arc.radius));
+    data_ += 'A';
+    data_ += radius;
+    data_ += ' ';
+    data_ += radius;
+    data_ += larger ? " 0 1 " : " 0 0 ";
+    data_ += arc.sweep < 0 ? "1 " : "0 ";
+    AppendPoint(x, y);
+  }
+
+  void AppendPoint(double x, double y) {
+    data_ += Px(frame_.X(x));
+    data_ += ' ';
+    data_ += Px(frame_.Y(y));
+    SetPen(x, y);
+  }
+
+  void SetPen(double x, double y) {
+    hasPen_ = true;
+    penX_ = x;
+    penY_ = y;
+  }
+
+  const Frame& frame_;
+  std::string data_;
+  bool hasPen_ = false;
+  double penX_ = 0;
+  double penY_ = 0;
+};
+
+// Everything the picture must show: the part and every move of both programs.
+Extents DrawingBox(const Toolpath& source, const Toolpath& output) {
+  Extents box;
+  if (output.header.present) {
+    box.Add(Position{0, 0, 0});
+    box.Add(Position{output.header.length, output.header.height, 0});
+  }
+  for (const Toolpath* path : {&source, &output}) {
+    for (const Move& move : path->moves) box.Add(ExtentsOf(move));
+  }
+  if (box.empty) box.Add(Position{});
+  return box;
+}
+
+class SvgWriter {
+ public:
+  SvgWriter(const Toolpath& source, const Toolpath& output, const GeometryCheck& check,
+            const PartCheck& part)
+      : source_(source),
+        output_(output),
+        check_(check),
+        part_(part),
+        frame_(DrawingBox(source, output)) {}
+
+  std::string Write(std::string_view title) {
+    CollectTexts(title);
+    const double height = frame_.DrawingBottom() + kTextLine * (texts_.size() + 2) + kMargin;
+    out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(frame_.Width()) +
+            "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(frame_.Width()) + " " +
+            Px(height) + "\" font-family=\"sans-serif\" font-size=\"13\">\n";
+    out_ += "<title>" + XmlEscaped(title) + "</title>\n";
+    out_ += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    WritePart();
+    WriteProgram(source_, kSourcePen);
+    WriteProgram(output_, kOutputPen);
+    WriteDifferences();
+    WriteTexts();
+    out_ += "</svg>\n";
+    return std::move(out_);
+  }
+
+ private:
+  void WritePart() {
+    const PartHeader& header = output_.header;
+    if (!header.present) return;
+    out_ += "<rect x=\"" + Px(frame_.X(std::min(0.0, header.length))) + "\" y=\"" +
+            Px(frame_.Y(std::max(0.0, header.height))) + "\" width=\"" +
+            Px(frame_.Length(std::abs(header.length))) + "\" height=\"" +
+            Px(frame_.Length(std::abs(header.height))) +
+            "\" fill=\"#f7f3ea\" stroke=\"#8c8273\"/>\n";
+  }
+
+  void WriteProgram(const Toolpath& path, const Pen& pen) {
+    PathData feeds(frame_);
+    PathData rapids(frame_);
+    std::string points;
+    for (const Move& move : path.moves) {
+      if (IsPoint(move)) {
+        points += PointShape(move, pen.pointRadius, "");
+      } else {
+        (move.kind == MoveKind::kRapid ? rapids : feeds).Move(move);
+      }
+    }
+    WritePath(rapids, pen.colour, pen.rapidWidth, kRapidDashes);
+    WritePath(feeds, pen.colour, pen.feedWidth, nullptr);
+    WritePoints(points, pen.colour, pen.pointWidth);
+  }
+
+  void WritePoints(const std::string& points, const char* colour, double width) {
+    if (points.empty()) return;
+    out_ += "<g fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" + Px(width) +
+            "\">\n" + points + "</g>\n";
+  }
+
+  void WritePath(const PathData& data, const char* colour, double width, const char* dashes) {
+    if (data.Empty()) return;
+    out_ += "<path fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" +
+            Px(width) + "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+    if (dashes != nullptr) out_ += " stroke-dasharray=\"" + std::string(dashes) + "\"";
+    out_ += " d=\"" + data.Text() + "\"/>\n";
+  }
+
+  // A circle for a drilling point, a square for a cycle point.
+  std::string PointShape(const Move& move, double radius, std::string_view extra) const {
+    const std::string x = Px(frame_.X(move.to.x));
+    const std::string y = Px(frame_.Y(move.to.y));
+    if (move.kind == MoveKind::kDrill) {
+      return "<circle cx=\"" + x + "\" cy=\"" + y + "\" r=\"" + Px(radius) + "\"" +
+             std::string(extra) + "/>\n";
+    }
+    return "<rect x=\"" + Px(frame_.X(move.to.x) - radius) + "\" y=\"" +
+           Px(frame_.Y(move.to.y) - radius) + "\" width=\"" + Px(2 * radius) + "\" height=\"" +
+           Px(2 * radius) + "\"" + std::string(extra) + "/>\n";
+  }
+
+  void WriteDifferences() {
+    PathData lines(frame_);
+    std::string points;
+    const auto add = [&](const Move& move) {
+      if (IsPoint(move)) {
+        points += PointShape(move, kSourcePen.pointRadius + 2, "");
+      } else {
+        lines.Move(move);
+      }
+    };
+    for (const MovePair& pair : check_.pairs) {
+      if (pair.differs) add(output_.moves[pair.output]);
+    }
+    for (const std::size_t k : check_.sourceOnly) add(source_.moves[k]);
+    for (const std::size_t k : check_.outputOnly) add(output_.moves[k]);
+    WritePath(lines, kDifferenceColour, kDifferenceWidth, nullptr);
+    WritePoints(points, kDifferenceColour, kDifferenceWidth);
+  }
+
+  struct TextLine {
+    std::string text;
+    const char* colour;
+  };
+
+  void CollectTexts(std::string_view title) {
+    texts_.push_back({std::string(title), "black"});
+    texts_.push_back(
+        {VerdictText(check_), check_.Identical() ? kIdenticalColour : kDifferenceColour});
+    texts_.push_back({PartSummary(output_.header, part_.extents), "black"});
+    for (std::size_t k = 0; k < std::min(kListedDifferences, check_.differences.size()); ++k) {
+      const Difference& difference = check_.differences[k];
+      texts_.push_back({DifferenceText(difference), kDifferenceColour});
+    }
+    if (part_.inchesWarning) texts_.push_back({*part_.inchesWarning, kWarningColour});
+    std::vector<std::string> notes = part_.notes;
+    notes.insert(notes.end(), check_.notes.begin(), check_.notes.end());
+    for (std::size_t k = 0; k < std::min(kListedNotes, notes.size()); ++k) {
+      texts_.push_back({notes[k], "#555555"});
+    }
+    if (notes.size() > kListedNotes) {
+      texts_.push_back(
+          {"and " + GroupedCount(notes.size() - kListedNotes) + " more notes", "#555555"});
+    }
+  }
+
+  void WriteTexts() {
+    double y = frame_.DrawingBottom() + kTextLine;
+    for (const TextLine& line : texts_) {
+      out_ += "<text x=\"" + Px(kMargin) + "\" y=\"" + Px(y) + "\" fill=\"" + line.colour + "\">" +
+              XmlEscaped(line.text) + "</text>\n";
+      y += kTextLine;
+    }
+    WriteLegend(y);
+  }
+
+  // One entry after the other: a sample and its label, spaced by the label's length.
+  void WriteLegend(double y) {
+    double x = kMargin;
+    const double middle = y - 4;
+    const auto label = [&](double sampleWidth, std::string_view text) {
+      out_ += "<text x=\"" + Px(x + sampleWidth + kLegendGap / 2) + "\" y=\"" + Px(y) + "\">" +
+              std::string(text) + "</text>\n";
+      x += sampleWidth + kLegendGap + kLegendCharacter * text.size();
+    };
+    const auto line = [&](const char* colour, double width, const char* dashes,
+                          std::string_view text) {
+      out_ += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(middle) + "\" x2=\"" + Px(x + kLegendSample) +
+              "\" y2=\"" + Px(middle) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
+              "\"";
+      if (dashes != nullptr) out_ += " stroke-dasharray=\"" + std::string(dashes) + "\"";
+      out_ += "/>\n";
+      label(kLegendSample, text);
+    };
+    line(kSourcePen.colour, kSourcePen.feedWidth, nullptr, "source feed");
+    line(kSourcePen.colour, kSourcePen.rapidWidth, kRapidDashes, "source rapid");
+    line(kOutputPen.colour, kOutputPen.feedWidth, nullptr, "output feed");
+    line(kOutputPen.colour, kOutputPen.rapidWidth, kRapidDashes, "output rapid");
+    line(kDifferenceColour, kDifferenceWidth, nullptr, "difference");
+    out_ += "<circle cx=\"" + Px(x + kDrillRadius) + "\" cy=\"" + Px(middle) + "\" r=\"" +
+            Px(kDrillRadius) + "\" fill=\"none\" stroke=\"black\"/>\n";
+    label(2 * kDrillRadius, "drilling point");
+    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(middle - kDrillRadius) + "\" width=\"" +
+            Px(2 * kDrillRadius) + "\" height=\"" + Px(2 * kDrillRadius) +
+            "\" fill=\"none\" stroke=\"black\"/>\n";
+    label(2 * kDrillRadius, "cycle point");
+  }
+
+  const Toolpath& source_;
+  const Toolpath& output_;
+  const GeometryCheck& check_;
+  const PartCheck& part_;
+  const Frame frame_;
+  std::vector<TextLine> texts_;
+  std::string out_;
+};
+
+// The length of the UTF-8 sequence at text[at] that XML can hold, 0 for none: control
+// characters other than tab, line feed and carriage return cannot stand in XML.
+std::size_t XmlSequenceLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') return 0;
+  return Utf8SequenceLength(text, at);
+}
+
+void AppendEscaped(char c, std::string& out) {
+  switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\'':
+      out += "&apos;";
+      break;
+    default:
+      out += c;
+  }
+}
+
+}  // namespace
+
+std::string ToolpathSvg(const Toolpath& source, const Toolpath& output, const GeometryCheck& check,
+                        const PartCheck& part, std::string_view title) {
+  return SvgWriter(source, output, check, part).Write(title);
+}
+
+std::string XmlEscaped(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = XmlSequenceLength(text, at);
+    if (length == 0) {
+      escaped += '?';
+      ++at;
+      continue;
+    }
+    if (length == 1) {
+      AppendEscaped(text[at], escaped);
+    } else {
+      escaped.append(text.substr(at, length));
+    }
+    at += length;
+  }
+  return escaped;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,103 @@
+#include "engine/geometry/toolpath_svg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <vector>
+
+#include "test_support.h"
+
+namespace quarnel {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TestDataPath;
+using testing::WriteFileBytes;
+
+std::string Picture(const std::string& source, const std::string& output,
+                    std::string_view title = "part.nc") {
+  const Toolpath from = InterpretSource(source);
+  const Toolpath to = InterpretOutput(output);
+  return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title);
+}
+
+// True when every element that opens is closed in order, every attribute value is quoted and
+// text holds no bare "<" or "&" beyond entities: enough of XML to tell a broken writer.
+bool WellFormed(const std::string& xml) {
+  std::vector<std::string> open;
+  const std::regex tag(R"(<(/?)([A-Za-z][\w-]*)((?:\s+[\w:-]+="[^"<]*")*)\s*(/?)>)");
+  const std::regex text(R"(^(?:[^<&]|&(?:amp|lt|gt|quot|apos);)*$)");
+  std::size_t at = xml.find("?>");
+  if (xml.rfind("<?xml", 0) != 0 || at == std::string::npos) return false;
+  at += 2;
+  std::smatch match;
+  while (at < xml.size()) {
+    const std::size_t next = xml.find('<', at);
+    if (!std::regex_match(xml.substr(at, next - at), text)) return false;
+    if (next == std::string::npos) break;
+    const std::string rest = xml.substr(next);
+    if (!std::regex_search(rest, match, tag, std::regex_constants::match_continuous)) return false;
+    if (match[1].length() > 0) {
+      if (open.empty() || open.back() != match[2]) return false;
+      open.pop_back();
+    } else if (match[4].length() == 0) {
+      open.push_back(match[2]);
+    }
+    at = next + match.length(0);
+  }
+  return open.empty();
+}
+
+TEST(ToolpathSvg, WritesWellFormedXmlWithAViewBoxAndEscapedTexts) {
+  const std::string svg = Picture("G1 X5", "G71X600Y400Z18\nG1X5", "a<b> & \"c\" \xC3\xA9 \xFF");
+  EXPECT_TRUE(WellFormed(svg));
+  EXPECT_NE(svg.find("viewBox=\"0 0 "), std::string::npos);
+  EXPECT_NE(svg.find("<title>a&lt;b&gt; &amp; &quot;c&quot; \xC3\xA9 ?</title>"),
+            std::string::npos);
+}
+
+// The road's arc is clockwise and the smaller one: sweep flag 1, large-arc flag 0, in the
+// picture whose Y axis points up like the machine's.
+TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
+  const struct {
+    const char* arc;
+    const char* flags;
+  } cases[] = {
+      {"G2 X350 Y100 R50", " 0 0 1 "},
+      {"G3 X350 Y100 R50", " 0 0 0 "},
+      {"G2 X350 Y100 R-50", " 0 1 1 "},
+      {"G3 X350 Y100 I25 J25", " 0 0 0 "},
+  };
+  for (const auto& c : cases) {
+    const std::string source = std::string("G0 X300 Y50\n") + c.arc;
+    const Toolpath path = InterpretSource(source);
+    const std::string svg =
+        ToolpathSvg(path, Toolpath(), GeometryCheck(), CheckPart(Toolpath()), "arc");
+    EXPECT_NE(svg.find(c.flags), std::string::npos) << c.arc << "\n" << svg;
+  }
+  // A whole circle is two half arcs.
+  const std::string circle = Picture("G2 X0 Y0 I5 J0", "G2X0Y0I5J0");
+  EXPECT_TRUE(std::regex_search(circle, std::regex("A[^A]*A[^A\"]*\"")));
+}
+
+TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
+  const std::string road = ReadFileBytes(std::string(QUARNEL_EXAMPLES) + "/road.nc");
+  std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
+  const std::string same = Picture(road, output, "road.nc");
+  EXPECT_NE(same.find(">geometry identical: 2 moves</text>"), std::string::npos);
+  EXPECT_EQ(same.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"), std::string::npos);
+  // With QUARNEL_PREVIEW_SVG set to a path, saves the picture the README shows.
+  if (const char* path = std::getenv("QUARNEL_PREVIEW_SVG")) WriteFileBytes(path, same);
+  output.replace(output.find("U50"), 3, "U-50");
+  const std::string differs = Picture(road, output);
+  EXPECT_TRUE(WellFormed(differs));
+  EXPECT_NE(differs.find(">geometry differs in 1 place: source line 4, output line 5: radius -50 "
+                         "in the output, 50 in the source</text>"),
+            std::string::npos);
+  EXPECT_NE(differs.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace quarnel

@@ -1,0 +1,163 @@
+#include "engine/geometry/toolpath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "engine/geometry/arc_geometry.h"
+
+namespace quarnel {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// "LINE:KIND X,Y,DEPTH" for each move, a "!" after the kind for motion left out on purpose.
+std::string Summary(const Toolpath& path) {
+  static const char* kKinds[] = {"R", "L", "CW", "CCW", "D", "C"};
+  std::ostringstream text;
+  for (const Move& move : path.moves) {
+    if (text.tellp() > 0) text << ' ';
+    text << move.line << ':' << kKinds[static_cast<int>(move.kind)]
+         << (move.leftOut != LeftOut::kNo ? "!" : "") << ' ' << move.to.x << ',' << move.to.y << ','
+         << move.to.depth;
+  }
+  return text.str();
+}
+
+std::string Repeated(const std::string& text, int times) {
+  std::string repeated;
+  for (int k = 0; k < times; ++k) repeated += text;
+  return repeated;
+}
+
+struct PathCase {
+  const char* what;
+  std::string program;  // lines joined by "\n"
+  const char* expected;
+};
+
+TEST(InterpretSource, ReadsMovesAsTheTranslatorReadsTheWords) {
+  const PathCase cases[] = {
+      {"road", "G90G17G40\nG0X100Y50P-5T1\nG1X300F3000\nG2X350Y100R50\n(END)\nM30",
+       "2:R 100,50,-5 3:L 300,50,-5 4:CW 350,100,-5"},
+      {"a line with only a modal code repeats the motion", "G1 X5\nG17\nG91",
+       "1:L 5,0,0 2:L 5,0,0 3:L 10,0,0"},
+      {"G91 adds X and Y again on every line; P stays absolute",
+       "G0 X10 Y10 P5\nG91 G1 X5 Y0 P-2\nG1 Y3", "1:R 10,10,5 2:L 15,10,-2 3:L 20,13,-2"},
+      {"untranslated lines", "g1 X5\n G1 X6\nN10 G1 X7\nG1 X8 (COMMENT)\nG1 X9", "5:L 9,0,0"},
+      {"a bare G is a rapid", "G1 X5\nG X6", "1:L 5,0,0 2:R 6,0,0"},
+      {"more G words than the one-pass reader keeps", Repeated("G17", 17) + "G1 X5", "1:L 5,0,0"},
+      {"tool 81's block leaves the motion out until the next motion code",
+       "G0 X600 Y300 P5 T81\nG101 X620 P-10\nG90 X630\nG101 X640",
+       "1:R 600,300,5 2:L! 620,300,-10 3:L! 630,300,-10 4:L 640,300,-10"},
+      {"G207 leaves the feed running unwritten until a rapid", "G1 X10\nG207 X20\nG90 X30\nG0 X40",
+       "1:L 10,0,0 2:L! 20,0,0 3:L! 30,0,0 4:R 40,0,0"},
+      {"an engaged tool moves nothing", "G0 X1 Y2 P3\nG100 T55\nG1 P-1", "1:R 1,2,3 3:L 1,2,-1"},
+      {"drilling on every line until a motion code",
+       "G100 X37 Y96 P-12 T\"1 2 3\"\nG90 X37 Y512\nG0 G80 X50 P5",
+       "1:D 37,96,-12 2:D 37,512,-12 3:R 50,512,5"},
+      {"incremental drilling", "G0 X37 Y150\nG91 G100 X0 Y0 P-12 T\"3 3\"\nG100 X0 Y32",
+       "1:R 37,150,0 2:D 37,150,-12 3:D 37,182,-12"},
+      {"a cycle point, then no motion", "G280 X500 Y0 P-3 U120 T2\nG90 X510",
+       "1:C 500,0,-3 2:R 510,0,-3"},
+  };
+  for (const PathCase& c : cases) {
+    EXPECT_EQ(Summary(InterpretSource(c.program)), c.expected) << c.what;
+  }
+}
+
+TEST(InterpretSource, KeepsSpindlesCycleWordsAndStopsAtANumberTooLarge) {
+  const Toolpath drilling = InterpretSource("G100 X1 P-5 T\"1 2 3\"\nG90 X2");
+  EXPECT_EQ(drilling.moves[0].spindles, "010203");
+  EXPECT_EQ(drilling.moves[1].spindles, "");
+  EXPECT_EQ(InterpretSource("G280 X5 U4").moves[0].q, 4);
+
+  const Toolpath stopped = InterpretSource("G1 X5\nG1 X1E39\nG1 X7");
+  EXPECT_EQ(Summary(stopped), "1:L 5,0,0");
+  EXPECT_EQ(stopped.failureLine, 2);
+  EXPECT_EQ(stopped.failure, "source line 2: X1E39 does not fit in a 32-bit number");
+}
+
+// Where the arc's circle lies and how far it turns; angles in radians.
+struct ArcCase {
+  const char* what;
+  std::string program;
+  double centreX, centreY, radius, sweep;
+};
+
+TEST(ArcOf, FindsTheCircleOfRadiusAndCentreArcs) {
+  const ArcCase cases[] = {
+      {"clockwise, positive radius: the smaller arc", "G0 X300 Y50\nG2 X350 Y100 R50", 350, 50, 50,
+       -kPi / 2},
+      {"clockwise, negative radius: the larger arc", "G0 X300 Y50\nG2 X350 Y100 R-50", 300, 100, 50,
+       -3 * kPi / 2},
+      {"counter-clockwise, positive radius", "G3 X10 Y10 R10", 0, 10, 10, kPi / 2},
+      {"counter-clockwise, negative radius", "G3 X10 Y10 R-10", 10, 0, 10, 3 * kPi / 2},
+      {"centre by I and J", "G0 X20.375 Y2.25\nG103 X21.375 Y3.25 I0 J1", 20.375, 3.25, 1, kPi / 2},
+      {"a centre arc that ends where it starts is a whole circle", "G2 X0 Y0 I5 J0", 5, 0, 5,
+       -2 * kPi},
+      {"a radius shorter than half the chord", "G2 X10 R2", 5, 0, 5, -kPi},
+  };
+  for (const ArcCase& c : cases) {
+    const Toolpath path = InterpretSource(c.program);
+    const std::optional<ArcShape> arc = ArcOf(path.moves.back());
+    ASSERT_TRUE(arc.has_value()) << c.what;
+    EXPECT_NEAR(arc->centreX, c.centreX, 1e-9) << c.what;
+    EXPECT_NEAR(arc->centreY, c.centreY, 1e-9) << c.what;
+    EXPECT_NEAR(arc->radius, c.radius, 1e-9) << c.what;
+    EXPECT_NEAR(arc->sweep, c.sweep, 1e-9) << c.what;
+  }
+}
+
+TEST(ArcOf, DrawsArcsOutsideTheXYPlaneAsChordsWithANote) {
+  const Toolpath path = InterpretSource("G18 G2 X10 R5");
+  EXPECT_FALSE(ArcOf(path.moves[0]).has_value());
+  ASSERT_EQ(path.notes.size(), 1u);
+  EXPECT_EQ(path.notes[0], "source line 1: arc in the G18 plane drawn as its chord");
+}
+
+TEST(InterpretOutput, ReadsTheDialectLineByLine) {
+  const PathCase cases[] = {
+      {"road",
+       "G71X600Y400Z18T00D240N6L3\nG150(G-code from router)\n"
+       "G88G90G54P5T01a1S0G40X100Y50Z-5C0V0\nG1G90X300Y50Z-5F3\n"
+       "G2G90G17X350Y100Z-5U50F3\nM2\n",
+       "3:R 100,50,-5 4:L 300,50,-5 5:CW 350,100,-5"},
+      {"drilling and G85 lines: a cycle with F, tool 81's block without",
+       "G81G90G17T010902X34Y50Z-13I0J0F2\nG85G90G54P5T0110M66F5G40X1200Y560Z-8Q4\n"
+       "G85G90G54P5T0105M66S0G40X600Y300Z5Q620",
+       "1:D 34,50,-13 2:C 1200,560,-8 3:R 600,300,5"},
+      {"G91 is modal and adds X and Y", "G1G91X5Y1Z-2F1\nG1X5Y1Z-3F1\nG1G90X0Y0Z0F1",
+       "1:L 5,1,-2 2:L 10,2,-3 3:L 0,0,0"},
+      {"a word left out keeps its value", "G1X5Y6Z-1\nG1X7", "1:L 5,6,-1 2:L 7,6,-1"},
+  };
+  for (const PathCase& c : cases) {
+    EXPECT_EQ(Summary(InterpretOutput(c.program)), c.expected) << c.what;
+  }
+}
+
+TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
+  const Toolpath path = InterpretOutput(
+      "G70X23.625Y15.5Z0.75T00D240N37L34\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G3G90G17X3Y2Z-1U-1F1\nG2G90G17X5Y2Z-1I1J0F1\nG4X9\n");
+  EXPECT_TRUE(path.header.present);
+  EXPECT_TRUE(path.header.inches);
+  EXPECT_EQ(path.header.length, 23.625);
+  EXPECT_EQ(path.header.height, 15.5);
+  EXPECT_EQ(path.header.thickness, 0.75);
+  ASSERT_EQ(path.moves.size(), 3u);
+  EXPECT_EQ(path.moves[0].spindles, "1204");
+  EXPECT_TRUE(path.moves[1].byRadius);
+  EXPECT_EQ(path.moves[1].radius, -1);
+  EXPECT_FALSE(path.moves[2].byRadius);
+  EXPECT_EQ(path.moves[2].i, 1);
+  EXPECT_EQ(path.notes, std::vector<std::string>{"output line 5: G4 is not read; the line is "
+                                                 "left out"});
+  EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
+            "output line 2: Q1E40 does not fit in a 32-bit number");
+}
+
+}  // namespace
+}  // namespace quarnel
