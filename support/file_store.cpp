@@ -1,6 +1,9 @@
 #include "support/file_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,21 +23,22 @@ std::string ErrorText(int error) { return std::strerror(error); }
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor {
  public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(SystemCalls& calls, int fd) : calls_(calls), fd_(fd) {}
   ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls_.Close(fd_);
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int Get() const { return fd_; }
   // Closes now and reports the error close gave (a late write error on some file systems).
   int Close() {
-    const int result = ::close(fd_);
+    const int result = calls_.Close(fd_);
     fd_ = -1;
     return result == 0 ? 0 : errno;
   }
 
  private:
+  SystemCalls& calls_;
   int fd_;
 };
 
@@ -55,10 +59,10 @@ int ReadAll(int fd, std::string& bytes, std::size_t sizeHint) {
   return 0;
 }
 
-// Writes all of bytes to fd; 0 or the errno of the failing write.
-int WriteAll(int fd, std::string_view bytes) {
+// Writes all of bytes to fd, going on after a short write; 0 or the errno of the failing write.
+int WriteAll(SystemCalls& calls, int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t done = calls.Write(fd, bytes.data(), bytes.size());
     if (done < 0 && errno == EINTR) continue;
     if (done < 0) return errno;
     bytes.remove_prefix(static_cast<std::size_t>(done));
@@ -66,22 +70,48 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-// A hidden sibling name ".NAME.XXXXXX"; NAME is shortened so the name stays within NAME_MAX.
+constexpr char kTemporaryAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t kTemporarySuffixLength = 6;
+constexpr std::size_t kLongestKeptName = 200;
+
+// ".NAME." of the temporaries of the file name; NAME is shortened so that the temporary's name
+// stays within NAME_MAX.
+std::string TemporaryPrefixFor(std::string_view name) {
+  std::string prefix(1, '.');
+  prefix.append(name.substr(0, kLongestKeptName));
+  prefix += '.';
+  return prefix;
+}
+
+// A hidden sibling name ".NAME.XXXXXX".
 std::string TemporaryPathFor(const std::string& path, std::mt19937_64& random) {
-  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::string name = FileNameOf(path).substr(0, 200);
-  std::string result = DirectoryOf(path) + "." + name + ".";
-  for (int i = 0; i < 6; ++i) result += kAlphabet[random() % (sizeof(kAlphabet) - 1)];
+  std::string result = DirectoryOf(path) + TemporaryPrefixFor(FileNameOf(path));
+  for (std::size_t i = 0; i < kTemporarySuffixLength; ++i) {
+    result += kTemporaryAlphabet[random() % (sizeof(kTemporaryAlphabet) - 1)];
+  }
   return result;
+}
+
+// The NAME of an entry shaped like a temporary ".NAME.XXXXXX" (NAME shortened), or "".
+std::string_view NameOfTemporary(std::string_view entry) {
+  constexpr std::size_t kSuffixStart = 2 + kTemporarySuffixLength;  // ".XXXXXX" and the dot before NAME
+  if (entry.size() <= kSuffixStart || entry.front() != '.' ||
+      entry[entry.size() - kTemporarySuffixLength - 1] != '.' ||
+      entry.find_first_not_of(kTemporaryAlphabet, entry.size() - kTemporarySuffixLength) !=
+          std::string_view::npos) {
+    return {};
+  }
+  return entry.substr(1, entry.size() - kSuffixStart);
 }
 
 // Creates the temporary file with O_EXCL; the kernel applies the umask to 0666. The name
 // generator is per thread, since writes may run on a thread of their own.
-int CreateTemporary(const std::string& path, std::string& temporaryPath, int& error) {
+int CreateTemporary(SystemCalls& calls, const std::string& path, std::string& temporaryPath,
+                    int& error) {
   thread_local std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporaryPath = TemporaryPathFor(path, random);
-    const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = calls.Open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) {
       error = errno;
       return fd;
@@ -109,22 +139,67 @@ std::optional<std::string> CheckTarget(const std::string& path, bool& keepMode, 
   return std::nullopt;
 }
 
-// Makes the rename durable; failure here is not worth failing the write for.
-void SyncDirectoryOf(const std::string& path) {
-  std::string directory = DirectoryOf(path);
-  if (directory.empty()) directory = ".";
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// The folder of a path, open for the whole of a write or a clean-up. Every write holds a shared
+// lock on it while its temporary exists; the clean-up of leftovers takes it exclusively, so it
+// never removes the temporary of a write in flight, in this process or another. A folder that
+// cannot be opened for reading gets no lock and no sync; the temporary's creation then reports
+// a folder that is missing or not a folder.
+class LockedFolder {
+ public:
+  LockedFolder(SystemCalls& calls, const std::string& path, int lockOperation)
+      : calls_(calls),
+        folder_(calls, calls.Open(path.empty() ? "." : path.c_str(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0)) {
+    locked_ = folder_.Get() >= 0 && calls_.Flock(folder_.Get(), lockOperation) == 0;
+  }
+  bool Locked() const { return locked_; }
+  int Get() const { return folder_.Get(); }
+
+  // Makes a rename in the folder durable; 0 or the errno of the sync. A file system that cannot
+  // sync folders (EINVAL) has nothing to make durable this way.
+  int Sync() {
+    if (folder_.Get() < 0 || calls_.Fsync(folder_.Get()) == 0 || errno == EINVAL) return 0;
+    return errno;
+  }
+
+ private:
+  SystemCalls& calls_;
+  FileDescriptor folder_;  // closing it releases the lock
+  bool locked_ = false;
+};
+
+// Writes, syncs and closes the temporary file; the reason when a step failed.
+std::optional<std::string> FillTemporary(SystemCalls& calls, FileDescriptor& file,
+                                         std::string_view bytes, bool keepMode, mode_t mode) {
+  if (keepMode && calls.Fchmod(file.Get(), mode) != 0) return ErrorText(errno);
+  if (const int error = WriteAll(calls, file.Get(), bytes)) return ErrorText(error);
+  if (calls.Fsync(file.Get()) != 0) return "cannot sync it to disk: " + ErrorText(errno);
+  if (const int error = file.Close()) return ErrorText(error);
+  return std::nullopt;
 }
 
-// Writes, syncs and closes the temporary file; 0 or the errno of the failing step.
-int FillTemporary(FileDescriptor& file, std::string_view bytes, bool keepMode, mode_t mode) {
-  if (keepMode && ::fchmod(file.Get(), mode) != 0) return errno;
-  if (const int error = WriteAll(file.Get(), bytes)) return error;
-  if (::fsync(file.Get()) != 0) return errno;
-  return file.Close();
+// Removes from folder the regular files of this user that are temporaries of names (shortened
+// as the temporaries shorten them), unless a write holds the folder; adds their paths to
+// removed.
+void RemoveLeftoversIn(SystemCalls& calls, const std::string& folder,
+                       const std::set<std::string, std::less<>>& names,
+                       std::vector<std::string>& removed) {
+  LockedFolder locked(calls, folder, LOCK_EX | LOCK_NB);
+  if (!locked.Locked()) return;
+  DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = NameOfTemporary(entry->d_name);
+    struct stat info {};
+    if (name.empty() || names.count(name) == 0 ||
+        ::fstatat(locked.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+      continue;
+    }
+    const std::string path = folder + entry->d_name;
+    if (calls.Unlink(path.c_str()) == 0) removed.push_back(path);
+  }
+  ::closedir(listing);
 }
 
 }  // namespace
@@ -132,7 +207,7 @@ int FillTemporary(FileDescriptor& file, std::string_view bytes, bool keepMode, m
 ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
   ReadOutcome outcome;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked right after.
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  FileDescriptor file(calls_, calls_.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
   if (file.Get() < 0) {
     outcome.missing = errno == ENOENT;
     outcome.error = ErrorText(errno);
@@ -161,18 +236,35 @@ std::optional<std::string> DiskFileStore::WriteAtomically(const std::string& pat
   bool keepMode = false;
   mode_t mode = 0;
   if (auto refused = CheckTarget(path, keepMode, mode)) return refused;
+  LockedFolder folder(calls_, DirectoryOf(path), LOCK_SH);
   std::string temporaryPath;
   int error = 0;
-  FileDescriptor file(CreateTemporary(path, temporaryPath, error));
+  FileDescriptor file(calls_, CreateTemporary(calls_, path, temporaryPath, error));
   if (file.Get() < 0) return ErrorText(error);
-  error = FillTemporary(file, bytes, keepMode, mode);
-  if (error == 0 && ::rename(temporaryPath.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporaryPath.c_str());
-    return ErrorText(error);
+  std::optional<std::string> failure = FillTemporary(calls_, file, bytes, keepMode, mode);
+  if (!failure && calls_.Rename(temporaryPath.c_str(), path.c_str(), 0) != 0) {
+    failure = "cannot put it in place: " + ErrorText(errno);
   }
-  SyncDirectoryOf(path);
+  if (failure) {
+    calls_.Unlink(temporaryPath.c_str());
+    return failure;
+  }
+  if (const int syncError = folder.Sync()) {
+    return "the new file is in place, but its folder could not be synced to disk, so a power "
+           "failure may bring back the previous one: " + ErrorText(syncError);
+  }
   return std::nullopt;
+}
+
+std::vector<std::string> DiskFileStore::RemoveLeftoverTemporaries(
+    const std::vector<std::string>& targets) {
+  std::map<std::string, std::set<std::string, std::less<>>> namesByFolder;
+  for (const std::string& target : targets) {
+    namesByFolder[DirectoryOf(target)].insert(FileNameOf(target).substr(0, kLongestKeptName));
+  }
+  std::vector<std::string> removed;
+  for (const auto& [folder, names] : namesByFolder) RemoveLeftoversIn(calls_, folder, names, removed);
+  return removed;
 }
 
 bool DiskFileStore::SameFile(const std::string& a, const std::string& b) {
@@ -182,22 +274,22 @@ bool DiskFileStore::SameFile(const std::string& a, const std::string& b) {
 }
 
 // A hard link fails when the target exists, so no existing file can be lost; file systems
-// without hard links get a rename that refuses to replace, where the kernel offers one.
+// without hard links get a rename that refuses to replace, where the kernel offers one. The
+// folder is synced as a courtesy: should the move be lost, the file is back at its old name.
 MoveOutcome DiskFileStore::MoveWithoutReplacing(const std::string& from, const std::string& to) {
   MoveOutcome outcome;
-  int error = ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  int error = calls_.Link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
   if (error == 0) {
-    if (::unlink(from.c_str()) != 0) {
+    if (calls_.Unlink(from.c_str()) != 0) {
       error = errno;
-      ::unlink(to.c_str());
+      calls_.Unlink(to.c_str());
     }
-  } else if (error != EEXIST &&
-             ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    error = 0;
+  } else if (error != EEXIST) {
+    error = calls_.Rename(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
   }
   if (error == 0) {
     outcome.result = MoveOutcome::Result::kMoved;
-    SyncDirectoryOf(to);
+    LockedFolder(calls_, DirectoryOf(to), LOCK_SH).Sync();
   } else if (error == EEXIST) {
     outcome.result = MoveOutcome::Result::kTargetExists;
   } else {

@@ -7,6 +7,9 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "support/system_calls.h"
 
 namespace quarnel {
 
@@ -32,7 +35,8 @@ class FileStore {
   virtual ReadOutcome ReadRegularFile(const std::string& path) = 0;
 
   // Replaces the file at path by bytes, all or nothing: on failure the returned text says why
-  // and whatever stood at path before is unchanged. A read-only existing file is refused.
+  // and whatever stood at path before is unchanged, unless the text says the new file is in
+  // place (only its durability failed). A read-only existing file is refused.
   virtual std::optional<std::string> WriteAtomically(const std::string& path,
                                                      std::string_view bytes) = 0;
 
@@ -44,22 +48,40 @@ class FileStore {
 
   // True when one thread may run WriteAtomically while another runs the other operations.
   virtual bool WritesAlongside() const { return false; }
+
+  // Removes the temporaries that writes of these target paths left behind when their process
+  // was killed, in each target's folder while no write is in flight there; returns their paths.
+  virtual std::vector<std::string> RemoveLeftoverTemporaries(
+      const std::vector<std::string>& /*targets*/) {
+    return {};
+  }
 };
 
 // Whether anything stands at path (a path is the same file as itself exactly when it exists).
 inline bool Exists(FileStore& files, const std::string& path) { return files.SameFile(path, path); }
 
-// The real file system. Writes go to a hidden temporary file ".NAME.XXXXXX" beside the target,
-// which is written, fsync'ed and renamed over it; the new file takes the mode of the file it
+// The real file system, through calls (the running system's, or a test's). Writes go to a
+// hidden temporary file ".NAME.XXXXXX" beside the target, which is written, fsync'ed and
+// renamed over it, and then the folder is fsync'ed; the new file takes the mode of the file it
 // replaces, or 0666 less the umask. A symbolic link at the target is replaced, not followed.
+// Should the folder's sync fail, the write fails with a reason that says the new file is in
+// place. While a temporary exists its write holds a shared flock on the folder (waiting for a
+// clean-up to finish); the clean-up of leftovers takes it exclusively or skips the folder, and
+// removes only regular files of this user named like the temporaries of the targets given.
 class DiskFileStore final : public FileStore {
  public:
+  explicit DiskFileStore(SystemCalls& calls = CurrentSystemCalls()) : calls_(calls) {}
   ReadOutcome ReadRegularFile(const std::string& path) override;
   std::optional<std::string> WriteAtomically(const std::string& path,
                                              std::string_view bytes) override;
   bool SameFile(const std::string& a, const std::string& b) override;
   MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) override;
   bool WritesAlongside() const override { return true; }
+  std::vector<std::string> RemoveLeftoverTemporaries(
+      const std::vector<std::string>& targets) override;
+
+ private:
+  SystemCalls& calls_;
 };
 
 // Files held in memory, for tests and fuzz targets. Paths are plain keys.
