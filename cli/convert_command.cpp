@@ -133,6 +133,26 @@ void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) 
   if (options.thickness) dims.thickness = *options.thickness;
 }
 
+// The files a run writes: each output (none in a dry run), each preview, the report.
+std::vector<std::string> FilesWritten(const ConvertOptions& options) {
+  std::vector<std::string> paths;
+  for (const std::string& source : options.sources) {
+    if (!options.dryRun) paths.push_back(OutputPathFor(options.destination, source));
+    if (options.previewDir) paths.push_back(OutputPathFor(*options.previewDir, source) + ".svg");
+  }
+  if (options.reportFile && *options.reportFile != "-") paths.push_back(*options.reportFile);
+  return paths;
+}
+
+// Removes the temporaries of these files that a run killed while writing them left behind.
+void RemoveLeftovers(FileStore& files, const ConvertOptions& options, std::ostream& err) {
+  for (const std::string& path : files.RemoveLeftoverTemporaries(FilesWritten(options))) {
+    if (options.verbose) {
+      err << kConvertProgram << ": removed " << path << ", left by a run that was stopped\n";
+    }
+  }
+}
+
 int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   DiskFileStore files;
   DimensionTexts dims;
@@ -153,6 +173,7 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     err << kConvertProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
+  RemoveLeftovers(files, options, err);
   bool previewsWritten = true;
   BatchOptions batch;
   batch.jobs = options.jobs;
