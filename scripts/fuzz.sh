@@ -47,6 +47,7 @@ seed_corpus() {
 max_len_of() {
   case "$1" in
     fuzz_conversion|fuzz_report) echo 2048 ;;
+    fuzz_arguments) echo 512 ;;  # at most 16 arguments count
     *) echo 8192 ;;
   esac
 }
@@ -56,6 +57,7 @@ max_len_of() {
 dictionary_of() {
   case "$1" in
     fuzz_conversion|fuzz_report) echo "-dict=$root/fuzz/fuzz_conversion.dict" ;;
+    fuzz_arguments) echo "-dict=$root/fuzz/fuzz_arguments.dict" ;;
   esac
 }
 
