@@ -55,5 +55,6 @@ for kill in $(seq 1 "$kills"); do
   fi
   temporaries=$(ls -A "$app" | grep -c '^\.' || true)
 done
-echo "crash_test_window: $kills kills ($landed while saving; start and first save ${start_ms} ms," \
-     "seed $seed), Quarnel.INI and ToolTbl.Dat whole after each; $temporaries temporaries left"
+echo "crash_test_window: $kills kills ($landed of the running program, $temporaries of them in the" \
+     "middle of a write, which left its temporary; start and first save ${start_ms} ms, seed $seed)," \
+     "Quarnel.INI and ToolTbl.Dat whole after each"
