@@ -178,7 +178,7 @@ restore_all() {
 }
 trap restore_all EXIT
 on_signal() {
-  [[ -z $test_pid ]] || kill "$test_pid" 2>/dev/null || true
+  [[ -z $test_pid ]] || { kill "$test_pid" && wait "$test_pid"; } 2>/dev/null || true
   echo; echo "mutate: interrupted, restoring" >&2
   exit 130
 }
