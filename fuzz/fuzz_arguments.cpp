@@ -110,7 +110,8 @@ std::string Relative(const fs::path& resolved) {
 // The tree's path of the entry at path once the links of its folder are resolved.
 std::string EntryOf(const std::string& path) {
   std::error_code error;
-  const fs::path folder = fs::weakly_canonical(fs::path(quarnel::DirectoryOf(path)), error);
+  const std::string directory = quarnel::DirectoryOf(path);
+  const fs::path folder = fs::weakly_canonical(directory.empty() ? "." : directory, error);
   return error ? "" : Relative(folder / quarnel::FileNameOf(path));
 }
 
@@ -202,6 +203,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // A relative path (an option's value that CLI11 takes for a file) lands in the tree, and
+  // libFuzzer's own relative paths still work after the input.
+  const fs::path workingDirectory = fs::current_path();
+  fs::current_path(root);
   ClearTree();
   MakeTree();
   const std::vector<std::string> arguments = ArgumentsOf(data, size);
@@ -226,5 +231,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (writable.count(path) == 0) std::cerr << "fuzz_arguments: changed " << path << ", which it does not write\n";
     Require(status != 2 && kept.count(path) == 0 && writable.count(path) != 0, "a file changed that must not");
   }
+  fs::current_path(workingDirectory);
   return 0;
 }
