@@ -272,8 +272,7 @@ void MainWindow::PreviewSelectedOutput() {
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
     if (!Exists(files_, source)) source.clear();
-    auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
-                                            QString::fromStdString(source), this);
+    auto* window = PreviewWindow::FromFiles(files_, output, source, this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
