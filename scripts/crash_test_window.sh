@@ -26,7 +26,7 @@ fi
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 RANDOM=$seed
 app=$(mktemp -d "${TMPDIR:-/tmp}/quarnel-crash-window-XXXXXX")
-trap 'rm -rf "$app"' EXIT
+trap 'rm -rf "$app" "$app.seen"' EXIT
 "$exe" seed "$app"
 
 # How long the program takes to start and save once, so that kills spread over the saves.
@@ -44,7 +44,7 @@ for kill in $(seq 1 "$kills"); do
   sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
   kill -KILL "$pid" 2>/dev/null && landed=$((landed + 1))
   { wait "$pid"; } 2>/dev/null || true
-  if ! "$exe" check "$app"; then
+  if ! "$exe" check "$app" >> "$app.seen"; then
     echo "crash_test_window: kill $kill after ${delay_ms} ms left a file that is not whole" >&2
     exit 1
   fi
@@ -55,6 +55,11 @@ for kill in $(seq 1 "$kills"); do
   fi
   temporaries=$(ls -A "$app" | grep -c '^\.' || true)
 done
+sets_seen() { grep -o "$1 [^,]*" "$app.seen" | sort -u | wc -l; }
+if [ "$kills" -ge 20 ] && { [ "$(sets_seen settings)" -ne 2 ] || [ "$(sets_seen table)" -ne 2 ]; }; then
+  echo "crash_test_window: the saves did not change both files between the two sets" >&2
+  exit 1
+fi
 echo "crash_test_window: $kills kills ($landed of the running program, $temporaries of them in the" \
      "middle of a write, which left its temporary; start and first save ${start_ms} ms, seed $seed)," \
      "Quarnel.INI and ToolTbl.Dat whole after each"

@@ -5,10 +5,11 @@
 //                                       dimensions and tool table in turn, forever
 //   ui_save_on_close_loop check APPDIR  exits 0 when Quarnel.INI and ToolTbl.Dat are whole: the
 //                                       table one of the two, the settings file the seed with
-//                                       each dimension of either set and a position in twips
+//                                       each dimension of either set and a position in twips;
+//                                       prints the length and the table that stand
 #include <QApplication>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <iostream>
 
 #include "support/app_dir.h"
@@ -49,10 +50,10 @@ ToolTable TableOf(int set) {
 void Show(MainWindow& window, int set) {
   const char* boxes[] = {"lengthBox", "heightBox", "thicknessBox"};
   for (int i = 0; i < 3; ++i) window.findChild<QLineEdit*>(boxes[i])->setText(kSets[set][i]);
-  auto* grid = window.findChild<QTableWidget*>("toolGrid");
+  QAbstractItemModel& grid = *window.findChild<QTableView*>("toolGrid")->model();
   for (int row = 0; row < ToolTable::kRows; ++row) {
     for (int column = 0; column < 2; ++column) {
-      grid->item(row, column)->setText(kSets[set][3 + 2 * row + column]);
+      grid.setData(grid.index(row, column), QString(kSets[set][3 + 2 * row + column]));
     }
   }
 }
@@ -101,6 +102,9 @@ int Check(const std::string& appDir) {
     std::cerr << "ToolTbl.Dat is not whole:\n" << table.bytes << table.error << "\n";
     return 1;
   }
+  // Which sets stand, so that the script can tell that the saves change the files.
+  std::cout << "settings " << IniValueIn(settings.bytes, setting::kSettings, setting::kLength)
+            << ", table " << (table.bytes == ToolTableText(TableOf(0)) ? 0 : 1) << "\n";
   return 0;
 }
 
