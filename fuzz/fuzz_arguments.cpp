@@ -30,15 +30,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kOptions[] = {"--dest", "--report", "--preview", "--verify", "--tools",
-                                "--dry-run", "-v", "--strict", "--jobs=2"};
-const char* const kPaths[] = {
-    "src/a.nc",      "src/b.nc",       "src/same.nc",  "other/same.nc", "other/a.nc",
-    "src/dir",       "src/link.nc",    "src/hard.nc",  "out",           "out/",
-    "outlink",       "out/a.nc",       "out/b.nc.svg", "out/srclink.nc", "out/hard.nc",
-    "tools.dat",     "tools-bad.dat",  "report.json",  "-",             "missing.nc",
-    "missing/",      ".",              "src",          "./src/a.nc",    "src/../src/b.nc",
-    "out/new.json"};
+const char* const kOptions[] = {"--dest",    "--report", "--preview", "--verify", "--tools",
+                                "--dry-run", "-v",       "--strict",  "--jobs=2"};
+const char* const kPaths[] = {"src/a.nc",
+                              "src/b.nc",
+                              "src/same.nc",
+                              "other/same.nc",
+                              "other/a.nc",
+                              "src/dir",
+                              "src/link.nc",
+                              "src/hard.nc",
+                              "out",
+                              "out/",
+                              "outlink",
+                              "out/a.nc",
+                              "out/b.nc.svg",
+                              "out/srclink.nc",
+                              "out/hard.nc",
+                              "tools.dat",
+                              "tools-bad.dat",
+                              "report.json",
+                              "-",
+                              "missing.nc",
+                              "missing/",
+                              ".",
+                              "src",
+                              "./src/a.nc",
+                              "src/../src/b.nc",
+                              "out/new.json"};
 
 constexpr const char* kProgram = "G0X10Y20\r\nG1X30Y40Z-5F2000\r\nG2X50Y60I10J0\r\n";
 
@@ -60,7 +79,8 @@ void Write(const std::string& path, const std::string& bytes) {
 
 // The tree every input starts from.
 void MakeTree() {
-  for (const char* folder : {"src", "src/dir", "other", "out"}) fs::create_directory(InTree(folder));
+  for (const char* folder : {"src", "src/dir", "other", "out"})
+    fs::create_directory(InTree(folder));
   Write("src/a.nc", kProgram);
   Write("src/b.nc", std::string(kProgram) + "G0X0Y0\r\n");
   Write("src/same.nc", "G1X1\r\n");
@@ -87,7 +107,8 @@ using Snapshot = std::map<std::string, std::string>;
 
 Snapshot Take() {
   Snapshot snapshot;
-  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
     const std::string path = it->path().lexically_relative(root).string();
     if (it->is_symlink()) {
       snapshot[path] = "link " + fs::read_symlink(it->path()).string();
@@ -153,9 +174,12 @@ Run Read(const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     const std::string next = i + 1 < arguments.size() ? arguments[i + 1] : "";
-    std::string* value = word == "--dest" ? &run.dest : word == "--report" ? &run.report
-                       : word == "--preview" ? &run.preview : word == "--verify" ? &run.verify
-                       : word == "--tools" ? &run.tools : nullptr;
+    std::string* value = word == "--dest"      ? &run.dest
+                         : word == "--report"  ? &run.report
+                         : word == "--preview" ? &run.preview
+                         : word == "--verify"  ? &run.verify
+                         : word == "--tools"   ? &run.tools
+                                               : nullptr;
     if (value != nullptr) {
       *value = next;
       ++i;
@@ -171,8 +195,10 @@ Run Read(const std::vector<std::string>& arguments) {
 // The entries the run may replace, and the files it must never change.
 void Expectations(const Run& run, std::set<std::string>& writable, std::set<std::string>& kept) {
   for (const std::string& source : run.sources) {
-    if (!run.dest.empty() && !run.dryRun) writable.insert(EntryOf(run.dest + "/" + quarnel::FileNameOf(source)));
-    if (!run.preview.empty()) writable.insert(EntryOf(run.preview + "/" + quarnel::FileNameOf(source) + ".svg"));
+    if (!run.dest.empty() && !run.dryRun)
+      writable.insert(EntryOf(run.dest + "/" + quarnel::FileNameOf(source)));
+    if (!run.preview.empty())
+      writable.insert(EntryOf(run.preview + "/" + quarnel::FileNameOf(source) + ".svg"));
     kept.insert(FileOf(source));
   }
   if (!run.report.empty() && run.report != "-") writable.insert(EntryOf(run.report));
@@ -182,8 +208,8 @@ void Expectations(const Run& run, std::set<std::string>& writable, std::set<std:
 }
 
 int Convert(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), {"quarnel-convert", "--length", "600", "--height", "400",
-                                       "--thickness", "18"});
+  arguments.insert(arguments.begin(),
+                   {"quarnel-convert", "--length", "600", "--height", "400", "--thickness", "18"});
   std::vector<const char*> argv;
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   std::ostringstream out, err;
@@ -227,9 +253,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const std::string& path : changed) {
     if (status == 2) std::cerr << "fuzz_arguments: refused, yet changed " << path << "\n";
-    if (kept.count(path) != 0) std::cerr << "fuzz_arguments: changed the file it reads, " << path << "\n";
-    if (writable.count(path) == 0) std::cerr << "fuzz_arguments: changed " << path << ", which it does not write\n";
-    Require(status != 2 && kept.count(path) == 0 && writable.count(path) != 0, "a file changed that must not");
+    if (kept.count(path) != 0)
+      std::cerr << "fuzz_arguments: changed the file it reads, " << path << "\n";
+    if (writable.count(path) == 0)
+      std::cerr << "fuzz_arguments: changed " << path << ", which it does not write\n";
+    Require(status != 2 && kept.count(path) == 0 && writable.count(path) != 0,
+            "a file changed that must not");
   }
   fs::current_path(workingDirectory);
   return 0;

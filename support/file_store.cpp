@@ -70,7 +70,8 @@ int WriteAll(SystemCalls& calls, int fd, std::string_view bytes) {
   return 0;
 }
 
-constexpr char kTemporaryAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr char kTemporaryAlphabet[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr std::size_t kTemporarySuffixLength = 6;
 constexpr std::size_t kLongestKeptName = 200;
 
@@ -94,7 +95,8 @@ std::string TemporaryPathFor(const std::string& path, std::mt19937_64& random) {
 
 // The NAME of an entry shaped like a temporary ".NAME.XXXXXX" (NAME shortened), or "".
 std::string_view NameOfTemporary(std::string_view entry) {
-  constexpr std::size_t kSuffixStart = 2 + kTemporarySuffixLength;  // ".XXXXXX" and the dot before NAME
+  constexpr std::size_t kSuffixStart =
+      2 + kTemporarySuffixLength;  // ".XXXXXX" and the dot before NAME
   if (entry.size() <= kSuffixStart || entry.front() != '.' ||
       entry[entry.size() - kTemporarySuffixLength - 1] != '.' ||
       entry.find_first_not_of(kTemporaryAlphabet, entry.size() - kTemporarySuffixLength) !=
@@ -121,8 +123,9 @@ int CreateTemporary(SystemCalls& calls, const std::string& path, std::string& te
   return -1;
 }
 
-// Checks what stands at the target now: a read-only file is refused, a directory cannot be
-// replaced. Fills keepMode with the mode the new file must take over, if any.
+// Checks what stands at the target now: a read-only file is refused; a directory, a device, a
+// FIFO or a socket cannot be replaced (a rename as root would put a file in place of /dev/null).
+// Fills keepMode with the mode the new file must take over, if any.
 std::optional<std::string> CheckTarget(const std::string& path, bool& keepMode, mode_t& mode) {
   struct stat info {};
   keepMode = false;
@@ -131,6 +134,8 @@ std::optional<std::string> CheckTarget(const std::string& path, bool& keepMode, 
     return ErrorText(errno);
   }
   if (S_ISDIR(info.st_mode)) return "a directory stands at the output path";
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
+    return "a device or other special file stands there";
   if (S_ISREG(info.st_mode)) {
     if ((info.st_mode & 0222) == 0) return "the existing file is read-only";
     keepMode = true;
@@ -207,7 +212,8 @@ void RemoveLeftoversIn(SystemCalls& calls, const std::string& folder,
 ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
   ReadOutcome outcome;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked right after.
-  FileDescriptor file(calls_, calls_.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
+  FileDescriptor file(calls_,
+                      calls_.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
   if (file.Get() < 0) {
     outcome.missing = errno == ENOENT;
     outcome.error = ErrorText(errno);
@@ -219,10 +225,12 @@ ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
     return outcome;
   }
   if (!S_ISREG(info.st_mode)) {
-    outcome.error = S_ISDIR(info.st_mode) ? "it is a directory, not a file" : "it is not a regular file";
+    outcome.error =
+        S_ISDIR(info.st_mode) ? "it is a directory, not a file" : "it is not a regular file";
     return outcome;
   }
-  if (const int error = ReadAll(file.Get(), outcome.bytes, static_cast<std::size_t>(info.st_size))) {
+  if (const int error =
+          ReadAll(file.Get(), outcome.bytes, static_cast<std::size_t>(info.st_size))) {
     outcome.bytes.clear();
     outcome.error = ErrorText(error);
     return outcome;
@@ -251,7 +259,8 @@ std::optional<std::string> DiskFileStore::WriteAtomically(const std::string& pat
   }
   if (const int syncError = folder.Sync()) {
     return "the new file is in place, but its folder could not be synced to disk, so a power "
-           "failure may bring back the previous one: " + ErrorText(syncError);
+           "failure may bring back the previous one: " +
+           ErrorText(syncError);
   }
   return std::nullopt;
 }
@@ -263,12 +272,14 @@ std::vector<std::string> DiskFileStore::RemoveLeftoverTemporaries(
     namesByFolder[DirectoryOf(target)].insert(FileNameOf(target).substr(0, kLongestKeptName));
   }
   std::vector<std::string> removed;
-  for (const auto& [folder, names] : namesByFolder) RemoveLeftoversIn(calls_, folder, names, removed);
+  for (const auto& [folder, names] : namesByFolder)
+    RemoveLeftoversIn(calls_, folder, names, removed);
   return removed;
 }
 
 bool DiskFileStore::SameFile(const std::string& a, const std::string& b) {
-  struct stat first {}, second {};
+  struct stat first {
+  }, second{};
   if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
@@ -322,8 +333,7 @@ bool MemoryFileStore::SameFile(const std::string& a, const std::string& b) {
   return a == b && files.count(a) != 0;
 }
 
-MoveOutcome MemoryFileStore::MoveWithoutReplacing(const std::string& from,
-                                                  const std::string& to) {
+MoveOutcome MemoryFileStore::MoveWithoutReplacing(const std::string& from, const std::string& to) {
   MoveOutcome outcome;
   const auto found = files.find(from);
   if (files.count(to) != 0) {

@@ -36,7 +36,8 @@ class FileStore {
 
   // Replaces the file at path by bytes, all or nothing: on failure the returned text says why
   // and whatever stood at path before is unchanged, unless the text says the new file is in
-  // place (only its durability failed). A read-only existing file is refused.
+  // place (only its durability failed). A read-only existing file, a directory and a special
+  // file (a device, a FIFO) are refused.
   virtual std::optional<std::string> WriteAtomically(const std::string& path,
                                                      std::string_view bytes) = 0;
 

@@ -10,7 +10,9 @@
 
 namespace quarnel {
 
-int SystemCalls::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int SystemCalls::Open(const char* path, int flags, mode_t mode) {
+  return ::open(path, flags, mode);
+}
 
 ssize_t SystemCalls::Write(int fd, const void* bytes, std::size_t size) {
   return ::write(fd, bytes, size);
@@ -41,6 +43,8 @@ std::atomic<SystemCalls*> current{&theSystem};
 
 SystemCalls& CurrentSystemCalls() { return *current.load(); }
 
-void UseSystemCallsForTesting(SystemCalls* calls) { current.store(calls != nullptr ? calls : &theSystem); }
+void UseSystemCallsForTesting(SystemCalls* calls) {
+  current.store(calls != nullptr ? calls : &theSystem);
+}
 
 }  // namespace quarnel

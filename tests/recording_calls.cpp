@@ -111,7 +111,8 @@ int RecordingCalls::Rename(const char* from, const char* to, unsigned flags) {
 }
 
 int RecordingCalls::Link(const char* from, const char* to) {
-  return Record("link " + LoggedName(from) + " " + LoggedName(to)) ? -1 : SystemCalls::Link(from, to);
+  return Record("link " + LoggedName(from) + " " + LoggedName(to)) ? -1
+                                                                   : SystemCalls::Link(from, to);
 }
 
 int RecordingCalls::Unlink(const char* path) {

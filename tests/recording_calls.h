@@ -15,8 +15,8 @@ namespace quarnel::testing {
 // One call to fail: the first whose log entry starts with entry ("write .b.nc", "sync folder").
 struct Fault {
   std::string entry;
-  int error = 0;                // the errno it fails with; EINTR is retried by the store
-  std::size_t afterBytes = 0;   // a write: bytes the file takes (a short write) before it fails
+  int error = 0;               // the errno it fails with; EINTR is retried by the store
+  std::size_t afterBytes = 0;  // a write: bytes the file takes (a short write) before it fails
 };
 
 class RecordingCalls final : public SystemCalls {
@@ -53,7 +53,7 @@ class RecordingCalls final : public SystemCalls {
   Fault fault_;
   bool fired_ = false;
   std::vector<std::string> log_;
-  std::map<int, std::string> names_;        // open descriptors: "folder" or a file name
+  std::map<int, std::string> names_;  // open descriptors: "folder" or a file name
   std::map<int, std::size_t> bytesWritten_;
 };
 

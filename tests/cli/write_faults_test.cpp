@@ -2,12 +2,11 @@
 // fails in turn, under the real file store. The fault fails only the file it touches, with its
 // reason on stderr and exit status 1; that file keeps its earlier bytes, every other file is
 // written, and no temporary is left.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <sstream>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "cli/convert_command.h"
 #include "recording_calls.h"
@@ -17,8 +16,8 @@
 namespace quarnel {
 namespace {
 
-using ::testing::HasSubstr;
 using testing::Fault;
+using ::testing::HasSubstr;
 using testing::ListDirectory;
 using testing::ReadFileBytes;
 using testing::RecordingCalls;
@@ -31,20 +30,34 @@ constexpr const char* kEarlier = "earlier";
 // earlier files of every name the run writes.
 struct Workshop {
   TempDir dir;
-  std::vector<std::string> written = {"out/a.nc", "out/b.nc", "out/c.nc", "prev/a.nc.svg",
+  std::vector<std::string> written = {"out/a.nc",      "out/b.nc",      "out/c.nc", "prev/a.nc.svg",
                                       "prev/b.nc.svg", "prev/c.nc.svg", "r.json"};
   Workshop() {
     for (const char* folder : {"src", "out", "prev"}) ::mkdir(dir.File(folder).c_str(), 0755);
     for (const char* name : {"a", "b", "c"}) {
-      WriteFileBytes(dir.File(std::string("src/") + name + ".nc"), "G0X1Y2\r\nG1X30Y40Z-5F2000\r\n");
+      WriteFileBytes(dir.File(std::string("src/") + name + ".nc"),
+                     "G0X1Y2\r\nG1X30Y40Z-5F2000\r\n");
     }
     for (const std::string& path : written) WriteFileBytes(dir.File(path), kEarlier);
   }
   int Run(std::string& err, const char* option = "--strict") {
-    const std::vector<std::string> args = {
-        "quarnel-convert", option, "--dest", dir.File("out"), "--preview", dir.File("prev"), "--report",
-        dir.File("r.json"), "--length", "600", "--height", "400", "--thickness", "18",
-        dir.File("src/a.nc"), dir.File("src/b.nc"), dir.File("src/c.nc")};
+    const std::vector<std::string> args = {"quarnel-convert",
+                                           option,
+                                           "--dest",
+                                           dir.File("out"),
+                                           "--preview",
+                                           dir.File("prev"),
+                                           "--report",
+                                           dir.File("r.json"),
+                                           "--length",
+                                           "600",
+                                           "--height",
+                                           "400",
+                                           "--thickness",
+                                           "18",
+                                           dir.File("src/a.nc"),
+                                           dir.File("src/b.nc"),
+                                           dir.File("src/c.nc")};
     std::vector<const char*> argv;
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     std::ostringstream out, errors;
@@ -69,25 +82,30 @@ TEST(ConvertOverFailingDisk, EachFaultFailsOnlyTheFileItTouches) {
       {"write .b.nc.XXXXXX", EIO, 20, "out/b.nc",
        "DIR/src/b.nc: cannot write DIR/out/b.nc: Input/output error", false},
       {"sync .b.nc.XXXXXX", EIO, 0, "out/b.nc",
-       "DIR/src/b.nc: cannot write DIR/out/b.nc: cannot sync it to disk: Input/output error", false},
+       "DIR/src/b.nc: cannot write DIR/out/b.nc: cannot sync it to disk: Input/output error",
+       false},
       {"rename .b.nc.XXXXXX", EIO, 0, "out/b.nc",
-       "DIR/src/b.nc: cannot write DIR/out/b.nc: cannot put it in place: Input/output error", false},
+       "DIR/src/b.nc: cannot write DIR/out/b.nc: cannot put it in place: Input/output error",
+       false},
       {"sync folder", EIO, 0, "prev/a.nc.svg",
        "cannot write the preview DIR/prev/a.nc.svg: the new file is in place, but its folder "
        "could not be synced to disk, so a power failure may bring back the previous one: "
-       "Input/output error", true},
+       "Input/output error",
+       true},
       {"create .b.nc.svg", EACCES, 0, "prev/b.nc.svg",
        "cannot write the preview DIR/prev/b.nc.svg: Permission denied", false},
       {"write .b.nc.svg", ENOSPC, 100, "prev/b.nc.svg",
        "cannot write the preview DIR/prev/b.nc.svg: No space left on device", false},
       {"sync .b.nc.svg", EIO, 0, "prev/b.nc.svg",
-       "cannot write the preview DIR/prev/b.nc.svg: cannot sync it to disk: Input/output error", false},
+       "cannot write the preview DIR/prev/b.nc.svg: cannot sync it to disk: Input/output error",
+       false},
       {"create .r.json", EACCES, 0, "r.json",
        "cannot write the report DIR/r.json: Permission denied", false},
       {"write .r.json", ENOSPC, 30, "r.json",
        "cannot write the report DIR/r.json: No space left on device", false},
       {"rename .r.json", EXDEV, 0, "r.json",
-       "cannot write the report DIR/r.json: cannot put it in place: Invalid cross-device link", false},
+       "cannot write the report DIR/r.json: cannot put it in place: Invalid cross-device link",
+       false},
   };
   for (const Case& c : cases) {
     Workshop shop;

@@ -70,16 +70,22 @@ TEST(DiskFileStore, ReplacementKeepsTheOldMode) {
   EXPECT_EQ(ModeOf(dir.File("out.nc")) & 07777, 0640u);
 }
 
-TEST(DiskFileStore, RefusesReadOnlyFileAndDirectory) {
+// A FIFO stands for a device such as /dev/null, which a rename as root would replace by a file.
+TEST(DiskFileStore, RefusesReadOnlyFileDirectoryAndSpecialFile) {
   TempDir dir;
   DiskFileStore store;
   WriteFileBytes(dir.File("locked.nc"), "keep");
   ::chmod(dir.File("locked.nc").c_str(), 0444);
   ::mkdir(dir.File("folder.nc").c_str(), 0755);
+  ASSERT_EQ(::mkfifo(dir.File("fifo.nc").c_str(), 0644), 0);
   EXPECT_NE(store.WriteAtomically(dir.File("locked.nc"), "new"), std::nullopt);
   EXPECT_NE(store.WriteAtomically(dir.File("folder.nc"), "new"), std::nullopt);
+  EXPECT_EQ(store.WriteAtomically(dir.File("fifo.nc"), "new"),
+            "a device or other special file stands there");
   EXPECT_EQ(ReadFileBytes(dir.File("locked.nc")), "keep");
-  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"folder.nc", "locked.nc"}));
+  EXPECT_TRUE(S_ISFIFO(ModeOf(dir.File("fifo.nc"))));
+  EXPECT_EQ(ListDirectory(dir.Path()),
+            (std::vector<std::string>{"fifo.nc", "folder.nc", "locked.nc"}));
 }
 
 TEST(DiskFileStore, ReplacesSymbolicLinkWithoutWritingThroughIt) {
@@ -165,9 +171,10 @@ TEST(DiskFileStore, SyncsTheFileBeforeTheRenameAndTheFolderAfterIt) {
   DiskFileStore store(calls);
   EXPECT_EQ(store.WriteAtomically(dir.File("out.nc"), "new"), std::nullopt);
   EXPECT_THAT(calls.Log(),
-              ElementsAre("open folder", "lock folder", "create .out.nc.XXXXXX", "chmod .out.nc.XXXXXX",
-                          "write .out.nc.XXXXXX", "sync .out.nc.XXXXXX", "close .out.nc.XXXXXX",
-                          "rename .out.nc.XXXXXX out.nc", "sync folder", "close folder"));
+              ElementsAre("open folder", "lock folder", "create .out.nc.XXXXXX",
+                          "chmod .out.nc.XXXXXX", "write .out.nc.XXXXXX", "sync .out.nc.XXXXXX",
+                          "close .out.nc.XXXXXX", "rename .out.nc.XXXXXX out.nc", "sync folder",
+                          "close folder"));
 }
 
 struct WriteFaultCase {
@@ -271,7 +278,8 @@ TEST(DiskFileStore, RemovesOnlyLeftoverTemporariesOfItsTargetsWhileNoWriteHoldsT
   const std::vector<std::string> targets = {dir.File("out.nc"), dir.File(longName)};
   const int writer = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_EQ(::flock(writer, LOCK_SH), 0);
-  EXPECT_THAT(store.RemoveLeftoverTemporaries(targets), ElementsAre()) << "a write holds the folder";
+  EXPECT_THAT(store.RemoveLeftoverTemporaries(targets), ElementsAre())
+      << "a write holds the folder";
   ::close(writer);
   EXPECT_THAT(store.RemoveLeftoverTemporaries(targets),
               UnorderedElementsAre(dir.File(leftovers[0]), dir.File(leftovers[1])));

@@ -251,7 +251,8 @@ TEST(IniStoreOnDisk, EachFailingStepOfTheWriteKeepsTheWholeOldFile) {
     DiskFileStore files(calls);
     IniStore(files, dir.File("Quarnel.INI")).IniWrite("Settings", "X-Dimension", "720");
     EXPECT_TRUE(calls.Fired()) << fault.entry;
-    EXPECT_EQ(ReadFileBytes(dir.File("Quarnel.INI")), "[Settings]\nX-Dimension=600\n") << fault.entry;
+    EXPECT_EQ(ReadFileBytes(dir.File("Quarnel.INI")), "[Settings]\nX-Dimension=600\n")
+        << fault.entry;
     EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"Quarnel.INI"}) << fault.entry;
   }
 }

@@ -98,7 +98,8 @@ int Check(const std::string& appDir) {
     std::cerr << "Quarnel.INI is not whole:\n" << settings.bytes << settings.error << "\n";
     return 1;
   }
-  if (!table.ok || (table.bytes != ToolTableText(TableOf(0)) && table.bytes != ToolTableText(TableOf(1)))) {
+  if (!table.ok ||
+      (table.bytes != ToolTableText(TableOf(0)) && table.bytes != ToolTableText(TableOf(1)))) {
     std::cerr << "ToolTbl.Dat is not whole:\n" << table.bytes << table.error << "\n";
     return 1;
   }
