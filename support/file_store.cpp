@@ -43,13 +43,13 @@ class FileDescriptor {
 };
 
 // Reads everything from fd into bytes; 0 or the errno of the failing read.
-int ReadAll(int fd, std::string& bytes, std::size_t sizeHint) {
+int ReadAll(SystemCalls& calls, int fd, std::string& bytes, std::size_t sizeHint) {
   bytes.clear();
   bytes.resize(sizeHint + 1);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
-    const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+    const ssize_t got = calls.Read(fd, bytes.data() + used, bytes.size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return errno;
     if (got == 0) break;
@@ -230,7 +230,7 @@ ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
     return outcome;
   }
   if (const int error =
-          ReadAll(file.Get(), outcome.bytes, static_cast<std::size_t>(info.st_size))) {
+          ReadAll(calls_, file.Get(), outcome.bytes, static_cast<std::size_t>(info.st_size))) {
     outcome.bytes.clear();
     outcome.error = ErrorText(error);
     return outcome;

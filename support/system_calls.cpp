@@ -14,6 +14,8 @@ int SystemCalls::Open(const char* path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
 }
 
+ssize_t SystemCalls::Read(int fd, void* bytes, std::size_t size) { return ::read(fd, bytes, size); }
+
 ssize_t SystemCalls::Write(int fd, const void* bytes, std::size_t size) {
   return ::write(fd, bytes, size);
 }

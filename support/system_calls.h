@@ -1,4 +1,4 @@
-// The system calls that write files, behind one class, so that tests can record their order and
+// The system calls that read and write files, behind one class, so that tests can record their order and
 // make any one of them fail while the real file store runs its real code path.
 #pragma once
 
@@ -14,6 +14,7 @@ class SystemCalls {
   virtual ~SystemCalls() = default;
 
   virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t Read(int fd, void* bytes, std::size_t size);
   virtual ssize_t Write(int fd, const void* bytes, std::size_t size);
   virtual int Fchmod(int fd, mode_t mode);
   virtual int Fsync(int fd);

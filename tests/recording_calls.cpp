@@ -57,6 +57,10 @@ int RecordingCalls::Open(const char* path, int flags, mode_t mode) {
   return fd;
 }
 
+ssize_t RecordingCalls::Read(int fd, void* bytes, std::size_t size) {
+  return Record("read") ? -1 : SystemCalls::Read(fd, bytes, size);
+}
+
 ssize_t RecordingCalls::Write(int fd, const void* bytes, std::size_t size) {
   const std::string entry = "write " + NameOf(fd);
   {

@@ -28,13 +28,14 @@ class RecordingCalls final : public SystemCalls {
   // "write .out.nc.XXXXXX", "sync .out.nc.XXXXXX", "close .out.nc.XXXXXX",
   // "rename .out.nc.XXXXXX out.nc", "rename-noreplace a b", "link a b", "unlink a",
   // "sync folder", "close folder"; names without their folder, temporaries' last six
-  // characters as XXXXXX. Opens for reading are not logged.
+  // characters as XXXXXX. Opens for reading are not logged; their reads are, as "read".
   std::vector<std::string> Log() const;
   bool Fired() const;
   // Hands each write at most this many bytes (short writes that do not fail).
   std::size_t writeLimit = static_cast<std::size_t>(-1);
 
   int Open(const char* path, int flags, mode_t mode) override;
+  ssize_t Read(int fd, void* bytes, std::size_t size) override;
   ssize_t Write(int fd, const void* bytes, std::size_t size) override;
   int Fchmod(int fd, mode_t mode) override;
   int Fsync(int fd) override;

@@ -147,6 +147,22 @@ TEST(DiskFileStore, ReadsOnlyRegularFiles) {
     ReadOutcome outcome = store.ReadRegularFile(refused);
     EXPECT_FALSE(outcome.ok) << refused;
     EXPECT_FALSE(outcome.error.empty()) << refused;
+    EXPECT_EQ(outcome.missing, refused == dir.File("missing")) << refused;
+  }
+}
+
+// A disk failing while a file is read fails the read with the reason and keeps none of it; an
+// interrupted read goes on.
+TEST(DiskFileStore, ReadFaultFailsTheReadAndAnInterruptedReadGoesOn) {
+  TempDir dir;
+  WriteFileBytes(dir.File("part.nc"), "G1X1\r\n");
+  for (const int error : {EIO, EINTR}) {
+    RecordingCalls calls(Fault{"read", error});
+    const ReadOutcome read = DiskFileStore(calls).ReadRegularFile(dir.File("part.nc"));
+    EXPECT_EQ(read.ok, error == EINTR) << error;
+    EXPECT_EQ(read.bytes, error == EINTR ? "G1X1\r\n" : "") << error;
+    EXPECT_EQ(read.error, error == EINTR ? "" : "Input/output error") << error;
+    EXPECT_FALSE(read.missing) << error;
   }
 }
 
@@ -255,6 +271,9 @@ TEST(DiskFileStore, MoveWithoutHardLinksNeverReplaces) {
     EXPECT_EQ(ReadFileBytes(dir.File(c.left.back())), c.taken ? "kept" : "moved") << c.entry;
     if (std::string_view(c.entry) == "link") {
       EXPECT_THAT(calls.Log(), Contains("rename-noreplace a b"));
+    }
+    if (c.result == MoveOutcome::Result::kMoved) {
+      EXPECT_THAT(calls.Log(), Contains("sync folder"));
     }
   }
 }
