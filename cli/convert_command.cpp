@@ -38,6 +38,9 @@ constexpr const char* kFooter =
     "Every failure and every warning is one line on stderr: 'quarnel-convert: FILE: REASON'\n"
     "or 'quarnel-convert: FILE: line N: WARNING'. Warnings (a dimension that is not a plain\n"
     "number, a tool without a table row, an empty program...) never change an output.\n"
+    "Before anything is read or written, the destination, the report's folder and the preview\n"
+    "folder must be writable folders, and no report or preview may be (after links) a file the\n"
+    "run reads or writes otherwise.\n"
     "Exit status: 0 every file written (or checked, with --dry-run); 1 some file failed (the\n"
     "other files are still converted), or a warning with --strict; 2 usage error.";
 
@@ -55,7 +58,9 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--report", options.reportFile,
                  "Write the report of every file and line as JSON to FILE (- for stdout)")
       ->type_name("FILE");
-  app.add_flag("--dry-run", options.dryRun, "Convert and report, but write no output file");
+  app.add_flag("--dry-run", options.dryRun,
+               "Convert and report, but write no output file; a file whose output the real run "
+               "could not write fails as it would");
   app.add_flag("-v,--verbose", options.verbose, "One summary line per file on stderr");
   app.add_flag("--strict", options.strict, "Count a warning as a failure (exit status 1)");
   app.add_option("--preview", options.previewDir,
