@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "support/paths.h"
+#include "support/text.h"
 #include "ui/form_style.h"
 
 namespace quarnel {
@@ -29,7 +30,7 @@ QTableWidgetItem* Cell(const QString& text, bool number) {
 
 QTableWidgetItem* Count(std::size_t value) { return Cell(QString::number(value), true); }
 
-// "3 files: 2 written, 1 failed; 4 warnings", and the tool table's warnings below.
+// "3 files: 2 converted, 1 failed; 1 warning", and the tool table's warnings below.
 QString SummaryText(const BatchReport& report) {
   std::size_t written = 0, failed = 0, checked = 0, warnings = 0;
   for (const FileReport& file : report.files) {
@@ -38,11 +39,10 @@ QString SummaryText(const BatchReport& report) {
     checked += file.status == FileReport::Status::kChecked;
     warnings += file.warnings.size();
   }
-  QString text = QStringLiteral("%1 files: %2 converted, %3 failed; %4 warnings")
-                     .arg(report.files.size())
-                     .arg(written + checked)
-                     .arg(failed)
-                     .arg(warnings);
+  QString text = QString::fromStdString(Counted(report.files.size(), "file") + ": " +
+                                        std::to_string(written + checked) + " converted, " +
+                                        std::to_string(failed) + " failed; " +
+                                        Counted(warnings, "warning"));
   for (const ReportWarning& warning : report.toolTable) {
     text += QStringLiteral("\nTool table row %1: %2")
                 .arg(warning.line)
