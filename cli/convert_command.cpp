@@ -151,7 +151,9 @@ std::optional<std::string> OpenReport(const ConvertOptions& options, std::ostrea
                                       std::optional<JsonReportWriter>& report) {
   if (!options.reportFile) return std::nullopt;
   report.emplace(*options.reportFile, out);
-  if (auto error = report->Open()) return "cannot write the report " + *options.reportFile + ": " + *error;
+  if (auto error = report->Open()) {
+    return "cannot write the report " + *options.reportFile + ": " + *error;
+  }
   return std::nullopt;
 }
 
@@ -278,7 +280,9 @@ struct Outcome {
   bool anyWarning = false;
   bool previewsWritten = true;
 
-  bool Failed(bool strict) const { return anyFailure || !previewsWritten || (strict && anyWarning); }
+  bool Failed(bool strict) const {
+    return anyFailure || !previewsWritten || (strict && anyWarning);
+  }
 };
 
 int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {

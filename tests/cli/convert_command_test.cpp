@@ -234,7 +234,8 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
   }
   const CommandResult edited = Convert({"--verify", dir.File("edited.nc"), road});
   EXPECT_NE(edited.err.find("source line 4, output line 5"), std::string::npos) << edited.err;
-  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"edited.nc", "r.json", "same.nc"}));
+  EXPECT_EQ(ListDirectory(dir.Path()),
+            (std::vector<std::string>{"edited.nc", "r.json", "same.nc"}));
 }
 
 // With --report -, standard output holds the JSON alone: the source's lines as the translator
@@ -423,9 +424,12 @@ TEST(ConvertCommand, NamesAreEscapedOnTheTerminalAndExactInTheReport) {
                                      "", "--thickness", "18", "--report", "-", name});
   EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
   EXPECT_THAT(run.err, ::testing::HasSubstr("a\\x1b[2J\\xe9.nc: written"));
-  std::string hex;
-  for (const unsigned char byte : name) hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 15];
-  EXPECT_EQ(nlohmann::json::parse(run.out)["files"][0]["source_hex"], hex);
+  std::string bytes;
+  const std::string hex = nlohmann::json::parse(run.out)["files"][0]["source_hex"];
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  EXPECT_EQ(bytes, name);
 }
 
 // The executable itself, run without privileges, against a folder it may not write in.
