@@ -54,8 +54,9 @@ std::string PreviewPathFor(const std::string& directory, const std::string& sour
 bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
                   const std::string& directory, FileStore& files, std::ostream& err) {
   const std::string path = PreviewPathFor(directory, report.output);
-  const std::string svg = ToolpathSvg(geometry.source, geometry.output, geometry.check,
-                                      geometry.part, report.source + " -> " + report.output);
+  const std::string svg =
+      ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
+                  EscapedForDisplay(report.source + " -> " + report.output));
   if (auto error = files.WriteAtomically(path, svg)) {
     Say(err, "cannot write the preview " + path + ": " + *error);
     return false;
