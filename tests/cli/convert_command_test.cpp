@@ -54,7 +54,7 @@ TEST(ConvertCommand, UsageErrorsExitTwo) {
   for (const auto& args : cases) {
     const CommandResult run = Convert(args);
     EXPECT_EQ(run.status, kExitUsage) << ::testing::PrintToString(args);
-    EXPECT_FALSE(run.err.empty());
+    EXPECT_THAT(run.err, ::testing::StartsWith("quarnel-convert: "));
   }
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.nc"});
 }
@@ -203,6 +203,7 @@ TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
   EXPECT_TRUE(file["tools"][0]["number"].is_number_integer());
   EXPECT_EQ(file["warnings"][0]["line"], 4);
   EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
+  EXPECT_EQ(file["geometry"]["moves"], 1);
   EXPECT_TRUE(ListDirectory(out.Path()).empty());
 }
 
@@ -226,6 +227,7 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
       {{"--verify", dir.File("missing.nc"), road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), road, road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), "--dest", dir.Path(), road}, kExitUsage, ""},
+      {{"--verify", dir.File("same.nc"), "--dry-run", road}, kExitUsage, ""},
   };
   for (const auto& c : cases) {
     const CommandResult run = Convert(c.args);
@@ -257,6 +259,7 @@ TEST(ConvertCommand, VerifyReportOnStandardOutput) {
   EXPECT_EQ(file["dimensions"]["height"], "400");
   EXPECT_EQ(file["geometry"]["differences"][0]["source_line"], 4);
   EXPECT_EQ(file["geometry"]["differences"][0]["output_line"], 5);
+  EXPECT_TRUE(file["tools"].empty());  // --verify has no tool table to look them up in
 }
 
 // --preview draws each converted file; the report carries the comparison and the extents.
@@ -404,14 +407,48 @@ TEST(ConvertCommand, DryRunFailsWhatTheRealRunFails) {
   EXPECT_EQ(ReadFileBytes(out.File("locked.nc")), "kept");
 }
 
-// --strict fails a batch whose only warnings are the tool table's.
-TEST(ConvertCommand, StrictCountsToolTableWarningsAlone) {
+// --strict fails a batch with any warning, the tool table's alone or a file's alone.
+TEST(ConvertCommand, StrictFailsOnAnyWarningAndOnlyThen) {
   TempDir dir, out;
   WriteFileBytes(dir.File("part.nc"), "G1 X5\n");
-  const CommandResult run =
-      Convert({"--dest", out.Path(), "--length", "600", "--height", "400", "--thickness", "18",
-               "--tools", TestDataPath("golden/shop-tools.dat"), "--strict", dir.File("part.nc")});
-  EXPECT_EQ(run.status, kExitSomeFailed) << run.err;
+  std::string clean = "QUARNEL-TOOLTABLE 1\n1\t101\n";
+  for (int row = 2; row <= 8; ++row) clean += "\t\n";
+  WriteFileBytes(dir.File("clean.dat"), clean);
+  const struct {
+    const char* length;
+    std::string tools;
+    int status;
+  } cases[] = {
+      {"600", TestDataPath("golden/shop-tools.dat"), kExitSomeFailed},
+      {"1,200", dir.File("clean.dat"), kExitSomeFailed},
+      {"600", dir.File("clean.dat"), kExitAllWritten},
+  };
+  for (const auto& c : cases) {
+    const CommandResult run = Convert({"--dest", out.Path(), "--length", c.length, "--height", "400",
+                                       "--thickness", "18", "--tools", c.tools, "--strict",
+                                       dir.File("part.nc")});
+    EXPECT_EQ(run.status, c.status) << c.length << " " << c.tools << run.err;
+  }
+}
+
+// A report or preview that cannot be written at the end fails the run.
+TEST(ConvertCommand, UnwritableReportOrPreviewFailsTheRun) {
+  TempDir dir, out;
+  const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  ::mkdir(dir.File("road.nc.svg").c_str(), 0755);
+  EXPECT_EQ(Convert({"--dest", out.Path(), "--height", "400", "--preview", dir.Path(), road}).status,
+            kExitSomeFailed);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--dest", out.Path(), "--height", "400", "--report", "-", road},
+        {"--verify", out.File("road.nc"), "--report", "-", road}}) {
+    std::vector<const char*> argv = {"quarnel-convert"};
+    for (const auto& arg : args) argv.push_back(arg.c_str());
+    std::ostream closed(nullptr);  // standard output that takes nothing
+    std::ostringstream err;
+    EXPECT_EQ(RunConvertCommand(static_cast<int>(argv.size()), argv.data(), closed, err),
+              kExitSomeFailed) << ::testing::PrintToString(args);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot write the report -"));
+  }
 }
 
 // A name reaches the terminal with its control characters and bad bytes escaped; the report
@@ -448,14 +485,19 @@ TEST(ConvertCommandExecutable, ReadOnlyFoldersAreUsageErrorsBeforeAnyFile) {
   WriteFileBytes(dir.File("part.nc"), "G90\n");
   ::chmod(dir.File("part.nc").c_str(), 0644);
   ::mkdir(dir.File("locked").c_str(), 0555);
-  ::mkdir(dir.File("open").c_str(), 0777);
+  ::mkdir(dir.File("open").c_str(), 0755);
+  ::chmod(dir.File("open").c_str(), 0777);
   const std::string locked = dir.File("locked"), open = dir.File("open");
-  const std::vector<std::vector<std::string>> cases = {
-      {"--dest", locked},
-      {"--dest", open, "--report", locked + "/r.json"},
-      {"--dest", open, "--preview", locked},
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{"--dest", locked}, kExitUsage},
+      {{"--dest", open, "--report", locked + "/r.json"}, kExitUsage},
+      {{"--dest", open, "--preview", locked}, kExitUsage},
+      {{"--dest", open, "--dry-run"}, kExitAllWritten},  // the open folder is open
   };
-  for (const auto& args : cases) {
+  for (const auto& [args, expected] : cases) {
     UnprivilegedRun run{exe, args};
     for (const char* arg : {"--height", "400", "--length", "1", "--thickness", "1"}) {
       run.args.push_back(arg);
@@ -471,7 +513,7 @@ TEST(ConvertCommandExecutable, ReadOnlyFoldersAreUsageErrorsBeforeAnyFile) {
           return 99;
         },
         &run);
-    EXPECT_EQ(status, kExitUsage) << ::testing::PrintToString(args);
+    EXPECT_EQ(status, expected) << ::testing::PrintToString(args);
   }
   EXPECT_TRUE(ListDirectory(locked).empty());
   EXPECT_TRUE(ListDirectory(open).empty());
