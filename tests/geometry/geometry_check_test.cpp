@@ -62,6 +62,14 @@ TEST(CompareToolpaths, FindsEveryGoldenConversionIdentical) {
                              "source line 37: tool 81's G85 block stands for this motion"}));
 }
 
+// Starting apart in Y alone is starting apart.
+TEST(CompareToolpaths, NotesIncrementalMovesStartingApartInYAlone) {
+  EXPECT_EQ(
+      Compare("G0 X5 Y7\nG91 G1 X1 Y0", "G88X5Y0\nG1G91X1Y0").notes,
+      (std::vector<std::string>{
+          "source line 2: incremental moves start at X5 Y0 in the output, X5 Y7 in the source"}));
+}
+
 struct Planted {
   const char* what;
   const char* name;
