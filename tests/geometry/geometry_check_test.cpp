@@ -199,7 +199,7 @@ TEST(CheckPart, NotesWhereTheToolpathLeavesThePartAndInchesThatLookLikeMillimetr
        "G70X24Y16Z0.75\nG88X0Y0Z1\nG1X0Y0Z-0.5\nG1X150Y0",
        {"the toolpath leaves the part 0..24 x 0..16 at output line 4; it reaches X 0..150, Y 0..0"},
        true},
-      {"inches within 100", "G70X24Y16Z0.75\nG88X0Y0Z1\nG1X24Y16Z-0.5", {}, false},
+      {"inches reaching exactly 100", "G70X100Y16Z0.75\nG88X0Y0Z1\nG1X100Y16Z-0.5", {}, false},
       {"no header", "G88X0Y0Z1\nG1X-150Y0Z-0.5", {}, false},
   };
   for (const PartCase& c : cases) {
