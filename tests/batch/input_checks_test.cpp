@@ -38,10 +38,10 @@ TEST(CheckToolTable, FindsRowsThatMisleadOrFail) {
     Lines expected;
   } cases[] = {
       {"usual rows", {{1, "1", "101"}, {2, "81", "205"}, {3, " 12 ", "9"}}, {}},
-      {"later row wins",
-       {{1, "5", "101"}, {2, "5.0", "102"}, {4, "+5", "103"}},
-       {"1.1 \"From\" 5 is repeated in row 4, which wins: this row never applies",
-        "2.1 \"From\" 5 is repeated in row 4, which wins: this row never applies"}},
+      {"the last repeat wins, also in the very next row",
+       {{1, "5", "101"}, {2, "5.0", "102"}, {3, "+5", "103"}},
+       {"1.1 \"From\" 5 is repeated in row 3, which wins: this row never applies",
+        "2.1 \"From\" 5 is repeated in row 3, which wins: this row never applies"}},
       {"empty rows read as tool 0",
        {{1, "", "101"}, {2, "0", "102"}},
        {"1.1 \"From\" is empty: reads as 0",
