@@ -54,6 +54,14 @@ Outcome RunBatch(unsigned jobs, bool observed) {
     if (i == 4) add(src + "/bad.nc", "G200 X30 Y20 Z24.5\nG1 X1E39\n");  // inches from here on
     if (i == 6) add(other + "/p10.nc", "G1 X9\n");                    // a name already written
     if (i == 7) {
+      // Links to outputs an older run left, six and four files before them. Read ahead with two
+      // jobs, the second is still being written; the first would be, were the window wider.
+      for (const auto& [link, output] :
+           {std::pair{"/older.nc", "/p14.nc"}, {"/recent.nc", "/p16.nc"}}) {
+        WriteFileBytes(out + output, "G1 X99\n");
+        ::symlink((out + output).c_str(), (src + link).c_str());
+        sources.push_back(src + link);
+      }
       ::symlink((out + "/p12.nc").c_str(), (src + "/link.nc").c_str());  // an earlier output
       sources.push_back(src + "/link.nc");
       sources.push_back(src + "/missing.nc");
@@ -96,7 +104,7 @@ Outcome RunBatch(unsigned jobs, bool observed) {
 
 TEST(ParallelBatch, SeveralJobsGiveWhatOneAtATimeGives) {
   const Outcome inTurn = RunBatch(1, true);
-  ASSERT_EQ(inTurn.files.size(), 19u);
+  ASSERT_EQ(inTurn.files.size(), 21u);
   EXPECT_EQ(inTurn.dims.length, "800");
   EXPECT_NE(inTurn.files[6].find("failed line 2: X1E39 does not fit"), std::string::npos);
   EXPECT_EQ(inTurn.files[9].substr(0, 52), "failed another source of this batch was already writ");
