@@ -62,7 +62,7 @@ Outcome RunBatch(unsigned jobs, bool observed) {
         ::symlink((out + output).c_str(), (src + link).c_str());
         sources.push_back(src + link);
       }
-      ::symlink((out + "/p12.nc").c_str(), (src + "/link.nc").c_str());  // an earlier output
+      ::symlink((out + "/p17.nc").c_str(), (src + "/link.nc").c_str());  // a new output, 3 back
       sources.push_back(src + "/link.nc");
       sources.push_back(src + "/missing.nc");
       ::mkdir((src + "/folder.nc").c_str(), 0755);
@@ -109,8 +109,8 @@ TEST(ParallelBatch, SeveralJobsGiveWhatOneAtATimeGives) {
   EXPECT_NE(inTurn.files[6].find("failed line 2: X1E39 does not fit"), std::string::npos);
   EXPECT_EQ(inTurn.files[9].substr(0, 52), "failed another source of this batch was already writ");
   EXPECT_EQ(inTurn.files[10].substr(0, 30), "written  2 G70 30 G200 at line");
-  // The link was read after the output it names was written: it holds p12's converted moves.
-  EXPECT_NE(inTurn.outputs.at("link.nc").find("\r\nG1G90X3Y0Z5F0.002\r\n"), std::string::npos);
+  // The link was read after the output it names was written: it holds p17's converted moves.
+  EXPECT_NE(inTurn.outputs.at("link.nc").find("\r\nG1G90X8Y0Z5F0.002\r\n"), std::string::npos);
   for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
     EXPECT_EQ(RunBatch(jobs, false), inTurn) << jobs << " jobs, written alongside";
     EXPECT_EQ(RunBatch(jobs, true), inTurn) << jobs << " jobs, written in turn";
