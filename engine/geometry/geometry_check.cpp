@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "engine/geometry/arc_geometry.h"
+#include "engine/translate/output_codes.h"
 #include "support/decimal_text.h"
 
 namespace quarnel {
@@ -124,7 +125,9 @@ std::string KindName(MoveKind kind) {
 }
 
 std::string PlaneCodeOf(ArcPlane plane) {
-  return plane == ArcPlane::kXY ? "G17" : plane == ArcPlane::kZX ? "G18" : "G19";
+  return std::string(plane == ArcPlane::kXY   ? output::kPlaneXY.text
+                     : plane == ArcPlane::kZX ? output::kPlaneZX.text
+                                              : output::kPlaneYZ.text);
 }
 
 std::string Number(double value) { return DecimalText(value, kTextDecimals); }

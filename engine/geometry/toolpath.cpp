@@ -7,6 +7,7 @@
 #include "engine/translate/line_scanner.h"
 #include "engine/translate/modal_codes.h"
 #include "engine/translate/motion.h"
+#include "engine/translate/output_codes.h"
 #include "engine/translate/positioning_block.h"
 #include "engine/translate/translator_state.h"
 #include "engine/translate/word_reader.h"
@@ -20,17 +21,18 @@ constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
 
 constexpr std::size_t kMaxNotes = 20;  // notes beyond this are only counted
 
-// Codes of the output dialect that start a line and move the tool.
-constexpr int kOutputPositioning = 88;  // G88: tool call and positioning block
-constexpr int kOutputDrilling = 81;     // G81: multi-spindle drilling line
-constexpr int kOutputCycle = 85;        // G85: cycle line, or tool 81's positioning block
-// Codes of the output dialect that move nothing: the header's units, the comment line and the
-// fixed words of the positioning blocks.
-constexpr int kOutputInches = 70;       // G70
-constexpr int kOutputMillimetres = 71;  // G71
-constexpr int kOutputComment = 150;     // G150
+// Where the word reader keeps the value of a letter.
+constexpr int WordIndex(char letter) { return static_cast<int>(kNumberLetters.find(letter)); }
+constexpr int kDepthWord = WordIndex(output::kDepthLetter);
+constexpr int kRadiusWord = WordIndex(output::kRadiusLetter);
+constexpr int kFeedWord = WordIndex(output::kFeedLetter);
+static_assert(kDepthWord >= 0 && kRadiusWord >= 0 && kFeedWord >= 0);
 
-constexpr std::string_view kToolWordStart = "01";  // "T01" starts every spindle list
+// What follows "T" in every spindle list of a drilling line.
+constexpr std::string_view kSpindleListStart = output::kToolCallStart.substr(1);
+// The letters that may follow a spindle list: the words of a drilling line after it.
+constexpr char kAfterSpindles[] = {'G', 'X', 'Y', output::kDepthLetter, 'I', 'J',
+                                   output::kFeedLetter, '\0'};
 
 void AddNote(Toolpath& path, std::string note) {
   if (path.notes.size() < kMaxNotes) {
@@ -85,7 +87,23 @@ std::optional<ArcPlane> PlaneOf(int code) {
   }
 }
 
-const char* PlaneName(ArcPlane plane) { return plane == ArcPlane::kZX ? "G18" : "G19"; }
+// The codes that set the plane in the output.
+std::optional<ArcPlane> OutputPlaneOf(int code) {
+  switch (code) {
+    case output::kPlaneXY.number:
+      return ArcPlane::kXY;
+    case output::kPlaneZX.number:
+      return ArcPlane::kZX;
+    case output::kPlaneYZ.number:
+      return ArcPlane::kYZ;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string_view PlaneName(ArcPlane plane) {
+  return plane == ArcPlane::kZX ? output::kPlaneZX.text : output::kPlaneYZ.text;
+}
 
 // The move a feed code starts: the kind of the mode the translator selects for it.
 std::optional<MoveKind> FeedKind(int code) {
@@ -102,8 +120,8 @@ bool Moved(const Position& a, const Position& b) {
 // An arc outside the XY plane is drawn as its chord; the note says so.
 void NoteChord(Toolpath& path, const Move& move, std::string_view program) {
   if (!IsArc(move) || move.plane == ArcPlane::kXY) return;
-  AddNote(path, LineLabel(program, move.line) + ": arc in the " + PlaneName(move.plane) +
-                    " plane drawn as its chord");
+  AddNote(path, LineLabel(program, move.line) + ": arc in the " +
+                    std::string(PlaneName(move.plane)) + " plane drawn as its chord");
 }
 
 // The router program as the translator reads it; the modal values live in a translator state
@@ -158,7 +176,7 @@ class SourceReader {
 
   void StartFeed(MoveKind kind) {
     SetMotion(kind);
-    if (rapidPending_ && state_.toolNumber == kCycleBlockTool) {
+    if (rapidPending_ && IsCycleBlockTool(state_.toolNumber)) {
       mode_ = MoveKind::kRapid;
       leftOut_ = LeftOut::kTool81Block;
     }
@@ -167,7 +185,7 @@ class SourceReader {
 
   // G100: a tool above 50 is engaged by the next feed; 50 or less drills on every line.
   void EngageOrDrill() {
-    if (state_.line.lineT > kLargestDrill) {
+    if (IsEngagedTool(state_.line.lineT)) {
       SetMotion(MoveKind::kRapid);
       rapidPending_ = true;
     } else {
@@ -246,8 +264,9 @@ class OutputReader {
     });
     if (!first) {
       AddNote(path_, LineLabel("output", line_) + ": no whole G code; the line is left out");
-    } else if (*first == kOutputInches || *first == kOutputMillimetres) {
-      ReadHeader(*first == kOutputInches);
+    } else if (*first == output::kInchHeader.number ||
+               *first == output::kMillimetreHeader.number) {
+      ReadHeader(*first == output::kInchHeader.number);
     } else {
       ActOnLine(*first);
     }
@@ -262,7 +281,8 @@ class OutputReader {
         return Fail(kNumberLetters[k], *WordText(words_->line, kNumberLetters[k]));
       }
     }
-    if (const auto q = WordText(words_->line, 'Q'); q && !ToSingle(Val(*q))) return Fail('Q', *q);
+    const auto q = WordText(words_->line, output::kCycleLetter);
+    if (q && !ToSingle(Val(*q))) return Fail(output::kCycleLetter, *q);
     return true;
   }
 
@@ -274,8 +294,10 @@ class OutputReader {
   }
 
   void ActOnModal(int code) {
-    if (const auto plane = PlaneOf(code)) plane_ = *plane;
-    if (code == kAbsolute || code == kIncremental) incremental_ = code == kIncremental;
+    if (const auto plane = OutputPlaneOf(code)) plane_ = *plane;
+    if (code == output::kAbsolute.number || code == output::kIncremental.number) {
+      incremental_ = code == output::kIncremental.number;
+    }
   }
 
   void ReadHeader(bool inches) {
@@ -287,27 +309,42 @@ class OutputReader {
   }
 
   void ActOnLine(int code) {
-    if (const auto kind = FeedKind(code); kind && code <= kCounterClockwiseArc) {
+    if (const auto kind = OutputFeedKind(code)) {
       Push(*kind);
-    } else if (code == kOutputPositioning) {
+    } else if (code == output::kPositioning.number) {
       Push(MoveKind::kRapid);
-    } else if (code == kOutputDrilling) {
+    } else if (code == output::kDrilling.number) {
       Push(MoveKind::kDrill).spindles = Spindles();
-    } else if (code == kOutputCycle) {
+    } else if (code == output::kCycle.number) {
       // A cycle line carries a feed; tool 81's positioning block does not.
-      const bool cycle = Has(LineWords::kF);
+      const bool cycle = Has(kFeedWord);
       Push(cycle ? MoveKind::kCycle : MoveKind::kRapid).q =
-          Val(WordText(words_->line, 'Q').value_or(""));
+          Val(WordText(words_->line, output::kCycleLetter).value_or(""));
     } else if (!IsKnownStill(code)) {
       AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
                          " is not read; the line is left out");
     }
   }
 
+  static std::optional<MoveKind> OutputFeedKind(int code) {
+    switch (code) {
+      case output::kLinear.number:
+        return MoveKind::kLinear;
+      case output::kClockwiseArc.number:
+        return MoveKind::kClockwiseArc;
+      case output::kCounterClockwiseArc.number:
+        return MoveKind::kCounterClockwiseArc;
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // Codes that move nothing: the comment line, the blocks' work offset, the modal codes.
   static bool IsKnownStill(int code) {
-    return code == kOutputComment || code == kWorkOffset || PlaneOf(code) || code == kAbsolute ||
-           code == kIncremental || code == kCompensationOff || code == kCompensationLeft ||
-           code == kCompensationRight;
+    return code == output::kComment.number || code == output::kWorkOffset.number ||
+           OutputPlaneOf(code) || code == output::kAbsolute.number ||
+           code == output::kIncremental.number || code == output::kCompensationOff.number ||
+           code == output::kCompensationLeft.number || code == output::kCompensationRight.number;
   }
 
   bool Has(int index) const { return (words_->present & (1u << index)) != 0; }
@@ -318,7 +355,7 @@ class OutputReader {
     Position to = at_;
     if (Has(LineWords::kX)) to.x = Word(LineWords::kX) + (incremental_ ? at_.x : 0);
     if (Has(LineWords::kY)) to.y = Word(LineWords::kY) + (incremental_ ? at_.y : 0);
-    if (Has(LineWords::kZ)) to.depth = Word(LineWords::kZ);
+    if (Has(kDepthWord)) to.depth = Word(kDepthWord);
     return to;
   }
 
@@ -326,10 +363,8 @@ class OutputReader {
   std::string Spindles() const {
     if (words_->toolAt == std::string_view::npos) return {};
     std::string_view list = words_->line.substr(words_->toolAt + 1);
-    if (list.substr(0, kToolWordStart.size()) == kToolWordStart) {
-      list.remove_prefix(kToolWordStart.size());
-    }
-    return std::string(list.substr(0, list.find_first_of("GXYZIJF")));
+    if (list.starts_with(kSpindleListStart)) list.remove_prefix(kSpindleListStart.size());
+    return std::string(list.substr(0, list.find_first_of(kAfterSpindles)));
   }
 
   Move& Push(MoveKind kind) {
@@ -340,8 +375,8 @@ class OutputReader {
     move.from = at_;
     move.to = Target();
     move.incremental = incremental_;
-    move.byRadius = IsArc(move) && Has(LineWords::kU);
-    move.radius = Word(LineWords::kU);
+    move.byRadius = IsArc(move) && Has(kRadiusWord);
+    move.radius = Word(kRadiusWord);
     move.i = Word(LineWords::kI);
     move.j = Word(LineWords::kJ);
     at_ = move.to;

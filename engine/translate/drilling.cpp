@@ -1,5 +1,6 @@
 #include "engine/translate/drilling.h"
 
+#include "engine/translate/output_codes.h"
 #include "engine/translate/positioning_block.h"
 #include "engine/translate/tool_call.h"
 #include "support/number.h"
@@ -15,7 +16,7 @@ constexpr std::string_view kSpindles[] = {"09", "10", "11", "12", "02",
 }  // namespace
 
 void EngageOrDrill(TranslatorState& state) {
-  if (state.line.lineT > kLargestDrill) {
+  if (IsEngagedTool(state.line.lineT)) {
     OwePositioningBlock(state);
   } else {
     state.motionMode = MotionMode::kDrilling;
@@ -26,9 +27,10 @@ void WriteDrilling(TranslatorState& state, LineWriter& out) {
   LineValues& line = state.line;
   std::string& spindles = line.toolLookedUp ? line.toolCall : line.spindleGroups;
   RenumberSpindles(spindles);
-  out << "G81" << state.distanceCode << state.planeCode << kToolWord << spindles;
-  out.Word('X', state.modalX).Word('Y', state.modalY).Word('Z', state.modalP);
-  out.Word('I', line.lineI).Word('J', line.lineJ).Word('F', state.modalF).Emit();
+  out << output::kDrilling.text << state.distanceCode << state.planeCode
+      << output::kToolCallStart << spindles;
+  out.Word('X', state.modalX).Word('Y', state.modalY).Word(output::kDepthLetter, state.modalP);
+  out.Word('I', line.lineI).Word('J', line.lineJ).Word(output::kFeedLetter, state.modalF).Emit();
 }
 
 void RenumberSpindles(std::string& spindles) {

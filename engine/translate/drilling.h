@@ -14,6 +14,10 @@ namespace quarnel {
 inline constexpr int kEngageOrDrill = 100;           // G100: engage a tool above 50, else drill
 inline constexpr std::int16_t kLargestDrill = 50;    // G100: above this a tool is engaged
 
+// G100's choice, made on the line's tool (lineT, after any lookup of the line): true engages
+// the tool through a positioning block, false drills.
+constexpr bool IsEngagedTool(std::int16_t lineT) { return lineT > kLargestDrill; }
+
 // G100, after the line's T word (and any lookup of the line) set lineT.
 void EngageOrDrill(TranslatorState& state);
 

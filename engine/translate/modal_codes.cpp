@@ -1,32 +1,34 @@
 #include "engine/translate/modal_codes.h"
 
+#include "engine/translate/output_codes.h"
+
 namespace quarnel {
 
 bool ActOnModalCode(int code, TranslatorState& state) {
   switch (code) {
     case kPlaneXY:
-      state.planeCode = "G17";
+      state.planeCode = output::kPlaneXY.text;
       break;
     case kPlaneZX:
-      state.planeCode = "G18";
+      state.planeCode = output::kPlaneZX.text;
       break;
     case kPlaneYZ:
-      state.planeCode = "G19";
+      state.planeCode = output::kPlaneYZ.text;
       break;
     case kCompensationOff:
-      state.compCode = "G40";
+      state.compCode = output::kCompensationOff.text;
       break;
     case kCompensationLeft:
-      state.compCode = "G41";
+      state.compCode = output::kCompensationLeft.text;
       break;
     case kCompensationRight:
-      state.compCode = "G42";
+      state.compCode = output::kCompensationRight.text;
       break;
     case kAbsolute:
-      state.distanceCode = "G90";
+      state.distanceCode = output::kAbsolute.text;
       break;
     case kIncremental:
-      state.distanceCode = "G91";
+      state.distanceCode = output::kIncremental.text;
       break;
     default:
       return false;  // G20, G21, G49, G54, G61, G64, G80 and every other code

@@ -1,6 +1,7 @@
 #include "engine/translate/motion.h"
 
 #include "engine/translate/drilling.h"
+#include "engine/translate/output_codes.h"
 #include "engine/translate/positioning_block.h"
 
 namespace quarnel {
@@ -25,21 +26,21 @@ namespace {
 
 // G1, distance code, X Y Z F. The linear line carries no plane code.
 void WriteLinear(const TranslatorState& state, LineWriter& out) {
-  out << "G1" << state.distanceCode;
-  out.Word('X', state.modalX).Word('Y', state.modalY).Word('Z', state.modalP);
-  out.Word('F', state.modalF).Emit();
+  out << output::kLinear.text << state.distanceCode;
+  out.Word('X', state.modalX).Word('Y', state.modalY).Word(output::kDepthLetter, state.modalP);
+  out.Word(output::kFeedLetter, state.modalF).Emit();
 }
 
 // An arc with a radius prints it as U; R exactly 0 means the centre form with I and J.
 void WriteArc(const TranslatorState& state, std::string_view code, LineWriter& out) {
   out << code << state.distanceCode << state.planeCode;
-  out.Word('X', state.modalX).Word('Y', state.modalY).Word('Z', state.modalP);
+  out.Word('X', state.modalX).Word('Y', state.modalY).Word(output::kDepthLetter, state.modalP);
   if (state.line.lineR != 0) {
-    out.Word('U', state.line.lineR);
+    out.Word(output::kRadiusLetter, state.line.lineR);
   } else {
     out.Word('I', state.line.lineI).Word('J', state.line.lineJ);
   }
-  out.Word('F', state.modalF).Emit();
+  out.Word(output::kFeedLetter, state.modalF).Emit();
 }
 
 }  // namespace
@@ -68,10 +69,10 @@ void WriteMotion(TranslatorState& state, LineWriter& out) {
       WriteLinear(state, out);
       break;
     case MotionMode::kClockwise:
-      WriteArc(state, "G2", out);
+      WriteArc(state, output::kClockwiseArc.text, out);
       break;
     case MotionMode::kCounterClockwise:
-      WriteArc(state, "G3", out);
+      WriteArc(state, output::kCounterClockwiseArc.text, out);
       break;
     case MotionMode::kDrilling:
       WriteDrilling(state, out);

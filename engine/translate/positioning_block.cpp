@@ -1,5 +1,7 @@
 #include "engine/translate/positioning_block.h"
 
+#include "engine/translate/output_codes.h"
+
 namespace quarnel {
 
 namespace {
@@ -7,23 +9,23 @@ namespace {
 // G88 (or G85 for tool 81), distance code, G54 P5, tool call, S0, compensation code, and the
 // previous line's end position.
 void WriteBlockStart(const TranslatorState& state, bool cycleBlock, LineWriter& out) {
-  out << (cycleBlock ? "G85" : "G88") << state.distanceCode << "G54" << "P5" << state.line.toolCall;
-  out.Word('S', 0) << state.compCode;
-  out.Word('X', state.prevX).Word('Y', state.prevY).Word('Z', state.prevP);
+  out << (cycleBlock ? output::kCycle.text : output::kPositioning.text) << state.distanceCode
+      << output::kWorkOffset.text << output::kBlockWord << state.line.toolCall
+      << output::kSpindleStop << state.compCode;
+  out.Word('X', state.prevX).Word('Y', state.prevY).Word(output::kDepthLetter, state.prevP);
 }
 
 std::optional<std::string> WritePositioningBlock(TranslatorState& state, ToolLookup& tools,
                                                  LineWriter& out) {
   if (auto failure = LookUpTool(state, tools)) return failure;
-  // The source tool number decides, not the substituted one.
-  const bool cycleBlock = state.toolNumber == kCycleBlockTool;
+  const bool cycleBlock = IsCycleBlockTool(state.toolNumber);
   WriteBlockStart(state, cycleBlock, out);
   if (cycleBlock) {
     // Q is the X of the feed line itself; the G85 line replaces that line's motion.
-    out.Word('Q', state.modalX).Emit();
+    out.Word(output::kCycleLetter, state.modalX).Emit();
     state.motionMode = MotionMode::kNone;
   } else {
-    (out << "C0V0").Emit();
+    (out << output::kPositioningTail).Emit();
   }
   return std::nullopt;
 }

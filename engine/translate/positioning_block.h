@@ -16,6 +16,9 @@ namespace quarnel {
 // Source tool whose positioning block is a G85 line that ends the motion.
 inline constexpr float kCycleBlockTool = 81;
 
+// True when the block owed for the source tool (not the substituted one) is tool 81's G85 line.
+constexpr bool IsCycleBlockTool(float sourceTool) { return sourceTool == kCycleBlockTool; }
+
 // A rapid move or an engaged tool: no motion line until the next feed code, which owes a block.
 void OwePositioningBlock(TranslatorState& state);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/translate/output_codes.h"
 #include "support/number_in_place.h"
 
 namespace quarnel {
@@ -87,13 +88,12 @@ class LineWriter {
     used_ += static_cast<std::size_t>(WriteCoordWord(at, letter, value) - at);
     return *this;
   }
-  // Appends CR LF, adds the line to the body and starts a new line.
+  // Appends the line end, adds the line to the body and starts a new line.
   void Emit() {
     if (++body_.lines_ > kMaxBodyLines) used_ = 0;
-    char* const at = Room(2);
-    at[0] = '\r';
-    at[1] = '\n';
-    body_.size_ += used_ + 2;
+    char* const at = Room(output::kLineEnd.size());
+    std::memcpy(at, output::kLineEnd.data(), output::kLineEnd.size());
+    body_.size_ += used_ + output::kLineEnd.size();
     used_ = 0;
   }
 

@@ -10,9 +10,6 @@ namespace quarnel {
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
-constexpr std::string_view kFixedWords = "T00D240";  // between the Z word and the line count
-constexpr std::string_view kCommentLine = "G150(G-code from router)";
-constexpr std::string_view kProgramEnd = "M2\r\n\r\n";  // the end line, then an empty line
 constexpr std::size_t kLinesAroundBody = 3;  // header, comment line and M2
 
 // A dimension text in inch mode: the box value, through millimetres kept to 15 digits and back,
@@ -46,7 +43,15 @@ std::optional<std::string> HeaderDimensions(DimensionTexts& dims) {
 
 void AppendLine(std::string& text, std::string_view line) {
   text += line;
-  text += "\r\n";
+  text += output::kLineEnd;
+}
+
+// The end line, then an empty line.
+std::string ProgramEnd() {
+  std::string end;
+  AppendLine(end, output::kProgramEnd);
+  AppendLine(end, "");
+  return end;
 }
 
 }  // namespace
@@ -68,19 +73,22 @@ HeaderLines ProgramHeader(const DimensionTexts& dims, std::size_t bodyLines) {
   std::string first(SelectedUnits(dims.height).code);
   first += FormatCoord('X', printed.length) + FormatCoord('Y', printed.height) +
            FormatCoord('Z', printed.thickness);
-  first += kFixedWords;
-  first += 'N' + Format(static_cast<double>(bodyLines + kLinesAroundBody), Pattern::kCount);
-  first += 'L' + Format(static_cast<double>(bodyLines), Pattern::kCount);
+  first += output::kHeaderFixedWords;
+  first += output::kLineCountLetter +
+           Format(static_cast<double>(bodyLines + kLinesAroundBody), Pattern::kCount);
+  first += output::kBodyCountLetter + Format(static_cast<double>(bodyLines), Pattern::kCount);
   HeaderLines header;
   AppendLine(header.text, first);
-  AppendLine(header.text, kCommentLine);
+  header.text += output::kComment.text;
+  AppendLine(header.text, output::kCommentText);
   return header;
 }
 
 std::optional<std::string> CompleteProgram(const DimensionTexts& dims, ProgramBody& body) {
   HeaderLines header = ProgramHeader(dims, body.Lines());
   if (header.failure) return header.failure;
-  body.Complete(header.text, kProgramEnd);
+  static const std::string end = ProgramEnd();
+  body.Complete(header.text, end);
   return std::nullopt;
 }
 

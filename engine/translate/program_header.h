@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "engine/translate/dimension_texts.h"
+#include "engine/translate/output_codes.h"
 #include "engine/translate/program_body.h"
 
 namespace quarnel {
@@ -23,8 +24,8 @@ struct Units {
   std::string_view code;  // "G71" or "G70", the header's units code
   std::string_view name;  // "millimetres" or "inches"
 };
-inline constexpr Units kMillimetreUnits{"G71", "millimetres"};
-inline constexpr Units kInchUnits{"G70", "inches"};
+inline constexpr Units kMillimetreUnits{output::kMillimetreHeader.text, "millimetres"};
+inline constexpr Units kInchUnits{output::kInchHeader.text, "inches"};
 
 // The units a height text selects: millimetres above kInchHeightLimit as Val reads it, inches
 // otherwise (also for an empty text or one without a leading number).

@@ -1,5 +1,6 @@
 #include "engine/translate/tool_call.h"
 
+#include "engine/translate/output_codes.h"
 #include "engine/translate/word_reader.h"
 #include "support/number.h"
 
@@ -7,7 +8,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr std::string_view kLargeToolTail = "M66";   // ends the suffix of tools above 200
 constexpr std::int16_t kLargestPlainSuffix = 99;    // 1..99: the number itself
 constexpr std::int16_t kLargestLetterSuffix = 200;  // 100..200: letter and digit
 constexpr std::int16_t kLargeToolBase = 200;        // above: the last two digits of n - 200
@@ -67,7 +67,7 @@ std::optional<std::string> LookUpTool(TranslatorState& state, ToolLookup& tools)
   line.toolCall.clear();
   line.toolLookedUp = true;
   if (n <= 0) return std::nullopt;
-  line.toolCall += kToolWord;
+  line.toolCall += output::kToolCallStart;
   line.toolCall += tools.FromTwoDigits(n);
   AppendToolSuffix(n, line.toolCall);
   return std::nullopt;
@@ -83,7 +83,7 @@ void AppendToolSuffix(std::int16_t n, std::string& suffix) {
     const int lastTwo = (n - kLargeToolBase) % 100;
     suffix += static_cast<char>('0' + lastTwo / 10);
     suffix += static_cast<char>('0' + lastTwo % 10);
-    suffix += kLargeToolTail;
+    suffix += output::kLargeToolTail;
   }
 }
 

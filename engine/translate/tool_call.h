@@ -14,9 +14,6 @@
 
 namespace quarnel {
 
-// Starts every tool call text and every drilling line's spindle list.
-inline constexpr std::string_view kToolWord = "T01";
-
 // Reads the tool table for lookups. Behaves as if every lookup read every cell afresh; the
 // parsed cells are kept until the table's generation changes.
 class ToolLookup {

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 
+#include "engine/translate/output_codes.h"
 #include "support/number.h"
 #include "support/number_in_place.h"
 #include "support/text.h"
@@ -21,8 +22,7 @@ std::string DoesNotFitSingle(char letter, std::string_view text) {
 }
 
 constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
-constexpr int kFeedWord = LineWords::kF;  // the machine takes the feed in thousands: F3000 is F3
-constexpr double kFeedDivisor = 1000;
+constexpr int kFeedWord = LineWords::kF;
 
 // What a byte means to ScanWords: a number word (its index + 1), T, G, "(", another upper-case
 // letter or nothing.
@@ -126,7 +126,7 @@ std::optional<std::string> ReadWords(const LineWords& words, TranslatorState& st
       &values.lineJ, &state.modalF, &values.lineU, &values.lineR};
   for (unsigned present = words.present; present != 0; present &= present - 1) {
     const int k = std::countr_zero(present);
-    const double value = k == kFeedWord ? words.values[k] / kFeedDivisor : words.values[k];
+    const double value = k == kFeedWord ? words.values[k] / output::kFeedDivisor : words.values[k];
     const std::optional<float> single = ToSingle(value);
     if (!single) return DoesNotFitSingle(kNumberLetters[k], *WordText(words.line, kNumberLetters[k]));
     *targets[k] = *single;
