@@ -171,12 +171,7 @@ class FileListTest : public QObject {
   void TheDestinationShowsOutputsAsTheyLand() {
     WindowFixture fixture;
     fixture.files.readDelayMs = 40;
-    const std::string parts = fixture.Folder("parts");
-    for (int i = 0; i < 12; ++i) {
-      WriteFileBytes(parts + "/road" + std::to_string(i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(parts, fixture.Folder("machine"));
+    fixture.ShopWithRoads(12);
     fixture.Start();
     fixture.Show();
     QTest::keyClick(&fixture.Find<FileList>("sourceList"), Qt::Key_A, Qt::ControlModifier);

@@ -503,14 +503,8 @@ class MainWindowTest : public QObject {
     WindowFixture fixture;
     fixture.progressDelayMs = 0;
     fixture.files.readDelayMs = 20;
-    const std::string source = fixture.Folder("parts");
-    const std::string destination = fixture.Folder("machine");
     constexpr int kFiles = 20;
-    for (int i = 0; i < kFiles; ++i) {
-      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(source, destination);
+    const std::string destination = fixture.ShopWithRoads(kFiles);
     fixture.Start();
     fixture.Show();
     CancelProgressWhenShown cancel;
@@ -626,14 +620,8 @@ class MainWindowTest : public QObject {
   void ClosingDuringABatchStopsItSavesAndExits() {
     WindowFixture fixture;
     fixture.files.readDelayMs = 50;
-    const std::string source = fixture.Folder("parts");
-    const std::string destination = fixture.Folder("machine");
     constexpr int kFiles = 40;
-    for (int i = 0; i < kFiles; ++i) {
-      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(source, destination);
+    const std::string destination = fixture.ShopWithRoads(kFiles);
     fixture.Start();
     fixture.Show();
     fixture.window->move(30, 15);

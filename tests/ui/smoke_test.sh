@@ -66,7 +66,7 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-within 15 xdotool get_num_desktops || fail "the window manager did not start"
+within 30 xdotool get_num_desktops || fail "the window manager did not start: $(cat "$work/openbox.log")"
 
 table=$(stat -c %i "$work/app/ToolTbl.Dat")
 QT_QPA_PLATFORM=xcb "$work/app/quarnel" >"$work/quarnel.log" 2>&1 &

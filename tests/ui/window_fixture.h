@@ -74,6 +74,18 @@ struct WindowFixture {
                        "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
     WriteFileBytes(appDir.File("ToolTbl.Dat"), ReadFileBytes(UiTestDataPath("road-tools.dat")));
   }
+  // A shop whose source folder "parts" holds count copies of road.nc (road100.nc, road101.nc
+  // ...) and its settings; returns the destination folder, "machine".
+  std::string ShopWithRoads(int count) {
+    const std::string source = Folder("parts");
+    const std::string destination = Folder("machine");
+    for (int i = 0; i < count; ++i) {
+      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
+                     ReadFileBytes(UiTestDataPath("road.nc")));
+    }
+    WriteShopSettings(source, destination);
+    return destination;
+  }
   // Presses Process and waits until the window shows the batch's outcome.
   void ProcessAndWait() {
     QSignalSpy finished(window.get(), &MainWindow::BatchFinished);
