@@ -112,10 +112,15 @@ class WindowPlaceTest : public QObject {
       QWidget* window = open();
       QVERIFY(QTest::qWaitForWindowActive(window));
       QTRY_VERIFY(ScreenRoom().contains(window->frameGeometry()));
+      if (qobject_cast<ReportWindow*>(window)) {  // first opened a little below the main window
+        QCOMPARE(window->pos().y(), fixture.window->pos().y() + 40);
+      }
       window->move(60, 45);
       window->resize(720, 500);
       window->activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(window));
+      const char* section = qobject_cast<ReportWindow*>(window) ? "ReportWindow" : "PreviewWindow";
+      QCOMPARE(fixture.Setting(section, "Left"), std::string());  // written when it closes
       QTest::keyClick(window, Qt::Key_Escape);
       QTRY_VERIFY(Open<PreviewWindow>(fixture) == nullptr && Open<ReportWindow>(fixture) == nullptr);
       window = open();

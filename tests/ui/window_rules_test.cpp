@@ -91,7 +91,8 @@ class WindowRulesTest : public QObject {
     const std::vector<std::pair<std::string, std::string>> before = {
         {"a.nc", "B.nc"},         {"part2.nc", "part10.nc"}, {"part9", "part10a"},
         {"x007", "x8"},           {"x07", "x7"},             {"A.nc", "a.nc"},
-        {"part", "part1"},        {"9a", "10"},              {"zeta", "\xC3\xA9t\xC3\xA9"}};
+        {"part", "part1"},        {"9a", "10"},              {"zeta", "\xC3\xA9t\xC3\xA9"},
+        {"x10b", "x12a"},         {"x1", "xa"},              {"_x", "Ax"}};
     for (const auto& [first, second] : before) {
       QVERIFY2(NaturalLess(first, second) && !NaturalLess(second, first), first.c_str());
     }
@@ -110,13 +111,13 @@ class WindowRulesTest : public QObject {
   void ShowsBytesThatAreNotTextEscaped() {
     QCOMPARE(DisplayText("caf\xC3\xA9.nc"), std::string("caf\xC3\xA9.nc"));
     QCOMPARE(DisplayText("caf\xE9.nc"), std::string("caf\\xE9.nc"));
-    QCOMPARE(DisplayText("a\nb\x7F"), std::string("a\\x0Ab\\x7F"));
+    QCOMPARE(DisplayText("a b\nc\x7F"), std::string("a b\\x0Ac\\x7F"));
     QCOMPARE(DisplayText("\xF0\x9F"), std::string("\\xF0\\x9F"));  // a cut sequence
   }
 
   void ChoosesWhatADropMeans() {
     const auto kindOf = [](const std::string& path) {
-      if (path == "/shop/parts" || path == "/shop/old") return PathKind::kDirectory;
+      if (path == "/" || path == "/shop/parts" || path == "/shop/old") return PathKind::kDirectory;
       return path.starts_with("/shop/") ? PathKind::kOther : PathKind::kMissing;
     };
     const auto choose = [&](std::vector<std::string> paths, bool files) {
@@ -127,6 +128,7 @@ class WindowRulesTest : public QObject {
       return text;
     };
     QCOMPARE(choose({"/shop/parts/"}, false), std::string("/shop/parts"));
+    QCOMPARE(choose({"/"}, false), std::string("/"));
     QCOMPARE(choose({"/shop/a.nc", "/shop/b.nc"}, true), std::string("/shop/ a.nc b.nc"));
     QCOMPARE(choose({"/shop/a.nc"}, false), std::string("none"));
     QCOMPARE(choose({"/shop/parts", "/shop/old"}, true), std::string("none"));
