@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "ui/batch_progress.h"
+#include "ui/batch_runner.h"
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
 #include "ui/file_roots.h"
@@ -20,10 +22,13 @@
 #include "ui/program_icon.h"
 #include "ui/report_window.h"
 #include "ui/tool_grid.h"
+#include "ui/window_place.h"
 
 namespace quarnel {
 
 namespace {
+
+constexpr qreal kFilterPointSize = 7;
 
 template <typename Widget>
 Widget* Place(Widget* widget, const char* name, QRect geometry) {
@@ -50,10 +55,23 @@ QPushButton* AddBrowseButton(QWidget* parent, const char* name, QRect geometry) 
 
 FileList* AddFileList(QWidget* parent, const char* name, QRect geometry,
                       QAbstractItemView::SelectionMode mode) {
-  auto* list = Place(new FileList(parent), name, geometry);
+  const bool filesWelcome = mode != QAbstractItemView::SingleSelection;
+  auto* list = Place(new FileList(filesWelcome, parent), name, geometry);
   list->setSelectionMode(mode);
   SetBackground(*list, kLightCyan);
   return list;
+}
+
+// The filter under a list: "All files" or "Programs", in a smaller face to fit the frame.
+QComboBox* AddFilterBox(QWidget* parent, const char* name, QRect geometry) {
+  auto* box = Place(new QComboBox(parent), name, geometry);
+  box->addItem(FilterText(FileFilter::kAllFiles));
+  box->addItem(FilterText(FileFilter::kPrograms));
+  box->setFont(SansSerifFont(kFilterPointSize));
+  box->setToolTip(QStringLiteral(
+      "Which files the list shows: every file, or the programs only (.nc, .ngc, .tap, .cnc, "
+      ".gcode, .txt)"));
+  return box;
 }
 
 // Wide enough for its caption in the platform's font, which may be wider than the design's.
@@ -84,7 +102,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
       files_(files),
       settings_(files, IniPathFor(appDir_)),
       access_(std::move(access)),
-      driver_(std::make_unique<ConversionDriver>(files, tools_)) {
+      runner_(std::make_unique<BatchRunner>(files)) {
   if (access_.roots.empty()) access_.roots = FileSystemRoots();
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kAppTitle);
@@ -94,6 +112,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
   BuildSourceFrame();
   BuildMiddleFrame();
   BuildDestFrame();
+  BuildActions();
   ChainTabOrder();
   WireHandlers();
 }
@@ -101,6 +120,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
 // Children still signal while QWidget's destructor closes and tears down the window; by then
 // this object's own members are gone.
 MainWindow::~MainWindow() {
+  runner_.reset();
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
@@ -111,6 +131,13 @@ void MainWindow::BuildSourceFrame() {
   sourceBrowseButton_ = AddBrowseButton(frame, "sourceBrowseButton", TwipsRect(2880, 240, 495, 255));
   sourceList_ = AddFileList(frame, "sourceList", TwipsRect(720, 720, 1815, 5160),
                        QAbstractItemView::ExtendedSelection);
+  sourceFilter_ = AddFilterBox(frame, "sourceFilter", TwipsRect(720, 5895, 1815, 225));
+  sourcePathLabel_->setToolTip(QStringLiteral("The folder of the router programs"));
+  sourceBrowseButton_->setToolTip(QStringLiteral("Choose the folder of the router programs"));
+  sourceList_->setToolTip(QStringLiteral(
+      "The files of the source folder: select those to convert (click, Shift-click, Ctrl-click, "
+      "Ctrl+A). F5 reads the folders again. Drop files here to choose their folder and select "
+      "them, or drop a folder."));
 }
 
 void MainWindow::BuildMiddleFrame() {
@@ -118,6 +145,8 @@ void MainWindow::BuildMiddleFrame() {
   processButton_ = Place(new QPushButton(QStringLiteral("Process"), frame), "processButton",
                    TwipsRect(960, 360, 1215, 495));
   processButton_->setEnabled(false);
+  processButton_->setToolTip(
+      QStringLiteral("Convert the selected source files into the destination folder"));
   BuildToolFrame(*frame);
   BuildDimensionFrame(*frame);
 }
@@ -128,9 +157,16 @@ void MainWindow::BuildToolFrame(QGroupBox& middleFrame) {
   headOneOption_ = AddHeadOption(frame, "headOneOption", QStringLiteral("Head 1"), TwipsRect(360, 240, 855, 255));
   headTwoOption_ = AddHeadOption(frame, "headTwoOption", QStringLiteral("Head 2"), TwipsRect(1440, 240, 855, 255));
   headTwoOption_->setChecked(true);
+  for (QRadioButton* head : {headOneOption_, headTwoOption_}) {
+    head->setToolTip(QStringLiteral("The machine's head; kept with the settings, it does not "
+                                    "change the conversion"));
+  }
   KeepTabStopOnCheckedHead();
   connect(headOneOption_, &QRadioButton::toggled, this, &MainWindow::KeepTabStopOnCheckedHead);
   toolGrid_ = Place(new ToolGrid(tools_, frame), "toolGrid", TwipsRect(360, 600, 1935, 2175));
+  toolGrid_->setToolTip(QStringLiteral(
+      "Each row replaces a router tool number (From) by the machine's (To); the last matching "
+      "row wins. A cell's tooltip shows the tool call its row writes."));
 }
 
 void MainWindow::BuildDimensionFrame(QGroupBox& middleFrame) {
@@ -140,6 +176,9 @@ void MainWindow::BuildDimensionFrame(QGroupBox& middleFrame) {
   heightBox_ = AddDimension(frame, "heightBox", QStringLiteral("Height (Y)"), 720);
   heightBox_->ShowSelectedUnits();
   thicknessBox_ = AddDimension(frame, "thicknessBox", QStringLiteral("Thick (Z)"), 1200);
+  lengthBox_->SetPurpose(QStringLiteral("The part's length (X), written into each header"));
+  heightBox_->SetPurpose(QStringLiteral("The part's height (Y), written into each header"));
+  thicknessBox_->SetPurpose(QStringLiteral("The part's thickness (Z), written into each header"));
 }
 
 void MainWindow::BuildDestFrame() {
@@ -149,6 +188,17 @@ void MainWindow::BuildDestFrame() {
   destinationBrowseButton_ = AddBrowseButton(frame, "destinationBrowseButton", TwipsRect(2880, 360, 495, 255));
   destinationList_ = AddFileList(frame, "destinationList", TwipsRect(720, 840, 1935, 4965),
                        QAbstractItemView::SingleSelection);
+  destinationFilter_ = AddFilterBox(frame, "destinationFilter", TwipsRect(720, 5835, 1935, 225));
+  destinationPathLabel_->setToolTip(QStringLiteral("The folder the converted programs go to"));
+  destinationBrowseButton_->setToolTip(
+      QStringLiteral("Choose the folder the converted programs go to"));
+  destinationList_->setToolTip(QStringLiteral(
+      "The files of the destination folder, each output as it lands. Double-click one to preview "
+      "it over its source; right-click for the last report. Drop a folder here to choose it."));
+}
+
+// The destination list's menu and the window's keys: Ctrl+R, Ctrl+P, F5.
+void MainWindow::BuildActions() {
   auto* showReport = new QAction(QStringLiteral("Show the Last Report"), this);
   showReport->setObjectName(QStringLiteral("showReportAction"));
   showReport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -159,17 +209,29 @@ void MainWindow::BuildDestFrame() {
   preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(preview, &QAction::triggered, this, &MainWindow::PreviewSelectedOutput);
   addAction(preview);
+  auto* refresh = new QAction(QStringLiteral("Read the Folders Again"), this);
+  refresh->setObjectName(QStringLiteral("refreshAction"));
+  refresh->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(refresh, &QAction::triggered, this, [this] {
+    sourceList_->Refresh();
+    destinationList_->Refresh();
+  });
+  addAction(refresh);
   destinationList_->addAction(preview);
   destinationList_->addAction(showReport);
+  destinationList_->addAction(refresh);
   destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(destinationList_, &QListWidget::itemDoubleClicked, this,
           &MainWindow::PreviewSelectedOutput);
 }
 
-// The height box comes before the length box.
+// The height box comes before the length box; each filter follows its list.
 void MainWindow::ChainTabOrder() {
-  QWidget* const order[] = {sourceBrowseButton_, sourceList_, destinationBrowseButton_,    destinationList_, processButton_, heightBox_,
-                            lengthBox_, thicknessBox_,  toolGrid_, headOneOption_, headTwoOption_};
+  QWidget* const order[] = {sourceBrowseButton_, sourceList_,      sourceFilter_,
+                            destinationBrowseButton_, destinationList_, destinationFilter_,
+                            processButton_,      heightBox_,       lengthBox_,
+                            thicknessBox_,       toolGrid_,        headOneOption_,
+                            headTwoOption_};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -179,12 +241,20 @@ void MainWindow::WireHandlers() {
   connect(thicknessBox_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*thicknessBox_, setting::kThickness); });
   connect(headOneOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
   connect(headTwoOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
-  connect(sourceBrowseButton_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*sourceList_, *sourcePathLabel_, setting::kSourcePath); });
-  connect(destinationBrowseButton_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*destinationList_, *destinationPathLabel_, setting::kDestinationPath); });
-  connect(sourceList_, &FileList::UserSelectionChanged, this, &MainWindow::UpdateProcessButton);
+  WireList(*sourceList_, *sourcePathLabel_, *sourceBrowseButton_, *sourceFilter_,
+           {setting::kSourcePath, setting::kSourceFilter});
+  WireList(*destinationList_, *destinationPathLabel_, *destinationBrowseButton_,
+           *destinationFilter_, {setting::kDestinationPath, setting::kDestinationFilter});
+  connect(sourceList_, &FileList::SelectionChanged, this, &MainWindow::UpdateProcessButton);
   connect(processButton_, &QPushButton::clicked, this, &MainWindow::Process);
+  connect(runner_.get(), &BatchRunner::FileStarting, this,
+          [this](int index, const std::string& source) { progress_->FileStarting(index, source); });
+  connect(runner_.get(), &BatchRunner::FileDone, this, &MainWindow::ShowFileDone);
+  connect(runner_.get(), &BatchRunner::Broke, this, [this](const QString& reason) {
+    access_.showMessage(this, {kAppTitle, QStringLiteral("The batch stopped: %1").arg(reason),
+                               QMessageBox::Critical, {}});
+  });
+  connect(runner_.get(), &BatchRunner::Finished, this, &MainWindow::FinishBatch);
 #ifndef QT_NO_SESSIONMANAGER
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 #endif
@@ -206,62 +276,57 @@ void MainWindow::WriteHead() {
   settings_.IniWrite(setting::kSettings, setting::kHeadOne, headOneOption_->isChecked() ? "True" : "False");
 }
 
-// A directory that vanished after it was chosen is reported; the list and label stay as they were.
-void MainWindow::ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key) {
-  const std::string chosen = ChooseDirectory(list.Directory());
-  if (chosen.empty()) return;
-  if (!list.SetDirectory(chosen)) {
-    access_.showMessage(
-        this, {kAppTitle,
-               QStringLiteral("The folder %1 cannot be opened any more. The list still shows %2.")
-                   .arg(QString::fromStdString(chosen), QString::fromStdString(list.Directory())),
-               QMessageBox::Warning, {}});
-    return;
-  }
-  pathLabel.setText(QString::fromStdString(chosen));
-  settings_.IniWrite(setting::kSettings, key, chosen);
-  UpdateProcessButton();  // the re-read list has no selection
-}
+bool MainWindow::BatchRunning() const { return runner_->Running(); }
 
-std::string MainWindow::ChooseDirectory(const std::string& startDirectory) {
-  if (access_.chooseDirectory) return access_.chooseDirectory(startDirectory);
-  DirectoryBrowser browser(settings_, access_.roots, browserMemory_, this, access_.showMessage);
-  return browser.Choose(startDirectory);
-}
-
-void MainWindow::UpdateProcessButton() { processButton_->setEnabled(sourceList_->HasSelection()); }
-
-// Converts the selected files; the boxes show the dimension texts as each file left them and the
-// destination list each output as it lands. The window takes no input meanwhile, so that
-// neither the table nor the boxes change under the batch.
+// Converts the selected files on the worker thread, with copies of the dimension texts and the
+// tool table as they stand; the boxes show the texts as each file left them and the
+// destination list each output as it lands. The controls that feed a batch take no input
+// meanwhile.
 void MainWindow::Process() {
   const std::vector<std::string> sources = SelectedSourcePaths(sourceList_->Selection());
-  if (batchRunning_ || sources.empty()) return;
-  batchRunning_ = true;
-  EnableFrames(false);
-  {
-    BatchProgress progress(this, static_cast<int>(sources.size()), access_.progressDelayMs,
-                           [this](const DimensionTexts& dims) {
-                             ShowDimensionTexts(dims);
-                             destinationList_->Refresh();
-                           });
-    DimensionTexts dims = DimensionTextsShown();
-    BatchOptions options;
-    options.jobs = 0;  // translate ahead on every core; outputs still land in list order
-    lastReport_ =
-        driver_->ConvertBatch(sources, destinationList_->Directory(), dims, &progress, options);
+  if (runner_->Running() || sources.empty()) return;
+  BatchJob job{sources, destinationList_->Directory(), DimensionTextsShown(), tools_, {}};
+  job.options.jobs = 0;  // translate ahead on every core; outputs still land in list order
+  job.options.checkGeometry = true;  // the report's verdicts
+  EnableInput(false);
+  progress_ = std::make_unique<BatchProgress>(this, static_cast<int>(sources.size()),
+                                              access_.progressDelayMs);
+  connect(&progress_->Dialog(), &QProgressDialog::canceled, runner_.get(), &BatchRunner::Cancel);
+  runner_->Start(std::move(job));
+}
+
+// A dialog cancelled without its signal (by the program, say) stops the batch here.
+void MainWindow::ShowFileDone(const DimensionTexts& dims) {
+  ShowDimensionTexts(dims);
+  destinationList_->Refresh();
+  progress_->FileDone();
+  if (progress_->Dialog().wasCanceled()) runner_->Cancel();
+}
+
+// A close asked for during the batch comes now, saving as its reason says; otherwise the
+// failures and warnings are shown.
+void MainWindow::FinishBatch(const BatchReport& report) {
+  progress_.reset();
+  EnableInput(true);
+  lastReport_ = report;
+  emit BatchFinished();
+  if (const std::optional<CloseReason> reason = std::exchange(closeAfterBatch_, std::nullopt)) {
+    SaveOnClose(*reason);
+    close();
+    return;
   }
-  EnableFrames(true);
-  batchRunning_ = false;
   const std::vector<FileFailure> failures = FailuresOf(lastReport_);
   if (!failures.empty()) access_.showMessage(this, BatchFailureMessage(failures));
   if (!failures.empty() || lastReport_.AnyFileWarning()) ShowLastReport();
 }
 
-void MainWindow::EnableFrames(bool enabled) {
-  for (QGroupBox* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
-    frame->setEnabled(enabled);
+void MainWindow::EnableInput(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           sourceBrowseButton_->parentWidget(), processButton_->parentWidget(),
+           destinationBrowseButton_, destinationFilter_}) {
+    control->setEnabled(enabled);
   }
+  destinationList_->setAcceptDrops(enabled);
 }
 
 // The selected output over the source of the same name in the source folder, when there is one.
@@ -272,17 +337,20 @@ void MainWindow::PreviewSelectedOutput() {
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
     if (!Exists(files_, source)) source.clear();
-    auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
-                                            QString::fromStdString(source), this);
+    auto* window = PreviewWindow::FromFiles(files_, output, source, this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    RememberPlace(*window, settings_, setting::kPreviewWindow, this);
     window->show();
     return;
   }
 }
 
 void MainWindow::ShowLastReport() {
-  if (reportWindow_ == nullptr) reportWindow_ = new ReportWindow(this);
+  if (reportWindow_ == nullptr) {
+    reportWindow_ = new ReportWindow(this);
+    RememberPlace(*reportWindow_, settings_, setting::kReportWindow, this);
+  }
   reportWindow_->ShowReport(lastReport_);
   reportWindow_->show();
   reportWindow_->raise();

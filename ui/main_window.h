@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "ui/directory_browser.h"
 #include "ui/messages.h"
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -23,7 +25,8 @@ class QRadioButton;
 
 namespace quarnel {
 
-class ConversionDriver;
+class BatchProgress;
+class BatchRunner;
 class DimensionBox;
 class FileList;
 class FileStore;
@@ -39,6 +42,7 @@ enum class CloseReason {
 // A close request from the window system while no session shutdown is under way is the user's.
 CloseReason ClassifyClose(bool fromWindowSystem, bool sessionEnding);
 
+
 // What the window reaches outside itself; tests give their own.
 struct MainWindowAccess {
   MessageFunction showMessage = ShowModalMessage;
@@ -53,7 +57,8 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // appDir ends in "/" and holds the settings file and the tool table file.
+  // appDir ends in "/" and holds the settings file and the tool table file. files serves the
+  // window and its batches' worker thread at once.
   MainWindow(std::string appDir, FileStore& files, MainWindowAccess access = {},
        QWidget* parent = nullptr);
   ~MainWindow() override;
@@ -66,11 +71,16 @@ class MainWindow : public QWidget {
   void SaveOnClose(CloseReason reason);
 
   const ToolTable& Tools() const { return tools_; }
+  bool BatchRunning() const;
   // Shows the report of the last batch again (the destination list's menu, Ctrl+R).
   void ShowLastReport();
   // Opens the preview of the selected output over its source (double-click, the destination
   // list's menu, Ctrl+P).
   void PreviewSelectedOutput();
+
+ signals:
+  // A batch ended and the window shows its outcome.
+  void BatchFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -81,6 +91,7 @@ class MainWindow : public QWidget {
   void BuildToolFrame(QGroupBox& middleFrame);
   void BuildDimensionFrame(QGroupBox& middleFrame);
   void BuildDestFrame();
+  void BuildActions();
   void ChainTabOrder();
   void WireHandlers();
   void KeepTabStopOnCheckedHead();
@@ -91,11 +102,23 @@ class MainWindow : public QWidget {
 
   void WriteDimension(const DimensionBox& box, std::string_view key);
   void WriteHead();
+  // The settings keys of a list's folder and filter.
+  struct ListKeys {
+    std::string_view path;
+    std::string_view filter;
+  };
+  void WireList(FileList& list, QLabel& pathLabel, QPushButton& browse, QComboBox& filter,
+                ListKeys keys);
+  void RestoreFilter(FileList& list, QComboBox& filter, std::string_view key);
   void ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key);
+  bool ShowListDirectory(FileList& list, QLabel& pathLabel, std::string_view key,
+                         const std::string& directory);
   std::string ChooseDirectory(const std::string& startDirectory);
   void UpdateProcessButton();
   void Process();
-  void EnableFrames(bool enabled);
+  void ShowFileDone(const DimensionTexts& dims);
+  void FinishBatch(const BatchReport& report);
+  void EnableInput(bool enabled);
   DimensionTexts DimensionTextsShown() const;
   void ShowDimensionTexts(const DimensionTexts& dims);
 
@@ -104,17 +127,18 @@ class MainWindow : public QWidget {
   IniStore settings_;
   MainWindowAccess access_;
   ToolTable tools_;
-  std::unique_ptr<ConversionDriver> driver_;
   DirBrowserMemory browserMemory_;
   bool sessionEnding_ = false;
   bool saveToolTable_ = true;  // false while an unusable file could not be moved aside
-  bool batchRunning_ = false;
+  std::optional<CloseReason> closeAfterBatch_;  // a close asked for while a batch ran
+  std::unique_ptr<BatchProgress> progress_;     // while a batch runs
   BatchReport lastReport_;
   ReportWindow* reportWindow_ = nullptr;
 
   QLabel* sourcePathLabel_ = nullptr;
   QPushButton* sourceBrowseButton_ = nullptr;
   FileList* sourceList_ = nullptr;
+  QComboBox* sourceFilter_ = nullptr;
   QPushButton* processButton_ = nullptr;
   QRadioButton* headOneOption_ = nullptr;
   QRadioButton* headTwoOption_ = nullptr;
@@ -125,6 +149,10 @@ class MainWindow : public QWidget {
   QLabel* destinationPathLabel_ = nullptr;
   QPushButton* destinationBrowseButton_ = nullptr;
   FileList* destinationList_ = nullptr;
+  QComboBox* destinationFilter_ = nullptr;
+  // Last, so that it goes first: a batch still running is cancelled and its file finished
+  // while everything else stands.
+  std::unique_ptr<BatchRunner> runner_;
 };
 
 }  // namespace quarnel

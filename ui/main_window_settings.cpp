@@ -10,9 +10,11 @@
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
 #include "ui/form_style.h"
+#include "ui/batch_runner.h"
 #include "ui/main_window.h"
 #include "ui/setting_values.h"
 #include "ui/tool_grid.h"
+#include "ui/window_place.h"
 
 namespace quarnel {
 
@@ -37,10 +39,10 @@ void MainWindow::RestoreToolTable() {
   const KeptToolTable kept = SetToolTableAside(files_, path);
   saveToolTable_ = !kept.path.empty();
   QString text = QStringLiteral("The tool table file %1 cannot be used: %2.\n\n")
-                     .arg(QString::fromStdString(path), QString::fromStdString(load.problem));
+                     .arg(ShownName(path), QString::fromStdString(load.problem));
   if (saveToolTable_) {
     text += QStringLiteral("It was kept as %1, and the table starts empty.")
-                .arg(QString::fromStdString(kept.path));
+                .arg(ShownName(kept.path));
   } else {
     text += QStringLiteral("It could not be moved aside (%1), so the table starts empty and "
                            "will not be saved over it.")
@@ -49,23 +51,27 @@ void MainWindow::RestoreToolTable() {
   access_.showMessage(this, {kAppTitle, text, QMessageBox::Warning, {}});
 }
 
-// A missing position reads as 0: the top-left corner of the screen.
+// A missing position reads as 0: the top-left corner of the screen. The window stays wholly
+// on the screen that holds its position (a screen unplugged since, a smaller one).
 void MainWindow::RestorePosition() {
   QPoint position = pos();
   if (const auto top = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kTop))) position.setY(*top);
   if (const auto left = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kLeft)))
     position.setX(*left);
   move(position);
+  KeepOnScreen(*this, nullptr);
 }
 
 // The labels show the stored paths even when a list cannot go there.
 void MainWindow::RestoreLists() {
   const std::string destination = settings_.IniRead(setting::kSettings, setting::kDestinationPath);
   const std::string source = settings_.IniRead(setting::kSettings, setting::kSourcePath);
-  destinationPathLabel_->setText(QString::fromStdString(destination));
-  sourcePathLabel_->setText(QString::fromStdString(source));
+  destinationPathLabel_->setText(ShownName(destination));
+  sourcePathLabel_->setText(ShownName(source));
   sourceList_->SetDirectory(source);
   destinationList_->SetDirectory(destination);
+  RestoreFilter(*sourceList_, *sourceFilter_, setting::kSourceFilter);
+  RestoreFilter(*destinationList_, *destinationFilter_, setting::kDestinationFilter);
 }
 
 // Selecting head 1 writes the value back, as a click would; other texts leave the design's
@@ -87,10 +93,22 @@ void MainWindow::SaveOnClose(CloseReason reason) {
   if (saveToolTable_) SaveToolTable(files_, ToolTablePathFor(appDir_), tools_);
 }
 
-// The close is never refused.
+// The close is never refused; during a batch it waits for the file in progress, the batch
+// being cancelled, and then closes as asked.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  SaveOnClose(ClassifyClose(event->spontaneous(), sessionEnding_ || qApp->isSavingSession()));
+  const CloseReason reason =
+      ClassifyClose(event->spontaneous(), sessionEnding_ || qApp->isSavingSession());
+  if (BatchRunning()) {
+    if (!closeAfterBatch_) closeAfterBatch_ = reason;
+    runner_->Cancel();
+    event->ignore();
+    return;
+  }
+  SaveOnClose(reason);
   event->accept();
+  for (QWidget* window : findChildren<QWidget*>()) {
+    if (window->isWindow() && window->isVisible()) window->close();  // the report, previews
+  }
 }
 
 }  // namespace quarnel

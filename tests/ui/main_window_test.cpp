@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -26,6 +28,7 @@
 #include "ui/file_list.h"
 #include "ui/preview_window.h"
 #include "ui_test_support.h"
+#include "window_fixture.h"
 
 using namespace quarnel;
 using quarnel::testing::FileExists;
@@ -34,6 +37,9 @@ using quarnel::testing::ReadFileBytes;
 using quarnel::testing::TempDir;
 using quarnel::testing::UiTestDataPath;
 using quarnel::testing::WriteFileBytes;
+using quarnel::testing::WindowFixture;
+using quarnel::testing::CopyData;
+using quarnel::testing::ClickEntry;
 
 Q_DECLARE_METATYPE(CloseReason)
 
@@ -52,80 +58,6 @@ class CurrentDirectory {
  private:
   fs::path previous_;
 };
-
-// A program directory, a shop folder with sources and outputs, and a window over them whose
-// messages are recorded and whose directory browser answers from a script.
-struct WindowFixture {
-  TempDir appDir;
-  TempDir shop;
-  DiskFileStore files;
-  IniStore settings{files, appDir.File("Quarnel.INI")};
-  MessageLog messages;
-  std::vector<std::string> browserStarts;
-  std::string browserAnswer;
-  int progressDelayMs = 500;
-  std::unique_ptr<MainWindow> window;
-
-  MainWindow& Start() {
-    MainWindowAccess access;
-    access.showMessage = messages.Function();
-    access.chooseDirectory = [this](const std::string& start) {
-      browserStarts.push_back(start);
-      return browserAnswer;
-    };
-    access.roots = {"/"};
-    access.progressDelayMs = progressDelayMs;
-    window = std::make_unique<MainWindow>(appDir.Path() + "/", files, access);
-    window->RestoreSettings();
-    return *window;
-  }
-  void Show() {
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-  }
-  std::string Folder(const std::string& name) {
-    fs::create_directories(shop.File(name));
-    return shop.File(name);
-  }
-  std::string Setting(const char* section, const char* key) const {
-    return settings.IniRead(section, key);
-  }
-  std::string IniText() const {
-    return FileExists(appDir.File("Quarnel.INI")) ? ReadFileBytes(appDir.File("Quarnel.INI"))
-                                                  : std::string();
-  }
-
-  template <typename Widget>
-  Widget& Find(const char* name) {
-    auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no widget %s", name);
-    return *widget;
-  }
-  // The settings of a shop: its two folders, a part of 600 x 400 x 18 and the road's table.
-  void WriteShopSettings(const std::string& source, const std::string& destination) {
-    WriteFileBytes(appDir.File("Quarnel.INI"),
-                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
-                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
-    WriteFileBytes(appDir.File("ToolTbl.Dat"), ReadFileBytes(UiTestDataPath("road-tools.dat")));
-  }
-  QStringList Entries(const char* list) {
-    QStringList names;
-    auto& widget = Find<QListWidget>(list);
-    for (int row = 0; row < widget.count(); ++row) names << widget.item(row)->text();
-    return names;
-  }
-};
-
-void CopyData(const std::string& name, const std::string& directory) {
-  WriteFileBytes(directory + "/" + name, ReadFileBytes(UiTestDataPath(name)));
-}
-
-// Clicks an entry of a file list as the user does, with optional modifiers.
-void ClickEntry(QListWidget& list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  const QRect rect = list.visualItemRect(list.item(row));
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
-}
 
 // Cancels a batch's progress dialog as soon as it is shown.
 class CancelProgressWhenShown : public QObject {
@@ -214,12 +146,14 @@ class MainWindowTest : public QObject {
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);  // BtnProc takes the focus only when enabled
     fixture.Find<QPushButton>("sourceBrowseButton").setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int step = 0; step < 10; ++step) {
+    for (int step = 0; step < 12; ++step) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       order << QApplication::focusWidget()->objectName();
     }
-    const QStringList expected = {"sourceBrowseButton", "sourceList", "destinationBrowseButton",    "destinationList", "processButton", "heightBox",
-                                  "lengthBox", "thicknessBox",  "toolGrid", "headTwoOption", "sourceBrowseButton"};
+    const QStringList expected = {"sourceBrowseButton", "sourceList", "sourceFilter",
+                                  "destinationBrowseButton", "destinationList", "destinationFilter",
+                                  "processButton", "heightBox", "lengthBox", "thicknessBox",
+                                  "toolGrid", "headTwoOption", "sourceBrowseButton"};
     QCOMPARE(order, expected);
   }
 
@@ -254,13 +188,13 @@ class MainWindowTest : public QObject {
     WriteFileBytes(source + "side.nc", "");
     WriteFileBytes(destination + "old.nc", "");
     WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
-                   "[Window]\nTop=1500\nLeft=3000\n[Settings]\nSourcePath=" + source +
+                   "[Window]\nTop=1500\nLeft=1200\n[Settings]\nSourcePath=" + source +
                        "\nDestinationPath=" + destination +
                        "\nX-Dimension=600\nY-Dimension=400 mm\nZ-Dimension=18\nHead1=1\n");
     WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
                    ReadFileBytes(UiTestDataPath("road-tools.dat")));
     fixture.Start();
-    QCOMPARE(fixture.window->pos(), QPoint(200, 100));
+    QCOMPARE(fixture.window->pos(), QPoint(80, 100));
     QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text().toStdString(), source);
     QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").text().toStdString(), destination);
     QCOMPARE(fixture.Entries("sourceList"), QStringList{"side.nc"});
@@ -270,7 +204,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.Find<QLineEdit>("thicknessBox").text(), QStringLiteral("18"));
     QVERIFY(fixture.Find<QRadioButton>("headOneOption").isChecked());
     QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
-    QCOMPARE(fixture.Find<QTableWidget>("toolGrid").item(0, 1)->text(), QStringLiteral("101"));
+    QCOMPARE(fixture.Tools().index(0, 1).data().toString(), QStringLiteral("101"));
     QCOMPARE(fixture.window->Tools().GridCell(1, 2), std::string_view("101"));
   }
 
@@ -461,7 +395,7 @@ class MainWindowTest : public QObject {
     auto& file1 = fixture.Find<QListWidget>("sourceList");
     ClickEntry(file1, 0);
     ClickEntry(file1, 1, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
 
     QVERIFY(fixture.messages.Entries().empty());
     QCOMPARE(ReadFileBytes(destination + "/road.nc"),
@@ -494,7 +428,7 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     const std::string command = std::string(QUARNEL_CONVERT_EXE) + " --dest '" + byCommand +
                                 "' --length 600 --height 400 --thickness 18 --tools '" + tools +
                                 "' '" + source + "/road.nc' '" + source +
@@ -516,7 +450,7 @@ class MainWindowTest : public QObject {
     fixture.Show();
     fs::remove(destination);
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
     const Message& message = fixture.messages.Entries().front();
     QCOMPARE(message.text, QStringLiteral("2 files were not converted. Show Details lists each of "
@@ -557,7 +491,7 @@ class MainWindowTest : public QObject {
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
     for (int press = 0; press < 2; ++press) {
-      QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+      fixture.ProcessAndWait();
       QCOMPARE(ReadFileBytes(destination + "/road.nc"),
                ReadFileBytes(UiTestDataPath("road.expected")));
     }
@@ -568,20 +502,15 @@ class MainWindowTest : public QObject {
   void CancelLeavesWholeFilesOnly() {
     WindowFixture fixture;
     fixture.progressDelayMs = 0;
-    const std::string source = fixture.Folder("parts");
-    const std::string destination = fixture.Folder("machine");
+    fixture.files.readDelayMs = 20;
     constexpr int kFiles = 20;
-    for (int i = 0; i < kFiles; ++i) {
-      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(source, destination);
+    const std::string destination = fixture.ShopWithRoads(kFiles);
     fixture.Start();
     fixture.Show();
     CancelProgressWhenShown cancel;
     qApp->installEventFilter(&cancel);
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     qApp->removeEventFilter(&cancel);
     QVERIFY(cancel.shown);
     const std::vector<std::string> written = quarnel::testing::ListDirectory(destination);
@@ -610,20 +539,21 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     QVERIFY(fixture.messages.Entries().empty());
     auto* report = fixture.window->findChild<QWidget*>("reportWindow");
     QVERIFY(report != nullptr && report->isVisible());
     auto* files = report->findChild<QTableWidget*>("files");
     QCOMPARE(files->rowCount(), 1);
     QCOMPARE(files->item(0, 1)->text(), QStringLiteral("written"));
-    QCOMPARE(files->item(0, 6)->text(), QStringLiteral("1"));
+    QCOMPARE(files->item(0, 7)->text(), QStringLiteral("1"));
     QVERIFY(report->findChild<QPlainTextEdit*>("details")->toPlainText().contains(
         QStringLiteral("the output has no body")));
     report->close();
     auto& list = fixture.Find<QListWidget>("destinationList");
     QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
     fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
     QTest::keyClick(fixture.window.get(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(report->isVisible());
   }
@@ -646,7 +576,7 @@ class MainWindowTest : public QObject {
     auto* preview = fixture.window->findChild<PreviewWindow*>();
     QVERIFY(preview != nullptr && preview->isVisible());
     QVERIFY(preview->ShownVerdict().startsWith(QStringLiteral("geometry identical")));
-    QCOMPARE(list.actions().size(), 2);  // Preview and Show the Last Report
+    QCOMPARE(list.actions().size(), 3);  // Preview, Show the Last Report, Read the Folders Again
   }
 
   // A tool table file the window cannot use is kept aside with its bytes and the user told;
@@ -678,11 +608,40 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.window->Tools(), ToolTable());
     if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
     fixture.Show();
-    fixture.Find<QTableWidget>("toolGrid").item(0, 1)->setText(QStringLiteral("205"));
+    fixture.Tools().setData(fixture.Tools().index(0, 1), QStringLiteral("205"));
     QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     QVERIFY(ReadFileBytes(path).find("\t205\n") != std::string::npos);
     QCOMPARE(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat.unreadable")), std::string("kept before"));
     if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
+  }
+
+  // A close during a batch lets the file in progress finish, stops the batch there, saves as
+  // the user's close and ends the program.
+  void ClosingDuringABatchStopsItSavesAndExits() {
+    WindowFixture fixture;
+    fixture.files.readDelayMs = 50;
+    constexpr int kFiles = 40;
+    const std::string destination = fixture.ShopWithRoads(kFiles);
+    fixture.Start();
+    fixture.Show();
+    fixture.window->move(30, 15);
+    fixture.Tools().setData(fixture.Tools().index(7, 0), QStringLiteral("99"));  // not in road.nc
+    QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    QTRY_VERIFY(!quarnel::testing::ListDirectory(destination).empty());
+    QVERIFY(!quarnel::testing::SendWindowSystemClose(*fixture.window));  // not yet
+    QVERIFY(fixture.window->BatchRunning());
+    QTimer::singleShot(30000, qApp, [] { QCoreApplication::exit(1); });  // never hang
+    QCOMPARE(QCoreApplication::exec(), 0);  // ends with the last window
+    QVERIFY(!fixture.window->isVisible());
+    const std::vector<std::string> written = quarnel::testing::ListDirectory(destination);
+    QVERIFY(written.size() < kFiles);
+    for (const std::string& name : written) {
+      QCOMPARE(ReadFileBytes(destination + "/" + name), ReadFileBytes(UiTestDataPath("road.expected")));
+    }
+    QVERIFY(fixture.messages.Entries().empty());
+    QCOMPARE(fixture.Setting("Window", "Left"), std::string("450"));
+    QVERIFY(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat")).find("\n99\t") != std::string::npos);
   }
 
   void OnlyTheUsersCloseSaves_data() {
@@ -701,7 +660,7 @@ class MainWindowTest : public QObject {
     fixture.window->move(20, 10);
     fixture.Find<QLineEdit>("lengthBox").setText(QStringLiteral("600"));
     fixture.Find<QLineEdit>("thicknessBox").setText(QStringLiteral("3/4"));
-    fixture.Find<QTableWidget>("toolGrid").item(7, 1)->setText(QStringLiteral("205"));
+    fixture.Tools().setData(fixture.Tools().index(7, 1), QStringLiteral("205"));
     QCOMPARE(fixture.window->Tools().GridCell(8, 2), std::string_view("205"));
     if (way == "window system") QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     if (way == "program") fixture.window->close();

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <map>
 
+#include "support/file_store.h"
 #include "test_support.h"
 
 using namespace quarnel;
@@ -153,11 +154,15 @@ class PreviewWindowTest : public QObject {
 
   void NamesAFileItCannotReadAndDrawsWithoutASource() {
     TempDir folder;
-    PreviewWindow* missing =
-        PreviewWindow::FromFiles(QString::fromStdString(folder.File("none.nc")), QString());
+    DiskFileStore files;
+    // A deleted output: named, and its source not painted as one difference.
+    PreviewWindow* missing = PreviewWindow::FromFiles(files, folder.File("none.nc"),
+                                                      (kExamples + "road.nc").toStdString());
     QVERIFY(missing->ShownVerdict().contains(QStringLiteral("none.nc is not a readable file")));
+    QVERIFY(Drawn(*missing).empty());
     delete missing;
-    PreviewWindow* alone = PreviewWindow::FromFiles(ExpectedOutput("road"), QString());
+    PreviewWindow* alone =
+        PreviewWindow::FromFiles(files, ExpectedOutput("road").toStdString(), std::string());
     QCOMPARE(alone->ShownVerdict(), QStringLiteral("no source program: nothing compared"));
     QVERIFY(Drawn(*alone).count(QStringLiteral("output feeds")) == 1);
     QVERIFY(Drawn(*alone).count(QStringLiteral("source feeds")) == 0);
