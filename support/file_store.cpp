@@ -30,12 +30,6 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int Get() const { return fd_; }
-  // Closes now and reports the error close gave (a late write error on some file systems).
-  int Close() {
-    const int result = calls_.Close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
 
  private:
   SystemCalls& calls_;
@@ -144,43 +138,23 @@ std::optional<std::string> CheckTarget(const std::string& path, bool& keepMode, 
   return std::nullopt;
 }
 
-// The folder of a path, open for the whole of a write or a clean-up. Every write holds a shared
-// lock on it while its temporary exists; the clean-up of leftovers takes it exclusively, so it
-// never removes the temporary of a write in flight, in this process or another. A folder that
-// cannot be opened for reading gets no lock and no sync; the temporary's creation then reports
-// a folder that is missing or not a folder.
-class LockedFolder {
- public:
-  LockedFolder(SystemCalls& calls, const std::string& path, int lockOperation)
-      : calls_(calls),
-        folder_(calls, calls.Open(path.empty() ? "." : path.c_str(),
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0)) {
-    locked_ = folder_.Get() >= 0 && calls_.Flock(folder_.Get(), lockOperation) == 0;
-  }
-  bool Locked() const { return locked_; }
-  int Get() const { return folder_.Get(); }
+// Opens the folder of a write or a clean-up for reading and takes lockOperation on it; -1
+// when it cannot be opened. Every write holds a shared lock on its folder while its temporary
+// exists; the clean-up of leftovers takes it exclusively, so it never removes the temporary of a
+// write in flight, in this process or another. A folder that cannot be opened for reading gets
+// no lock and no sync; the temporary's creation then reports a folder that is missing.
+int OpenFolder(SystemCalls& calls, const std::string& directory, int lockOperation, bool& locked) {
+  const int fd = calls.Open(directory.empty() ? "." : directory.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  locked = fd >= 0 && calls.Flock(fd, lockOperation) == 0;
+  return fd;
+}
 
-  // Makes a rename in the folder durable; 0 or the errno of the sync. A file system that cannot
-  // sync folders (EINVAL) has nothing to make durable this way.
-  int Sync() {
-    if (folder_.Get() < 0 || calls_.Fsync(folder_.Get()) == 0 || errno == EINVAL) return 0;
-    return errno;
-  }
-
- private:
-  SystemCalls& calls_;
-  FileDescriptor folder_;  // closing it releases the lock
-  bool locked_ = false;
-};
-
-// Writes, syncs and closes the temporary file; the reason when a step failed.
-std::optional<std::string> FillTemporary(SystemCalls& calls, FileDescriptor& file,
-                                         std::string_view bytes, bool keepMode, mode_t mode) {
-  if (keepMode && calls.Fchmod(file.Get(), mode) != 0) return ErrorText(errno);
-  if (const int error = WriteAll(calls, file.Get(), bytes)) return ErrorText(error);
-  if (calls.Fsync(file.Get()) != 0) return "cannot sync it to disk: " + ErrorText(errno);
-  if (const int error = file.Close()) return ErrorText(error);
-  return std::nullopt;
+// Makes a rename in the folder durable; 0 or the errno of the sync. A file system that cannot
+// sync folders (EINVAL) has nothing to make durable this way.
+int SyncFolder(SystemCalls& calls, int folder) {
+  if (folder < 0 || calls.Fsync(folder) == 0 || errno == EINVAL) return 0;
+  return errno;
 }
 
 // Removes from folder the regular files of this user that are temporaries of names (shortened
@@ -189,15 +163,16 @@ std::optional<std::string> FillTemporary(SystemCalls& calls, FileDescriptor& fil
 void RemoveLeftoversIn(SystemCalls& calls, const std::string& folder,
                        const std::set<std::string, std::less<>>& names,
                        std::vector<std::string>& removed) {
-  LockedFolder locked(calls, folder, LOCK_EX | LOCK_NB);
-  if (!locked.Locked()) return;
+  bool locked = false;
+  const FileDescriptor lock(calls, OpenFolder(calls, folder, LOCK_EX | LOCK_NB, locked));
+  if (!locked) return;
   DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
   if (listing == nullptr) return;
   while (const dirent* entry = ::readdir(listing)) {
     const std::string_view name = NameOfTemporary(entry->d_name);
     struct stat info {};
     if (name.empty() || names.count(name) == 0 ||
-        ::fstatat(locked.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        ::fstatat(lock.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
       continue;
     }
@@ -208,6 +183,8 @@ void RemoveLeftoversIn(SystemCalls& calls, const std::string& folder,
 }
 
 }  // namespace
+
+std::optional<std::string> FileStore::WriteRefusal(const std::string&) { return std::nullopt; }
 
 ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
   ReadOutcome outcome;
@@ -241,26 +218,82 @@ ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
 
 std::optional<std::string> DiskFileStore::WriteAtomically(const std::string& path,
                                                           std::string_view bytes) {
+  AtomicFileWriter writer(path, calls_);
+  if (auto error = writer.Open()) return error;
+  if (auto error = writer.Append(bytes)) return error;
+  return writer.Commit();
+}
+
+std::optional<std::string> DiskFileStore::WriteRefusal(const std::string& path) {
   bool keepMode = false;
   mode_t mode = 0;
   if (auto refused = CheckTarget(path, keepMode, mode)) return refused;
-  LockedFolder folder(calls_, DirectoryOf(path), LOCK_SH);
-  std::string temporaryPath;
+  return DirectoryWriteProblem(DirectoryOf(path));
+}
+
+std::optional<std::string> DirectoryWriteProblem(const std::string& directory) {
+  const std::string path = directory.empty() ? "." : directory;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return ErrorText(errno);
+  if (!S_ISDIR(info.st_mode)) return ErrorText(ENOTDIR);
+  if (::access(path.c_str(), W_OK | X_OK) != 0) return ErrorText(errno);
+  return std::nullopt;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) calls_.Close(fd_);
+  if (!temporaryPath_.empty()) calls_.Unlink(temporaryPath_.c_str());
+  if (folder_ >= 0) calls_.Close(folder_);
+}
+
+std::optional<std::string> AtomicFileWriter::Fail(std::string reason) {
+  if (fd_ >= 0) calls_.Close(fd_);
+  fd_ = -1;
+  if (!temporaryPath_.empty()) calls_.Unlink(temporaryPath_.c_str());
+  temporaryPath_.clear();
+  error_ = std::move(reason);
+  return error_;
+}
+
+std::optional<std::string> AtomicFileWriter::Open() {
+  bool keepMode = false;
+  mode_t mode = 0;
+  if (auto refused = CheckTarget(path_, keepMode, mode)) return error_ = std::move(refused);
+  bool locked = false;
+  folder_ = OpenFolder(calls_, DirectoryOf(path_), LOCK_SH, locked);
   int error = 0;
-  FileDescriptor file(calls_, CreateTemporary(calls_, path, temporaryPath, error));
-  if (file.Get() < 0) return ErrorText(error);
-  std::optional<std::string> failure = FillTemporary(calls_, file, bytes, keepMode, mode);
-  if (!failure && calls_.Rename(temporaryPath.c_str(), path.c_str(), 0) != 0) {
-    failure = "cannot put it in place: " + ErrorText(errno);
+  fd_ = CreateTemporary(calls_, path_, temporaryPath_, error);
+  if (fd_ < 0) {
+    temporaryPath_.clear();  // the last name tried may be another's file
+    return Fail(ErrorText(error));
   }
-  if (failure) {
-    calls_.Unlink(temporaryPath.c_str());
-    return failure;
+  if (keepMode && calls_.Fchmod(fd_, mode) != 0) return Fail(ErrorText(errno));
+  return std::nullopt;
+}
+
+std::optional<std::string> AtomicFileWriter::Append(std::string_view bytes) {
+  if (error_) return error_;
+  if (fd_ < 0) return Fail(ErrorText(EBADF));
+  if (const int error = WriteAll(calls_, fd_, bytes)) return Fail(ErrorText(error));
+  return std::nullopt;
+}
+
+std::optional<std::string> AtomicFileWriter::Commit() {
+  if (error_) return error_;
+  if (fd_ < 0) return Fail(ErrorText(EBADF));
+  if (calls_.Fsync(fd_) != 0) return Fail("cannot sync it to disk: " + ErrorText(errno));
+  const int closed = calls_.Close(fd_);
+  fd_ = -1;
+  if (closed != 0) return Fail(ErrorText(errno));
+  if (calls_.Rename(temporaryPath_.c_str(), path_.c_str(), 0) != 0) {
+    return Fail("cannot put it in place: " + ErrorText(errno));
   }
-  if (const int syncError = folder.Sync()) {
-    return "the new file is in place, but its folder could not be synced to disk, so a power "
-           "failure may bring back the previous one: " +
-           ErrorText(syncError);
+  temporaryPath_.clear();
+  if (const int error = SyncFolder(calls_, folder_)) {
+    return error_ =
+               "the new file is in place, but its folder could not be synced to disk, so a "
+               "power failure may bring back the previous one: " +
+               ErrorText(error);
   }
   return std::nullopt;
 }
@@ -300,7 +333,9 @@ MoveOutcome DiskFileStore::MoveWithoutReplacing(const std::string& from, const s
   }
   if (error == 0) {
     outcome.result = MoveOutcome::Result::kMoved;
-    LockedFolder(calls_, DirectoryOf(to), LOCK_SH).Sync();
+    bool locked = false;
+    const FileDescriptor folder(calls_, OpenFolder(calls_, DirectoryOf(to), LOCK_SH, locked));
+    SyncFolder(calls_, folder.Get());
   } else if (error == EEXIST) {
     outcome.result = MoveOutcome::Result::kTargetExists;
   } else {

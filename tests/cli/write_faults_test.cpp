@@ -1,7 +1,7 @@
 // quarnel-convert over a failing disk: each step of writing an output, a preview or the report
 // fails in turn, under the real file store. The fault fails only the file it touches, with its
 // reason on stderr and exit status 1; that file keeps its earlier bytes, every other file is
-// written, and no temporary is left.
+// written, and no temporary is left. A report that cannot be made at all refuses the run.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -72,7 +72,7 @@ TEST(ConvertOverFailingDisk, EachFaultFailsOnlyTheFileItTouches) {
     const char* entry;  // the call that fails, as RecordingCalls logs it
     int error;
     std::size_t afterBytes;
-    const char* file;     // the file it touches
+    const char* file;     // the file it touches; nullptr: the run is refused and writes nothing
     const char* message;  // its line on stderr, after "quarnel-convert: "; DIR is the folder
     bool newBytesStand;
   };
@@ -99,7 +99,7 @@ TEST(ConvertOverFailingDisk, EachFaultFailsOnlyTheFileItTouches) {
       {"sync .b.nc.svg", EIO, 0, "prev/b.nc.svg",
        "cannot write the preview DIR/prev/b.nc.svg: cannot sync it to disk: Input/output error",
        false},
-      {"create .r.json", EACCES, 0, "r.json",
+      {"create .r.json", EACCES, 0, nullptr,
        "cannot write the report DIR/r.json: Permission denied", false},
       {"write .r.json", ENOSPC, 30, "r.json",
        "cannot write the report DIR/r.json: No space left on device", false},
@@ -118,10 +118,10 @@ TEST(ConvertOverFailingDisk, EachFaultFailsOnlyTheFileItTouches) {
     for (std::size_t at; (at = message.find("DIR")) != std::string::npos;) {
       message.replace(at, 3, shop.dir.Path());
     }
-    EXPECT_EQ(status, kExitSomeFailed) << c.entry;
+    EXPECT_EQ(status, c.file == nullptr ? kExitUsage : kExitSomeFailed) << c.entry;
     EXPECT_THAT(err, HasSubstr("quarnel-convert: " + message + "\n")) << c.entry;
     for (const std::string& path : shop.written) {
-      const bool kept = path == c.file && !c.newBytesStand;
+      const bool kept = c.file == nullptr || (path == c.file && !c.newBytesStand);
       EXPECT_EQ(ReadFileBytes(shop.dir.File(path)) == kEarlier, kept) << c.entry << ": " << path;
     }
     for (const char* folder : {"out", "prev"}) {
