@@ -274,6 +274,14 @@ std::optional<std::string> LoadInputs(const ConvertOptions& options, FileStore& 
   return DimensionProblem(dims);
 }
 
+std::vector<std::string> OutputsOf(const ConvertOptions& options) {
+  std::vector<std::string> outputs;
+  for (const std::string& source : options.sources) {
+    outputs.push_back(OutputPathFor(options.destination, source));
+  }
+  return outputs;
+}
+
 // The files a run writes: each output (none in a dry run), each preview, the report.
 std::vector<std::string> FilesWritten(const ConvertOptions& options) {
   std::vector<std::string> paths;
@@ -311,6 +319,9 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     return UsageError(err, *problem);
   }
   if (auto problem = FoldersProblem(options)) return UsageError(err, *problem);
+  if (auto problem = OutputOverSourceProblem(options.sources, OutputsOf(options))) {
+    return UsageError(err, *problem);
+  }
   DiskFileStore files;
   DimensionTexts dims;
   ToolTable tools;
