@@ -28,7 +28,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_report fuzz_settings_store fuzz_tool_table_file fuzz_toolpath)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_arguments fuzz_conversion fuzz_report fuzz_settings_store fuzz_tool_table_file fuzz_toolpath)
 
 scripts/build.sh fuzz "${targets[@]}" >/dev/null
 
