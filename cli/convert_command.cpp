@@ -61,8 +61,10 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
                  "messages and exit status are those of one at a time")
       ->type_name("N");
   app.add_option("--verify", options.verifyOutput,
-                 "Compare the toolpath of an existing OUTPUT program with its one SOURCE, "
-                 "without converting: exit 0 when they match, 1 with the differences")
+                 "Compare an existing OUTPUT program with its one SOURCE, without converting: "
+                 "every move, feed and tool, with --tools and the dimensions as a conversion "
+                 "takes them, and the output's header, counts and line ends; exit 0 when they "
+                 "match, 1 with the differences; -v lists every note")
       ->type_name("OUTPUT");
 }
 
@@ -94,12 +96,50 @@ std::optional<std::string> ReadProgram(FileStore& files, const std::string& path
   return std::nullopt;
 }
 
+// Applies the options given over the defaults.
+void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) {
+  if (options.length) dims.length = *options.length;
+  if (options.height) dims.height = *options.height;
+  if (options.thickness) dims.thickness = *options.thickness;
+}
+
+// Notes shown by --verify without -v; -v shows every one.
+constexpr std::size_t kNotesShown = 10;
+
+void PrintNotes(const std::vector<std::string>& notes, bool verbose, std::ostream& out) {
+  const std::size_t shown = verbose ? notes.size() : std::min(notes.size(), kNotesShown);
+  for (std::size_t k = 0; k < shown; ++k) out << "note: " << notes[k] << "\n";
+  if (shown < notes.size()) {
+    out << "and " << notes.size() - shown << " more notes (-v lists every note)\n";
+  }
+}
+
+// The dimension texts and tool table a conversion with these options would use; the exit
+// status when the tool table given cannot be used.
+std::optional<int> LoadConversionInputs(const ConvertOptions& options, FileStore& files,
+                                        DimensionTexts& dims, ToolTable& tools,
+                                        std::ostream& err) {
+  if (auto warning = FillDefaultsFromAppDir(options, dims, tools)) {
+    err << kConvertProgram << ": warning: " << *warning << "\n";
+  }
+  ApplyDimensionOptions(options, dims);
+  if (!options.toolsFile) return std::nullopt;
+  const ToolTableLoad load = LoadToolTable(files, *options.toolsFile, tools);
+  if (load.Loaded()) return std::nullopt;
+  err << kConvertProgram << ": cannot use the tool table " << *options.toolsFile << ": "
+      << (load.problem.empty() ? "there is no such file" : load.problem) << "\n";
+  return kExitUsage;
+}
+
 int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   if (auto problem = VerifyUsageProblem(options)) {
     err << kConvertProgram << ": " << *problem << "\n";
     return kExitUsage;
   }
   DiskFileStore files;
+  DimensionTexts given;
+  ToolTable tools;
+  if (auto status = LoadConversionInputs(options, files, given, tools, err)) return *status;
   FileReport report;
   report.source = options.sources.front();
   report.output = *options.verifyOutput;
@@ -111,9 +151,11 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
       return kExitUsage;
     }
   }
-  const ProgramGeometry geometry = CheckProgramGeometry(source, output);
+  const DimensionTexts dims = HeaderDimensionsFor(source, tools, given);
+  const ProgramGeometry geometry = CheckProgramGeometry(source, output, {tools, &dims});
   report.geometry = GeometryReportOf(geometry);
   out << VerdictText(geometry.check) << "\n";
+  PrintNotes(geometry.check.notes, options.verbose, out);
   for (const Difference& difference : geometry.check.differences) {
     err << kConvertProgram << ": " << DifferenceText(difference) << "\n";
   }
@@ -126,29 +168,11 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
   return failed ? kExitSomeFailed : kExitAllWritten;
 }
 
-// Applies the options given over the defaults.
-void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) {
-  if (options.length) dims.length = *options.length;
-  if (options.height) dims.height = *options.height;
-  if (options.thickness) dims.thickness = *options.thickness;
-}
-
 int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   DiskFileStore files;
   DimensionTexts dims;
   ToolTable tools;
-  if (auto warning = FillDefaultsFromAppDir(options, dims, tools)) {
-    err << kConvertProgram << ": warning: " << *warning << "\n";
-  }
-  ApplyDimensionOptions(options, dims);
-  if (options.toolsFile) {
-    const ToolTableLoad load = LoadToolTable(files, *options.toolsFile, tools);
-    if (!load.Loaded()) {
-      err << kConvertProgram << ": cannot use the tool table " << *options.toolsFile << ": "
-          << (load.problem.empty() ? "there is no such file" : load.problem) << "\n";
-      return kExitUsage;
-    }
-  }
+  if (auto status = LoadConversionInputs(options, files, dims, tools, err)) return *status;
   if (auto problem = UsageProblem(options, dims)) {
     err << kConvertProgram << ": " << *problem << "\n";
     return kExitUsage;

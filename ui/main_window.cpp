@@ -272,8 +272,10 @@ void MainWindow::PreviewSelectedOutput() {
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
     if (!Exists(files_, source)) source.clear();
+    const DimensionTexts dims = DimensionTextsShown();
+    const ConversionInputs inputs{tools_, &dims};
     auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
-                                            QString::fromStdString(source), this);
+                                            QString::fromStdString(source), this, &inputs);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

@@ -13,7 +13,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/geometry/output_form.h"
 #include "engine/translate/line_scanner.h"
+#include "tools/tool_table.h"
 
 namespace quarnel {
 
@@ -343,15 +345,21 @@ void ToolpathCanvas::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
-                             QWidget* parent)
+                             QWidget* parent, const ConversionInputs* inputs)
     : QWidget(parent), output_(std::move(output)), source_(std::move(source)) {
   setWindowTitle(QStringLiteral("Preview - %1").arg(output_.name));
   outputLines_ = SplitLines(output_.text);
   outputPath_ = InterpretOutput(output_.text);
   if (source_) {
     sourceLines_ = SplitLines(source_->text);
-    sourcePath_ = InterpretSource(source_->text);
+    const ToolTable noTools;
+    sourcePath_ = InterpretSource(source_->text, inputs ? inputs->tools : noTools);
     check_ = CompareToolpaths(sourcePath_, outputPath_);
+    if (inputs && inputs->dimensions) {
+      const DimensionTexts dims =
+          HeaderDimensionsFor(source_->text, inputs->tools, *inputs->dimensions);
+      CheckOutputForm(output_.text, &dims, check_);
+    }
   }
   part_ = CheckPart(outputPath_);
   sourceToOutput_.assign(sourcePath_.moves.size(), kNone);
@@ -404,7 +412,7 @@ PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram
 }
 
 PreviewWindow* PreviewWindow::FromFiles(const QString& outputPath, const QString& sourcePath,
-                                        QWidget* parent) {
+                                        QWidget* parent, const ConversionInputs* inputs) {
   QString problem;
   std::optional<std::string> output = ReadProgram(outputPath, problem);
   std::optional<PreviewProgram> source;
@@ -414,7 +422,7 @@ PreviewWindow* PreviewWindow::FromFiles(const QString& outputPath, const QString
     }
   }
   auto* window = new PreviewWindow({QFileInfo(outputPath).fileName(), output.value_or("")},
-                                   std::move(source), parent);
+                                   std::move(source), parent, inputs);
   if (!problem.isEmpty()) window->verdict_->setText(problem);
   return window;
 }
@@ -434,6 +442,11 @@ void PreviewWindow::BuildDrawing() {
     PreviewLayer points = MakeLayer(name + " points", CosmeticPen(colour, 1.5), pointRadius);
     for (const Move& move : path.moves) {
       (IsPoint(move) ? points : move.kind == MoveKind::kRapid ? rapids : feeds).Add(move);
+      if (HasApproach(move)) {  // the cycle's own rapid to its point
+        Move approach = move;
+        approach.kind = MoveKind::kRapid;
+        rapids.Add(approach);
+      }
     }
     layers.push_back(std::move(rapids));
     layers.push_back(std::move(feeds));

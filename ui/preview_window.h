@@ -106,13 +106,16 @@ class PreviewWindow : public QWidget {
 
  public:
   // Draws output over source; without a source only the output is drawn and nothing compared.
+  // With inputs, the source's tools go through their table and the output's form is checked
+  // against their dimensions (or the source's G200), as --verify does.
   PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, const ConversionInputs* inputs = nullptr);
 
   // Reads the output file and, when sourcePath is not empty, the source file. A file that
   // cannot be read is named in the window instead of drawn.
   static PreviewWindow* FromFiles(const QString& outputPath, const QString& sourcePath,
-                                  QWidget* parent = nullptr);
+                                  QWidget* parent = nullptr,
+                                  const ConversionInputs* inputs = nullptr);
 
   ToolpathCanvas* Canvas() const { return canvas_; }
   QString ShownVerdict() const;

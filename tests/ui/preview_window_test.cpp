@@ -6,7 +6,9 @@
 #include <QtTest>
 #include <map>
 
+#include "support/file_store.h"
 #include "test_support.h"
+#include "tools/tool_table_file.h"
 
 using namespace quarnel;
 using quarnel::testing::ReadFileBytes;
@@ -57,6 +59,13 @@ QString Replaced(std::string text, const std::string& from, const std::string& t
 
 QPointF At(double x, double y) { return {x, y}; }
 
+ToolTable ToolsOf(const std::string& path) {
+  DiskFileStore files;
+  ToolTable tools;
+  [&] { QVERIFY(LoadToolTable(files, path, tools).Loaded()); }();
+  return tools;
+}
+
 }  // namespace
 
 class PreviewWindowTest : public QObject {
@@ -64,11 +73,14 @@ class PreviewWindowTest : public QObject {
 
  private slots:
   void DrawsAGoldenConversionAndShowsItsVerdict() {
+    const ToolTable tools = ToolsOf((kGolden + QStringLiteral("shop-tools.dat")).toStdString());
+    const DimensionTexts dims{"600", "400", "18"};
+    const ConversionInputs inputs{tools, &dims};
     PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
-                         Program(kExamples + "cabinet_side.nc"));
+                         Program(kExamples + "cabinet_side.nc"), nullptr, &inputs);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.ShownVerdict(), QStringLiteral("geometry identical: 17 moves"));
+    QCOMPARE(window.ShownVerdict(), QStringLiteral("matches: 20 moves, 3 notes"));
     QCOMPARE(window.ShownExtents(),
              QStringLiteral("part 720 x 560 x 18 mm; toolpath X -20..720, Y -20..560, "
                             "depth -18.5..20"));
@@ -114,9 +126,11 @@ class PreviewWindowTest : public QObject {
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewProgram output{QStringLiteral("road.nc"),
                           Replaced(expected, "U50", "U-50").toStdString()};
-    PreviewWindow window(output, Program(kExamples + "road.nc"));
-    QVERIFY(window.ShownVerdict().startsWith(
-        QStringLiteral("geometry differs in 1 place: source line 4, output line 5: radius -50")));
+    const ToolTable tools = ToolsOf((kExamples + QStringLiteral("road-tools.dat")).toStdString());
+    const ConversionInputs inputs{tools};
+    PreviewWindow window(output, Program(kExamples + "road.nc"), nullptr, &inputs);
+    QCOMPARE(window.ShownVerdict(),
+             QStringLiteral("differs: 1 difference, first at source line 4, output line 5"));
     // Both arcs of the line: the source's quarter circle around (350, 50), and the output's
     // three quarters around (300, 100) that reach X 250 and Y 150.
     QVERIFY(Near(Drawn(window).at(QStringLiteral("differences")), 250, 50, 350, 150, 0.01));
