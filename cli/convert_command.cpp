@@ -151,8 +151,7 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
       return kExitUsage;
     }
   }
-  const DimensionTexts dims = HeaderDimensionsFor(source, tools, given);
-  const ProgramGeometry geometry = CheckProgramGeometry(source, output, {tools, &dims});
+  const ProgramGeometry geometry = VerifyProgram(source, output, tools, given);
   report.geometry = GeometryReportOf(geometry);
   out << VerdictText(geometry.check) << "\n";
   PrintNotes(geometry.check.notes, options.verbose, out);

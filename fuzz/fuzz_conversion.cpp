@@ -28,6 +28,7 @@
 #include "engine/batch/conversion_batch.h"
 #include "support/file_store.h"
 #include "support/paths.h"
+#include "tools/tool_table.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "cli/report_json.h"
 #include "engine/batch/conversion_batch.h"
 #include "support/file_store.h"
+#include "tools/tool_table.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "ui/batch_progress.h"
 
+#include <QProgressBar>
 #include <QStringList>
 
 #include "support/paths.h"
@@ -7,29 +8,27 @@
 
 namespace quarnel {
 
-BatchProgress::BatchProgress(QWidget* parent, int files, int delayMs, Done done)
-    : dialog_(QString(), QStringLiteral("Cancel"), 0, files, parent), done_(std::move(done)) {
+BatchProgress::BatchProgress(QWidget* parent, int files, int delayMs)
+    : dialog_(QString(), QStringLiteral("Cancel"), 0, files, parent), bar_(new QProgressBar) {
+  bar_->setRange(0, files);
   dialog_.setObjectName(QStringLiteral("batchProgress"));
   dialog_.setWindowTitle(kAppTitle);
   dialog_.setWindowModality(Qt::WindowModal);
   dialog_.setMinimumDuration(delayMs);
   dialog_.setMinimumWidth(400);
+  dialog_.setBar(bar_);
+  dialog_.setValue(0);  // shows the dialog delayMs from now, unless the batch is done by then
 }
 
 BatchProgress::~BatchProgress() { dialog_.reset(); }
 
-void BatchProgress::FileStarting(const std::string& source) {
+void BatchProgress::FileStarting(int index, const std::string& source) {
   busy_.Push();
   dialog_.setLabelText(QStringLiteral("File %1 of %2: %3")
-                           .arg(started_ + 1)
+                           .arg(index + 1)
                            .arg(dialog_.maximum())
                            .arg(QString::fromStdString(FileNameOf(source))));
-  dialog_.setValue(started_++);
-}
-
-void BatchProgress::FileDone(const std::string&, const DimensionTexts& dims) {
-  done_(dims);
-  busy_.Pop();
+  bar_->setValue(index);  // the dialog's own setValue would run the event loop here
 }
 
 Message BatchFailureMessage(const std::vector<FileFailure>& failures) {

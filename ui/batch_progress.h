@@ -1,11 +1,12 @@
-// A batch as the window runs it: a progress dialog with Cancel once it takes a while, the busy
+// A batch as the window shows it: a progress dialog with Cancel once it takes a while, the busy
 // pointer around each file, and the one message after a batch with failures.
 #pragma once
 
 #include <QProgressDialog>
-#include <functional>
 #include <string>
 #include <vector>
+
+class QProgressBar;
 
 #include "engine/batch/conversion_batch.h"
 #include "ui/busy_pointer.h"
@@ -13,25 +14,22 @@
 
 namespace quarnel {
 
-class BatchProgress final : public BatchObserver {
+class BatchProgress {
  public:
-  // Called after each file with the dimension texts as it left them.
-  using Done = std::function<void(const DimensionTexts& dims)>;
-
   // The dialog shows once the batch has taken delayMs milliseconds; files is their number.
-  BatchProgress(QWidget* parent, int files, int delayMs, Done done);
-  ~BatchProgress() override;
+  BatchProgress(QWidget* parent, int files, int delayMs);
+  ~BatchProgress();
 
-  void FileStarting(const std::string& source) override;
-  void FileDone(const std::string& source, const DimensionTexts& dims) override;
-  // Cancel stops the batch after the file in progress.
-  bool Cancelled() override { return dialog_.wasCanceled(); }
+  // index counts from 0.
+  void FileStarting(int index, const std::string& source);
+  void FileDone() { busy_.Pop(); }
+  // Its Cancel button: the canceled() signal.
+  QProgressDialog& Dialog() { return dialog_; }
 
  private:
   QProgressDialog dialog_;
+  QProgressBar* bar_;  // the dialog's
   BusyPointer busy_;
-  Done done_;
-  int started_ = 0;
 };
 
 // The one message after a batch with failures: how many files were not converted, and each

@@ -12,6 +12,7 @@
 #include "support/app_dir.h"
 #include "support/file_store.h"
 #include "ui/batch_progress.h"
+#include "ui/batch_runner.h"
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
 #include "ui/file_roots.h"
@@ -84,7 +85,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
       files_(files),
       settings_(files, IniPathFor(appDir_)),
       access_(std::move(access)),
-      driver_(std::make_unique<ConversionDriver>(files, tools_)) {
+      runner_(std::make_unique<BatchRunner>(files)) {
   if (access_.roots.empty()) access_.roots = FileSystemRoots();
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kAppTitle);
@@ -101,6 +102,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
 // Children still signal while QWidget's destructor closes and tears down the window; by then
 // this object's own members are gone.
 MainWindow::~MainWindow() {
+  runner_.reset();
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
@@ -185,6 +187,14 @@ void MainWindow::WireHandlers() {
           [this] { ChooseListDirectory(*destinationList_, *destinationPathLabel_, setting::kDestinationPath); });
   connect(sourceList_, &FileList::UserSelectionChanged, this, &MainWindow::UpdateProcessButton);
   connect(processButton_, &QPushButton::clicked, this, &MainWindow::Process);
+  connect(runner_.get(), &BatchRunner::FileStarting, this,
+          [this](int index, const std::string& source) { progress_->FileStarting(index, source); });
+  connect(runner_.get(), &BatchRunner::FileDone, this, &MainWindow::ShowFileDone);
+  connect(runner_.get(), &BatchRunner::Broke, this, [this](const QString& reason) {
+    access_.showMessage(this, {kAppTitle, QStringLiteral("The batch stopped: %1").arg(reason),
+                               QMessageBox::Critical, {}});
+  });
+  connect(runner_.get(), &BatchRunner::Finished, this, &MainWindow::FinishBatch);
 #ifndef QT_NO_SESSIONMANAGER
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 #endif
@@ -231,36 +241,54 @@ std::string MainWindow::ChooseDirectory(const std::string& startDirectory) {
 
 void MainWindow::UpdateProcessButton() { processButton_->setEnabled(sourceList_->HasSelection()); }
 
-// Converts the selected files; the boxes show the dimension texts as each file left them and the
-// destination list each output as it lands. The window takes no input meanwhile, so that
-// neither the table nor the boxes change under the batch.
+bool MainWindow::BatchRunning() const { return runner_->Running(); }
+
+// Converts the selected files on the worker thread, with copies of the dimension texts and the
+// tool table as they stand; the boxes show the texts as each file left them and the
+// destination list each output as it lands. The controls that feed a batch take no input
+// meanwhile.
 void MainWindow::Process() {
   const std::vector<std::string> sources = SelectedSourcePaths(sourceList_->Selection());
-  if (batchRunning_ || sources.empty()) return;
-  batchRunning_ = true;
-  EnableFrames(false);
-  {
-    BatchProgress progress(this, static_cast<int>(sources.size()), access_.progressDelayMs,
-                           [this](const DimensionTexts& dims) {
-                             ShowDimensionTexts(dims);
-                             destinationList_->Refresh();
-                           });
-    DimensionTexts dims = DimensionTextsShown();
-    BatchOptions options;
-    options.jobs = 0;  // translate ahead on every core; outputs still land in list order
-    lastReport_ =
-        driver_->ConvertBatch(sources, destinationList_->Directory(), dims, &progress, options);
+  if (runner_->Running() || sources.empty()) return;
+  BatchJob job{sources, destinationList_->Directory(), DimensionTextsShown(), tools_, {}};
+  job.options.jobs = 0;  // translate ahead on every core; outputs still land in list order
+  EnableInput(false);
+  progress_ = std::make_unique<BatchProgress>(this, static_cast<int>(sources.size()),
+                                              access_.progressDelayMs);
+  connect(&progress_->Dialog(), &QProgressDialog::canceled, runner_.get(), &BatchRunner::Cancel);
+  runner_->Start(std::move(job));
+}
+
+// A dialog cancelled without its signal (by the program, say) stops the batch here.
+void MainWindow::ShowFileDone(const DimensionTexts& dims) {
+  ShowDimensionTexts(dims);
+  destinationList_->Refresh();
+  progress_->FileDone();
+  if (progress_->Dialog().wasCanceled()) runner_->Cancel();
+}
+
+// A close asked for during the batch comes now, saving as its reason says; otherwise the
+// failures and warnings are shown.
+void MainWindow::FinishBatch(const BatchReport& report) {
+  progress_.reset();
+  EnableInput(true);
+  lastReport_ = report;
+  emit BatchFinished();
+  if (const std::optional<CloseReason> reason = std::exchange(closeAfterBatch_, std::nullopt)) {
+    SaveOnClose(*reason);
+    close();
+    return;
   }
-  EnableFrames(true);
-  batchRunning_ = false;
   const std::vector<FileFailure> failures = FailuresOf(lastReport_);
   if (!failures.empty()) access_.showMessage(this, BatchFailureMessage(failures));
   if (!failures.empty() || lastReport_.AnyFileWarning()) ShowLastReport();
 }
 
-void MainWindow::EnableFrames(bool enabled) {
-  for (QGroupBox* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
-    frame->setEnabled(enabled);
+void MainWindow::EnableInput(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           sourceBrowseButton_->parentWidget(), processButton_->parentWidget(),
+           destinationBrowseButton_}) {
+    control->setEnabled(enabled);
   }
 }
 
@@ -274,8 +302,7 @@ void MainWindow::PreviewSelectedOutput() {
     if (!Exists(files_, source)) source.clear();
     const DimensionTexts dims = DimensionTextsShown();
     const ConversionInputs inputs{tools_, &dims};
-    auto* window = PreviewWindow::FromFiles(QString::fromStdString(output),
-                                            QString::fromStdString(source), this, &inputs);
+    auto* window = PreviewWindow::FromFiles(files_, output, source, inputs, this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ class QRadioButton;
 
 namespace quarnel {
 
-class ConversionDriver;
+class BatchProgress;
+class BatchRunner;
 class DimensionBox;
 class FileList;
 class FileStore;
@@ -53,7 +55,8 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // appDir ends in "/" and holds the settings file and the tool table file.
+  // appDir ends in "/" and holds the settings file and the tool table file. files serves the
+  // window and its batches' worker thread at once.
   MainWindow(std::string appDir, FileStore& files, MainWindowAccess access = {},
        QWidget* parent = nullptr);
   ~MainWindow() override;
@@ -66,11 +69,16 @@ class MainWindow : public QWidget {
   void SaveOnClose(CloseReason reason);
 
   const ToolTable& Tools() const { return tools_; }
+  bool BatchRunning() const;
   // Shows the report of the last batch again (the destination list's menu, Ctrl+R).
   void ShowLastReport();
   // Opens the preview of the selected output over its source (double-click, the destination
   // list's menu, Ctrl+P).
   void PreviewSelectedOutput();
+
+ signals:
+  // A batch ended and the window shows its outcome.
+  void BatchFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,7 +103,9 @@ class MainWindow : public QWidget {
   std::string ChooseDirectory(const std::string& startDirectory);
   void UpdateProcessButton();
   void Process();
-  void EnableFrames(bool enabled);
+  void ShowFileDone(const DimensionTexts& dims);
+  void FinishBatch(const BatchReport& report);
+  void EnableInput(bool enabled);
   DimensionTexts DimensionTextsShown() const;
   void ShowDimensionTexts(const DimensionTexts& dims);
 
@@ -104,11 +114,11 @@ class MainWindow : public QWidget {
   IniStore settings_;
   MainWindowAccess access_;
   ToolTable tools_;
-  std::unique_ptr<ConversionDriver> driver_;
   DirBrowserMemory browserMemory_;
   bool sessionEnding_ = false;
   bool saveToolTable_ = true;  // false while an unusable file could not be moved aside
-  bool batchRunning_ = false;
+  std::optional<CloseReason> closeAfterBatch_;  // a close asked for while a batch ran
+  std::unique_ptr<BatchProgress> progress_;     // while a batch runs
   BatchReport lastReport_;
   ReportWindow* reportWindow_ = nullptr;
 
@@ -125,6 +135,9 @@ class MainWindow : public QWidget {
   QLabel* destinationPathLabel_ = nullptr;
   QPushButton* destinationBrowseButton_ = nullptr;
   FileList* destinationList_ = nullptr;
+  // Last, so that it goes first: a batch still running is cancelled and its file finished
+  // while everything else stands.
+  std::unique_ptr<BatchRunner> runner_;
 };
 
 }  // namespace quarnel

@@ -10,6 +10,7 @@
 #include "ui/dimension_box.h"
 #include "ui/file_list.h"
 #include "ui/form_style.h"
+#include "ui/batch_runner.h"
 #include "ui/main_window.h"
 #include "ui/setting_values.h"
 #include "ui/tool_grid.h"
@@ -87,9 +88,18 @@ void MainWindow::SaveOnClose(CloseReason reason) {
   if (saveToolTable_) SaveToolTable(files_, ToolTablePathFor(appDir_), tools_);
 }
 
-// The close is never refused.
+// The close is never refused; during a batch it waits for the file in progress, the batch
+// being cancelled, and then closes as asked.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  SaveOnClose(ClassifyClose(event->spontaneous(), sessionEnding_ || qApp->isSavingSession()));
+  const CloseReason reason =
+      ClassifyClose(event->spontaneous(), sessionEnding_ || qApp->isSavingSession());
+  if (BatchRunning()) {
+    if (!closeAfterBatch_) closeAfterBatch_ = reason;
+    runner_->Cancel();
+    event->ignore();
+    return;
+  }
+  SaveOnClose(reason);
   event->accept();
 }
 

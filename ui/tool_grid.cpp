@@ -3,10 +3,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <limits>
-#include <utility>
 
-#include "engine/batch/input_checks.h"
 #include "ui/entry_rules.h"
 #include "ui/entry_validator.h"
 #include "ui/form_style.h"
@@ -15,6 +14,7 @@ namespace quarnel {
 
 namespace {
 
+constexpr int kColumns = 2;
 constexpr int kRowHeaderWidth = 21;
 // Heading and eight rows fill the grid's 145 pixels exactly, frame included.
 constexpr int kHeadingHeight = 15;
@@ -43,35 +43,99 @@ class CellDelegate : public QStyledItemDelegate {
   ToolGrid& grid_;
 };
 
-// The warnings about one cell, in the order found.
-QStringList CellWarnings(const std::vector<TableWarning>& warnings, int row, int column) {
-  QStringList texts;
-  for (const TableWarning& warning : warnings) {
-    if (warning.row == row && warning.column == column)
-      texts << QString::fromStdString(warning.text);
-  }
-  return texts;
-}
-
-// Colours a cell by whether it draws a warning; its tooltip shows the row's call, then them.
-void MarkCell(QTableWidgetItem& cell, const std::string& call, QStringList warnings) {
-  cell.setBackground(warnings.isEmpty() ? kLightCyan : kWarningOrange);
-  if (!call.empty()) warnings.prepend(QString::fromStdString(call));
-  cell.setToolTip(warnings.join(QLatin1Char('\n')));
-}
-
 }  // namespace
 
+ToolTableModel::ToolTableModel(ToolTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {
+  Recheck();
+}
+
+int ToolTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ToolTable::kRows;
+}
+
+int ToolTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant ToolTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row() + 1;
+  const int column = index.column() + 1;
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return QString::fromStdString(std::string(table_.GridCell(row, column)));
+    case Qt::ForegroundRole:
+      return QColor(Qt::black);
+    case Qt::BackgroundRole: {
+      const bool warned = std::any_of(warnings_.begin(), warnings_.end(), [&](const auto& w) {
+        return w.row == row && w.column == column;
+      });
+      return warned ? kWarningOrange : kLightCyan;
+    }
+    case Qt::ToolTipRole: {
+      const QString tip = ToolTip(row, column);
+      return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    default:
+      return {};
+  }
+}
+
+// The row's tool call, then the cell's warnings in the order found.
+QString ToolTableModel::ToolTip(int row, int column) const {
+  QStringList lines;
+  if (!calls_[row - 1].empty()) lines << QString::fromStdString(calls_[row - 1]);
+  for (const TableWarning& warning : warnings_) {
+    if (warning.row == row && warning.column == column)
+      lines << QString::fromStdString(warning.text);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+// A cell edit can change the marks and calls of every row.
+bool ToolTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  const std::string text = value.toString().toStdString();
+  if (table_.GridCell(index.row() + 1, index.column() + 1) == text) return true;
+  table_.SetCell(index.row() + 1, index.column() + 1, text);
+  Recheck();
+  emit dataChanged(this->index(0, 0), this->index(ToolTable::kRows - 1, kColumns - 1));
+  return true;
+}
+
+Qt::ItemFlags ToolTableModel::flags(const QModelIndex& index) const {
+  return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+QVariant ToolTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  if (orientation == Qt::Vertical) return QString::number(section + 1);
+  return section == 0 ? QStringLiteral("From") : QStringLiteral("To");
+}
+
+void ToolTableModel::Reload() {
+  beginResetModel();
+  Recheck();
+  endResetModel();
+}
+
+void ToolTableModel::Recheck() {
+  warnings_ = CheckToolTable(table_);
+  for (int row = 1; row <= ToolTable::kRows; ++row) calls_[row - 1] = RowToolCall(table_, row);
+}
+
 ToolGrid::ToolGrid(ToolTable& table, QWidget* parent)
-    : QTableWidget(ToolTable::kRows, 2, parent), table_(table) {
-  setHorizontalHeaderLabels({QStringLiteral("From"), QStringLiteral("To")});
+    : QTableView(parent), model_(new ToolTableModel(table, this)) {
+  setModel(model_);
   setItemDelegate(new CellDelegate(*this));
   setTabKeyNavigation(false);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setStyleSheet(
-      QStringLiteral("QTableWidget { background: white; gridline-color: #c0c0c0; }"
+      QStringLiteral("QTableView { background: white; gridline-color: #c0c0c0; }"
                      "QHeaderView::section { background: white; border: none;"
                      " border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"));
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -81,40 +145,6 @@ ToolGrid::ToolGrid(ToolTable& table, QWidget* parent)
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   horizontalHeader()->setFixedHeight(kHeadingHeight);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  connect(this, &QTableWidget::itemChanged, this, &ToolGrid::OnItemChanged);
-  ShowTable();
-}
-
-void ToolGrid::ShowTable() {
-  showing_ = true;
-  for (int row = 1; row <= ToolTable::kRows; ++row) {
-    for (int column = 1; column <= 2; ++column) {
-      auto* item =
-          new QTableWidgetItem(QString::fromStdString(std::string(table_.GridCell(row, column))));
-      item->setForeground(Qt::black);
-      setItem(row - 1, column - 1, item);
-    }
-  }
-  showing_ = false;
-  ShowChecks();
-}
-
-void ToolGrid::OnItemChanged(QTableWidgetItem* item) {
-  if (showing_) return;
-  table_.SetCell(item->row() + 1, item->column() + 1, item->text().toStdString());
-  ShowChecks();
-}
-
-void ToolGrid::ShowChecks() {
-  const std::vector<TableWarning> warnings = CheckToolTable(table_);
-  const bool wasShowing = std::exchange(showing_, true);
-  for (int row = 1; row <= ToolTable::kRows; ++row) {
-    const std::string call = RowToolCall(table_, row);
-    for (int column = 1; column <= 2; ++column) {
-      MarkCell(*item(row - 1, column - 1), call, CellWarnings(warnings, row, column));
-    }
-  }
-  showing_ = wasShowing;
 }
 
 }  // namespace quarnel

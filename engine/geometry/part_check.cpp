@@ -91,6 +91,12 @@ ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view p
   return geometry;
 }
 
+ProgramGeometry VerifyProgram(std::string_view source, std::string_view program,
+                              const ToolTable& tools, const DimensionTexts& given) {
+  const DimensionTexts dims = HeaderDimensionsFor(source, tools, given);
+  return CheckProgramGeometry(source, program, {tools, &dims});
+}
+
 DimensionTexts HeaderDimensionsFor(std::string_view source, const ToolTable& tools,
                                    const DimensionTexts& given) {
   Translator translator(tools);

@@ -58,6 +58,12 @@ ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view p
 DimensionTexts HeaderDimensionsFor(std::string_view source, const ToolTable& tools,
                                    const DimensionTexts& given);
 
+// CheckProgramGeometry for an existing output of source that a conversion with this tool table
+// and these given dimension texts made (--verify, the preview): the header is checked against
+// HeaderDimensionsFor.
+ProgramGeometry VerifyProgram(std::string_view source, std::string_view program,
+                              const ToolTable& tools, const DimensionTexts& given);
+
 // "part 600 x 400 x 18 mm; toolpath X 100..350, Y 50..100, depth -5..-5", without the part
 // when there is no header.
 std::string PartSummary(const PartHeader& header, const Extents& extents);

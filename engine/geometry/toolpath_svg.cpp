@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/geometry/arc_geometry.h"
+#include "engine/geometry/toolpath_style.h"
 #include "support/decimal_text.h"
 #include "support/utf8.h"
 
@@ -21,7 +22,7 @@ constexpr double kTextLine = 20;
 constexpr double kLegendSample = 28;
 constexpr double kLegendGap = 12;
 constexpr double kLegendCharacter = 7.5;  // a generous width of one character of the labels
-constexpr double kDrillRadius = 4;
+constexpr double kLegendPointRadius = 4;
 constexpr double kSmallestSpan = 1e-6;  // a drawing with no width or height gets this much
 constexpr int kPixelDecimals = 2;
 constexpr std::size_t kListedDifferences = 5;
@@ -29,24 +30,9 @@ constexpr std::size_t kListedNotes = 5;
 constexpr double kWholeTurn = 2 * std::numbers::pi;
 constexpr double kWholeTurnSlack = 1e-9;
 
-// How each program is drawn.
-struct Pen {
-  const char* colour;
-  double feedWidth;
-  double rapidWidth;
-  double pointWidth;
-  double pointRadius;
-};
-// The source is drawn wide and light under the output, so that both show where they agree.
-constexpr Pen kSourcePen = {"#6baed6", 5, 1.5, 2.5, kDrillRadius + 2};
-constexpr Pen kOutputPen = {"#d95f02", 1.5, 1, 1.5, kDrillRadius};
-constexpr const char* kDifferenceColour = "#e31a1c";
-constexpr const char* kIdenticalColour = "#1a7f37";
-constexpr const char* kWarningColour = "#b35806";
-constexpr const char* kRapidDashes = "6 4";
-constexpr double kDifferenceWidth = 3;
-
 std::string Px(double value) { return DecimalText(value, kPixelDecimals); }
+
+std::string RapidDashes() { return Px(kRapidDash) + " " + Px(kRapidGap); }
 
 // Maps machine coordinates to pixels of the drawing, Y up.
 class Frame {
@@ -174,8 +160,8 @@ class SvgWriter {
     out_ += "<title>" + XmlEscaped(title) + "</title>\n";
     out_ += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     WritePart();
-    WriteProgram(source_, kSourcePen);
-    WriteProgram(output_, kOutputPen);
+    WriteProgram(source_, kSourceStyle);
+    WriteProgram(output_, kOutputStyle);
     WriteDifferences();
     WriteTexts();
     out_ += "</svg>\n";
@@ -190,37 +176,40 @@ class SvgWriter {
             Px(frame_.Y(std::max(0.0, header.height))) + "\" width=\"" +
             Px(frame_.Length(std::abs(header.length))) + "\" height=\"" +
             Px(frame_.Length(std::abs(header.height))) +
-            "\" fill=\"#f7f3ea\" stroke=\"#8c8273\"/>\n";
+            "\" fill=\"" + HexText(kPartFill) + "\" stroke=\"" + HexText(kPartEdge) + "\"/>\n";
   }
 
-  void WriteProgram(const Toolpath& path, const Pen& pen) {
+  void WriteProgram(const Toolpath& path, const ProgramStyle& style) {
     PathData feeds(frame_);
     PathData rapids(frame_);
     std::string points;
     for (const Move& move : path.moves) {
       if (IsPoint(move)) {
-        points += PointShape(move, pen.pointRadius, "");
+        points += PointShape(move, style.pointRadius, "");
         if (HasApproach(move)) rapids.Move(move);  // the cycle's own rapid to its point
       } else {
         (move.kind == MoveKind::kRapid ? rapids : feeds).Move(move);
       }
     }
-    WritePath(rapids, pen.colour, pen.rapidWidth, kRapidDashes);
-    WritePath(feeds, pen.colour, pen.feedWidth, nullptr);
-    WritePoints(points, pen.colour, pen.pointWidth);
+    const std::string colour = HexText(style.colour);
+    WritePath(rapids, colour, style.rapidWidth, RapidDashes());
+    WritePath(feeds, colour, style.feedWidth, {});
+    WritePoints(points, colour, style.pointWidth);
   }
 
-  void WritePoints(const std::string& points, const char* colour, double width) {
+  void WritePoints(const std::string& points, const std::string& colour, double width) {
     if (points.empty()) return;
-    out_ += "<g fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" + Px(width) +
+    out_ += "<g fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
             "\">\n" + points + "</g>\n";
   }
 
-  void WritePath(const PathData& data, const char* colour, double width, const char* dashes) {
+  // dashes: "" for a solid line.
+  void WritePath(const PathData& data, const std::string& colour, double width,
+                 const std::string& dashes) {
     if (data.Empty()) return;
-    out_ += "<path fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" +
-            Px(width) + "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
-    if (dashes != nullptr) out_ += " stroke-dasharray=\"" + std::string(dashes) + "\"";
+    out_ += "<path fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
+            "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+    if (!dashes.empty()) out_ += " stroke-dasharray=\"" + dashes + "\"";
     out_ += " d=\"" + data.Text() + "\"/>\n";
   }
 
@@ -242,7 +231,7 @@ class SvgWriter {
     std::string points;
     const auto add = [&](const Move& move) {
       if (IsPoint(move)) {
-        points += PointShape(move, kSourcePen.pointRadius + 2, "");
+        points += PointShape(move, kDifferenceStyle.pointRadius, "");
       } else {
         lines.Move(move);
       }
@@ -252,33 +241,34 @@ class SvgWriter {
     }
     for (const std::size_t k : check_.sourceOnly) add(source_.moves[k]);
     for (const std::size_t k : check_.outputOnly) add(output_.moves[k]);
-    WritePath(lines, kDifferenceColour, kDifferenceWidth, nullptr);
-    WritePoints(points, kDifferenceColour, kDifferenceWidth);
+    const std::string colour = HexText(kDifferenceStyle.colour);
+    WritePath(lines, colour, kDifferenceStyle.width, {});
+    WritePoints(points, colour, kDifferenceStyle.width);
   }
 
   struct TextLine {
     std::string text;
-    const char* colour;
+    std::string colour;
   };
 
   void CollectTexts(std::string_view title) {
     texts_.push_back({std::string(title), "black"});
-    texts_.push_back(
-        {VerdictText(check_), check_.Identical() ? kIdenticalColour : kDifferenceColour});
+    texts_.push_back({VerdictText(check_), HexText(check_.Identical() ? kIdenticalColour
+                                                                      : kDifferenceStyle.colour)});
     texts_.push_back({PartSummary(output_.header, part_.extents), "black"});
     for (std::size_t k = 0; k < std::min(kListedDifferences, check_.differences.size()); ++k) {
       const Difference& difference = check_.differences[k];
-      texts_.push_back({DifferenceText(difference), kDifferenceColour});
+      texts_.push_back({DifferenceText(difference), HexText(kDifferenceStyle.colour)});
     }
-    if (part_.inchesWarning) texts_.push_back({*part_.inchesWarning, kWarningColour});
+    if (part_.inchesWarning) texts_.push_back({*part_.inchesWarning, HexText(kWarningColour)});
     std::vector<std::string> notes = part_.notes;
     notes.insert(notes.end(), check_.notes.begin(), check_.notes.end());
     for (std::size_t k = 0; k < std::min(kListedNotes, notes.size()); ++k) {
-      texts_.push_back({notes[k], "#555555"});
+      texts_.push_back({notes[k], HexText(kNoteColour)});
     }
     if (notes.size() > kListedNotes) {
       texts_.push_back(
-          {"and " + GroupedCount(notes.size() - kListedNotes) + " more notes", "#555555"});
+          {"and " + GroupedCount(notes.size() - kListedNotes) + " more notes", HexText(kNoteColour)});
     }
   }
 
@@ -301,27 +291,27 @@ class SvgWriter {
               std::string(text) + "</text>\n";
       x += sampleWidth + kLegendGap + kLegendCharacter * text.size();
     };
-    const auto line = [&](const char* colour, double width, const char* dashes,
+    const auto line = [&](StyleColour colour, double width, const std::string& dashes,
                           std::string_view text) {
       out_ += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(middle) + "\" x2=\"" + Px(x + kLegendSample) +
-              "\" y2=\"" + Px(middle) + "\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
-              "\"";
-      if (dashes != nullptr) out_ += " stroke-dasharray=\"" + std::string(dashes) + "\"";
+              "\" y2=\"" + Px(middle) + "\" stroke=\"" + HexText(colour) + "\" stroke-width=\"" +
+              Px(width) + "\"";
+      if (!dashes.empty()) out_ += " stroke-dasharray=\"" + dashes + "\"";
       out_ += "/>\n";
       label(kLegendSample, text);
     };
-    line(kSourcePen.colour, kSourcePen.feedWidth, nullptr, "source feed");
-    line(kSourcePen.colour, kSourcePen.rapidWidth, kRapidDashes, "source rapid");
-    line(kOutputPen.colour, kOutputPen.feedWidth, nullptr, "output feed");
-    line(kOutputPen.colour, kOutputPen.rapidWidth, kRapidDashes, "output rapid");
-    line(kDifferenceColour, kDifferenceWidth, nullptr, "difference");
-    out_ += "<circle cx=\"" + Px(x + kDrillRadius) + "\" cy=\"" + Px(middle) + "\" r=\"" +
-            Px(kDrillRadius) + "\" fill=\"none\" stroke=\"black\"/>\n";
-    label(2 * kDrillRadius, "drilling point");
-    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(middle - kDrillRadius) + "\" width=\"" +
-            Px(2 * kDrillRadius) + "\" height=\"" + Px(2 * kDrillRadius) +
+    line(kSourceStyle.colour, kSourceStyle.feedWidth, {}, "source feed");
+    line(kSourceStyle.colour, kSourceStyle.rapidWidth, RapidDashes(), "source rapid");
+    line(kOutputStyle.colour, kOutputStyle.feedWidth, {}, "output feed");
+    line(kOutputStyle.colour, kOutputStyle.rapidWidth, RapidDashes(), "output rapid");
+    line(kDifferenceStyle.colour, kDifferenceStyle.width, {}, "difference");
+    out_ += "<circle cx=\"" + Px(x + kLegendPointRadius) + "\" cy=\"" + Px(middle) + "\" r=\"" +
+            Px(kLegendPointRadius) + "\" fill=\"none\" stroke=\"black\"/>\n";
+    label(2 * kLegendPointRadius, "drilling point");
+    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(middle - kLegendPointRadius) + "\" width=\"" +
+            Px(2 * kLegendPointRadius) + "\" height=\"" + Px(2 * kLegendPointRadius) +
             "\" fill=\"none\" stroke=\"black\"/>\n";
-    label(2 * kDrillRadius, "cycle point");
+    label(2 * kLegendPointRadius, "cycle point");
   }
 
   const Toolpath& source_;

@@ -59,9 +59,7 @@ Conversion ConversionOf(const std::string& name) {
 
 // The comparison --verify makes of a conversion's output, here with output in its place.
 GeometryCheck Verify(const Conversion& conversion, const std::string& output) {
-  const std::string source = Source(conversion.name);
-  const DimensionTexts dims = HeaderDimensionsFor(source, conversion.tools, conversion.given);
-  return CheckProgramGeometry(source, output, {conversion.tools, &dims}).check;
+  return VerifyProgram(Source(conversion.name), output, conversion.tools, conversion.given).check;
 }
 
 GeometryCheck Compare(const std::string& source, const std::string& output) {

@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -58,7 +60,7 @@ class CurrentDirectory {
 struct WindowFixture {
   TempDir appDir;
   TempDir shop;
-  DiskFileStore files;
+  quarnel::testing::SlowDiskStore files;
   IniStore settings{files, appDir.File("Quarnel.INI")};
   MessageLog messages;
   std::vector<std::string> browserStarts;
@@ -109,6 +111,13 @@ struct WindowFixture {
                        "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
     WriteFileBytes(appDir.File("ToolTbl.Dat"), ReadFileBytes(UiTestDataPath("road-tools.dat")));
   }
+  // Presses Process and waits until the window shows the batch's outcome.
+  void ProcessAndWait() {
+    QSignalSpy finished(window.get(), &MainWindow::BatchFinished);
+    QTest::mouseClick(&Find<QPushButton>("processButton"), Qt::LeftButton);
+    QVERIFY(finished.count() > 0 || finished.wait(60000));
+  }
+  QAbstractItemModel& Tools() { return *Find<QTableView>("toolGrid").model(); }
   QStringList Entries(const char* list) {
     QStringList names;
     auto& widget = Find<QListWidget>(list);
@@ -270,7 +279,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.Find<QLineEdit>("thicknessBox").text(), QStringLiteral("18"));
     QVERIFY(fixture.Find<QRadioButton>("headOneOption").isChecked());
     QCOMPARE(fixture.Setting("Settings", "Head1"), std::string("True"));
-    QCOMPARE(fixture.Find<QTableWidget>("toolGrid").item(0, 1)->text(), QStringLiteral("101"));
+    QCOMPARE(fixture.Tools().index(0, 1).data().toString(), QStringLiteral("101"));
     QCOMPARE(fixture.window->Tools().GridCell(1, 2), std::string_view("101"));
   }
 
@@ -461,7 +470,7 @@ class MainWindowTest : public QObject {
     auto& file1 = fixture.Find<QListWidget>("sourceList");
     ClickEntry(file1, 0);
     ClickEntry(file1, 1, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
 
     QVERIFY(fixture.messages.Entries().empty());
     QCOMPARE(ReadFileBytes(destination + "/road.nc"),
@@ -494,7 +503,7 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     const std::string command = std::string(QUARNEL_CONVERT_EXE) + " --dest '" + byCommand +
                                 "' --length 600 --height 400 --thickness 18 --tools '" + tools +
                                 "' '" + source + "/road.nc' '" + source +
@@ -516,7 +525,7 @@ class MainWindowTest : public QObject {
     fixture.Show();
     fs::remove(destination);
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
     const Message& message = fixture.messages.Entries().front();
     QCOMPARE(message.text, QStringLiteral("2 files were not converted. Show Details lists each of "
@@ -557,7 +566,7 @@ class MainWindowTest : public QObject {
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
     for (int press = 0; press < 2; ++press) {
-      QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+      fixture.ProcessAndWait();
       QCOMPARE(ReadFileBytes(destination + "/road.nc"),
                ReadFileBytes(UiTestDataPath("road.expected")));
     }
@@ -568,6 +577,7 @@ class MainWindowTest : public QObject {
   void CancelLeavesWholeFilesOnly() {
     WindowFixture fixture;
     fixture.progressDelayMs = 0;
+    fixture.files.readDelayMs = 20;
     const std::string source = fixture.Folder("parts");
     const std::string destination = fixture.Folder("machine");
     constexpr int kFiles = 20;
@@ -581,7 +591,7 @@ class MainWindowTest : public QObject {
     CancelProgressWhenShown cancel;
     qApp->installEventFilter(&cancel);
     QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     qApp->removeEventFilter(&cancel);
     QVERIFY(cancel.shown);
     const std::vector<std::string> written = quarnel::testing::ListDirectory(destination);
@@ -610,7 +620,7 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
-    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    fixture.ProcessAndWait();
     QVERIFY(fixture.messages.Entries().empty());
     auto* report = fixture.window->findChild<QWidget*>("reportWindow");
     QVERIFY(report != nullptr && report->isVisible());
@@ -624,6 +634,7 @@ class MainWindowTest : public QObject {
     auto& list = fixture.Find<QListWidget>("destinationList");
     QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
     fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
     QTest::keyClick(fixture.window.get(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(report->isVisible());
   }
@@ -677,11 +688,46 @@ class MainWindowTest : public QObject {
     QCOMPARE(fixture.window->Tools(), ToolTable());
     if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
     fixture.Show();
-    fixture.Find<QTableWidget>("toolGrid").item(0, 1)->setText(QStringLiteral("205"));
+    fixture.Tools().setData(fixture.Tools().index(0, 1), QStringLiteral("205"));
     QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     QVERIFY(ReadFileBytes(path).find("\t205\n") != std::string::npos);
     QCOMPARE(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat.unreadable")), std::string("kept before"));
     if (!fifo) QCOMPARE(ReadFileBytes(path + ".unreadable.1"), bytes);
+  }
+
+  // A close during a batch lets the file in progress finish, stops the batch there, saves as
+  // the user's close and ends the program.
+  void ClosingDuringABatchStopsItSavesAndExits() {
+    WindowFixture fixture;
+    fixture.files.readDelayMs = 50;
+    const std::string source = fixture.Folder("parts");
+    const std::string destination = fixture.Folder("machine");
+    constexpr int kFiles = 40;
+    for (int i = 0; i < kFiles; ++i) {
+      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
+                     ReadFileBytes(UiTestDataPath("road.nc")));
+    }
+    fixture.WriteShopSettings(source, destination);
+    fixture.Start();
+    fixture.Show();
+    fixture.window->move(30, 15);
+    fixture.Tools().setData(fixture.Tools().index(7, 0), QStringLiteral("99"));  // not in road.nc
+    QTest::keyClick(&fixture.Find<QListWidget>("sourceList"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(&fixture.Find<QPushButton>("processButton"), Qt::LeftButton);
+    QTRY_VERIFY(!quarnel::testing::ListDirectory(destination).empty());
+    QVERIFY(!quarnel::testing::SendWindowSystemClose(*fixture.window));  // not yet
+    QVERIFY(fixture.window->BatchRunning());
+    QTimer::singleShot(30000, qApp, [] { QCoreApplication::exit(1); });  // never hang
+    QCOMPARE(QCoreApplication::exec(), 0);  // ends with the last window
+    QVERIFY(!fixture.window->isVisible());
+    const std::vector<std::string> written = quarnel::testing::ListDirectory(destination);
+    QVERIFY(written.size() < kFiles);
+    for (const std::string& name : written) {
+      QCOMPARE(ReadFileBytes(destination + "/" + name), ReadFileBytes(UiTestDataPath("road.expected")));
+    }
+    QVERIFY(fixture.messages.Entries().empty());
+    QCOMPARE(fixture.Setting("Window", "Left"), std::string("450"));
+    QVERIFY(ReadFileBytes(fixture.appDir.File("ToolTbl.Dat")).find("\n99\t") != std::string::npos);
   }
 
   void OnlyTheUsersCloseSaves_data() {
@@ -700,7 +746,7 @@ class MainWindowTest : public QObject {
     fixture.window->move(20, 10);
     fixture.Find<QLineEdit>("lengthBox").setText(QStringLiteral("600"));
     fixture.Find<QLineEdit>("thicknessBox").setText(QStringLiteral("3/4"));
-    fixture.Find<QTableWidget>("toolGrid").item(7, 1)->setText(QStringLiteral("205"));
+    fixture.Tools().setData(fixture.Tools().index(7, 1), QStringLiteral("205"));
     QCOMPARE(fixture.window->Tools().GridCell(8, 2), std::string_view("205"));
     if (way == "window system") QVERIFY(quarnel::testing::SendWindowSystemClose(*fixture.window));
     if (way == "program") fixture.window->close();

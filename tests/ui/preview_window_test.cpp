@@ -59,12 +59,18 @@ QString Replaced(std::string text, const std::string& from, const std::string& t
 
 QPointF At(double x, double y) { return {x, y}; }
 
-ToolTable ToolsOf(const std::string& path) {
+ToolTable ToolsOf(const QString& path) {
   DiskFileStore files;
   ToolTable tools;
-  [&] { QVERIFY(LoadToolTable(files, path, tools).Loaded()); }();
+  [&] { QVERIFY(LoadToolTable(files, path.toStdString(), tools).Loaded()); }();
   return tools;
 }
+
+// The tool tables and part of the golden conversions.
+const ToolTable kShopTools = ToolsOf(kGolden + QStringLiteral("shop-tools.dat"));
+const ToolTable kRoadTools = ToolsOf(kExamples + QStringLiteral("road-tools.dat"));
+const DimensionTexts kPart{"600", "400", "18"};
+const DimensionTexts kDoorPart{"23.625", "15.5", "0.75"};
 
 }  // namespace
 
@@ -73,11 +79,8 @@ class PreviewWindowTest : public QObject {
 
  private slots:
   void DrawsAGoldenConversionAndShowsItsVerdict() {
-    const ToolTable tools = ToolsOf((kGolden + QStringLiteral("shop-tools.dat")).toStdString());
-    const DimensionTexts dims{"600", "400", "18"};
-    const ConversionInputs inputs{tools, &dims};
     PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
-                         Program(kExamples + "cabinet_side.nc"), nullptr, &inputs);
+                         Program(kExamples + "cabinet_side.nc"), {kShopTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.ShownVerdict(), QStringLiteral("matches: 20 moves, 3 notes"));
@@ -105,7 +108,8 @@ class PreviewWindowTest : public QObject {
   }
 
   void PointingAtAMoveShowsItsOutputAndSourceLines() {
-    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"));
+    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"),
+                         {kRoadTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // Half way along the arc around (350, 50) from (300, 50) to (350, 100).
@@ -126,9 +130,7 @@ class PreviewWindowTest : public QObject {
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewProgram output{QStringLiteral("road.nc"),
                           Replaced(expected, "U50", "U-50").toStdString()};
-    const ToolTable tools = ToolsOf((kExamples + QStringLiteral("road-tools.dat")).toStdString());
-    const ConversionInputs inputs{tools};
-    PreviewWindow window(output, Program(kExamples + "road.nc"), nullptr, &inputs);
+    PreviewWindow window(output, Program(kExamples + "road.nc"), {kRoadTools, &kPart});
     QCOMPARE(window.ShownVerdict(),
              QStringLiteral("differs: 1 difference, first at source line 4, output line 5"));
     // Both arcs of the line: the source's quarter circle around (350, 50), and the output's
@@ -140,7 +142,7 @@ class PreviewWindowTest : public QObject {
 
   void ZoomsAroundThePointerAndFitsWithF() {
     PreviewWindow window(Program(ExpectedOutput("door_profile")),
-                         Program(kExamples + "door_profile.nc"));
+                         Program(kExamples + "door_profile.nc"), {kShopTools, &kDoorPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ToolpathCanvas& canvas = *window.Canvas();
@@ -167,11 +169,16 @@ class PreviewWindowTest : public QObject {
 
   void NamesAFileItCannotReadAndDrawsWithoutASource() {
     TempDir folder;
-    PreviewWindow* missing =
-        PreviewWindow::FromFiles(QString::fromStdString(folder.File("none.nc")), QString());
+    DiskFileStore files;
+    // A deleted output: named, and its source not painted as one difference.
+    PreviewWindow* missing = PreviewWindow::FromFiles(
+        files, folder.File("none.nc"), (kExamples + "road.nc").toStdString(), {kRoadTools});
     QVERIFY(missing->ShownVerdict().contains(QStringLiteral("none.nc is not a readable file")));
+    QVERIFY(Drawn(*missing).empty());
     delete missing;
-    PreviewWindow* alone = PreviewWindow::FromFiles(ExpectedOutput("road"), QString());
+    PreviewWindow* alone =
+        PreviewWindow::FromFiles(files, ExpectedOutput("road").toStdString(), std::string(),
+                                 {kRoadTools});
     QCOMPARE(alone->ShownVerdict(), QStringLiteral("no source program: nothing compared"));
     QVERIFY(Drawn(*alone).count(QStringLiteral("output feeds")) == 1);
     QVERIFY(Drawn(*alone).count(QStringLiteral("source feeds")) == 0);
@@ -183,7 +190,7 @@ class PreviewWindowTest : public QObject {
     const QString path = qEnvironmentVariable("QUARNEL_PREVIEW_SCREENSHOT");
     if (path.isEmpty()) QSKIP("QUARNEL_PREVIEW_SCREENSHOT is not set");
     PreviewWindow window(Program(ExpectedOutput("door_profile")),
-                         Program(kExamples + "door_profile.nc"));
+                         Program(kExamples + "door_profile.nc"), {kShopTools, &kDoorPart});
     window.resize(1000, 760);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

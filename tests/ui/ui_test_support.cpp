@@ -5,12 +5,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace quarnel::testing {
 
 MessageFunction MessageLog::Function() {
   return [this](QWidget*, const Message& message) { entries_.push_back(message); };
+}
+
+ReadOutcome SlowDiskStore::ReadRegularFile(const std::string& path) {
+  if (path.ends_with(".nc")) std::this_thread::sleep_for(std::chrono::milliseconds(readDelayMs));
+  return disk_.ReadRegularFile(path);
 }
 
 bool SendWindowSystemClose(QWidget& widget) {
