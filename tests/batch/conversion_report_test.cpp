@@ -15,7 +15,7 @@ struct WarningCase {
   DimensionTexts dims;
   bool table;  // rows 1 and 2 map 1 to 101 and 2 to 102; otherwise the table is empty
   std::vector<std::string> warnings;  // "line: text"
-  std::string earlier;  // converted first in the same batch, when not empty
+  std::string earlier = {};  // converted first in the same batch, when not empty
 };
 
 // Each warning, and the near cases that must not warn. None changes the output: the body of
