@@ -73,8 +73,10 @@ TEST(InterpretSource, ReadsMovesAsTheTranslatorReadsTheWords) {
        "1:D 37,96,-12 2:D 37,512,-12 3:R 50,512,5"},
       {"incremental drilling", "G0 X37 Y150\nG91 G100 X0 Y0 P-12 T\"3 3\"\nG100 X0 Y32",
        "1:R 37,150,0 2:D 37,150,-12 3:D 37,182,-12"},
-      {"a cycle point, then no motion", "G280 X500 Y0 P-3 U120 T2\nG90 X510",
-       "1:C 500,0,-3 2:R 510,0,-3"},
+      {"a cycle point, then no motion", "G1 X5\nG280 X500 Y0 P-3 U120 T2\nG90 X510",
+       "1:L 5,0,0 2:C 500,0,-3 3:R 510,0,-3"},
+      {"an engaged tool ends a feed", "G1 X5\nG100 X6 T55\nG1 X7",
+       "1:L 5,0,0 2:R 6,0,0 2:B 6,0,0 3:L 7,0,0"},
   };
   for (const PathCase& c : cases) {
     EXPECT_EQ(Summary(InterpretSource(c.program)), c.expected) << c.what;
@@ -165,7 +167,7 @@ TEST(InterpretOutput, ReadsTheDialectLineByLine) {
 TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   const Toolpath path = InterpretOutput(
       "G70X23.625Y15.5Z0.75T00D240N37L34\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
-      "G3G90G17X3Y2Z-1U-1F1\nG2G90G17X5Y2Z-1I1J0F1\nG4X9\n");
+      "G3G90G17X3Y2Z-1U-1F1\nG2G90G17X5Y2Z-1I1J0F1\nG4X9\nG17G90\nG54\nG42\nG40\nG1.5X3\n");
   EXPECT_TRUE(path.header.present);
   EXPECT_TRUE(path.header.inches);
   EXPECT_EQ(path.header.length, 23.625);
@@ -178,8 +180,9 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(path.moves[1].radius, -1);
   EXPECT_FALSE(path.moves[2].byRadius);
   EXPECT_EQ(path.moves[2].i, 1);
-  EXPECT_EQ(path.notes, std::vector<std::string>{"output line 5: G4 is not read; the line is "
-                                                 "left out"});
+  EXPECT_EQ(path.notes, (std::vector<std::string>{
+                            "output line 5: G4 is not read; the line is left out",
+                            "output line 10: no whole G code; the line is left out"}));
   const Toolpath blocks = InterpretOutput(
       "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG85G90G54P5T01a2F6G40X500Y0Z-3Q120\nG88G54P5S0X1");
   EXPECT_EQ(blocks.moves[0].tool, "T0105M66");
