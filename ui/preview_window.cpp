@@ -9,6 +9,7 @@
 #include "engine/translate/line_scanner.h"
 #include "support/file_store.h"
 #include "support/paths.h"
+#include "ui/file_list.h"
 
 namespace quarnel {
 
@@ -33,7 +34,7 @@ PreviewLayer MakeLayer(const QString& name, const QPen& pen, double pointRadius)
 std::optional<PreviewProgram> ReadProgram(FileStore& files, const std::string& path,
                                           QString& problem) {
   ReadOutcome read = files.ReadRegularFile(path);
-  const QString shown = QString::fromStdString(path);
+  const QString shown = ShownName(path);
   if (!read.ok) {
     problem = QStringLiteral("%1 is not a readable file: %2")
                   .arg(shown, QString::fromStdString(read.error));
@@ -43,7 +44,8 @@ std::optional<PreviewProgram> ReadProgram(FileStore& files, const std::string& p
     problem = QStringLiteral("%1 is too large to preview").arg(shown);
     return std::nullopt;
   }
-  return PreviewProgram{QString::fromStdString(FileNameOf(path)), std::move(read.bytes)};
+  return PreviewProgram{ShownName(FileNameOf(path)),
+                        std::move(read.bytes)};
 }
 
 }  // namespace
@@ -102,6 +104,16 @@ void PreviewWindow::BuildControls() {
   moveInfo_->setFixedHeight(2 * moveInfo_->fontMetrics().lineSpacing());
   details_ = new QListWidget(this);
   details_->setObjectName(QStringLiteral("details"));
+  verdict_->setToolTip(QStringLiteral(
+      "Whether the output's toolpath matches its source's, move by move, within half a unit of "
+      "the output's last decimal"));
+  legend->setToolTip(QStringLiteral("How the drawing shows each program and each kind of move"));
+  canvas_->setToolTip(QStringLiteral(
+      "The part, the source's toolpath and the output's over it. Wheel: zoom; drag: pan; F: fit; "
+      "point at or click a move for its lines; Escape closes the window."));
+  moveInfo_->setToolTip(QStringLiteral("The lines of the move pointed at, output and source"));
+  extents_->setToolTip(QStringLiteral("The part of the output's header and the extents of the cut"));
+  details_->setToolTip(QStringLiteral("Differences and notes; select one to show it"));
   layout->addWidget(verdict_);
   layout->addWidget(legend);
   layout->addWidget(canvas_, 1);
@@ -118,7 +130,7 @@ PreviewWindow* PreviewWindow::FromFiles(FileStore& files, const std::string& out
   std::optional<PreviewProgram> output = ReadProgram(files, outputPath, problem);
   std::optional<PreviewProgram> source;
   if (output && !sourcePath.empty()) source = ReadProgram(files, sourcePath, problem);
-  if (!output) output = PreviewProgram{QString::fromStdString(FileNameOf(outputPath)), {}};
+  if (!output) output = PreviewProgram{ShownName(FileNameOf(outputPath)), {}};
   auto* window = new PreviewWindow(std::move(*output), std::move(source), inputs, parent);
   if (!problem.isEmpty()) window->verdict_->setText(problem);
   return window;
@@ -241,7 +253,7 @@ QString PreviewWindow::LineText(bool output, int line) const {
   return QStringLiteral("%1 line %2: %3")
       .arg(program)
       .arg(line)
-      .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+      .arg(ShownName(text));
 }
 
 std::optional<std::size_t> PreviewWindow::PartnerOf(bool output, std::size_t index) const {
@@ -282,6 +294,10 @@ void PreviewWindow::ShowMoveAt(QPointF machinePoint) {
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F) {
     canvas_->FitAll();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
+    close();
     return;
   }
   QWidget::keyPressEvent(event);

@@ -35,7 +35,7 @@ TEST(FileWarnings, WarnWithoutChangingTheOutput) {
       {"group separator", "G1 X5\n", {"1,200", "400", "18"}, false,
        {"0: the part length \"1,200\" is not a plain number: reads as 1"}},
       {"empty height", "G1 X5\n", {"600", "", "18"}, false,
-       {"0: the part height empty: reads as 0"}},
+       {"0: the part height is empty: reads as 0"}},
       {"inch header, millimetre moves", "G1 X600 Y5\n", inches, false,
        {"0: the header says inches (a height of 60 or less) while the toolpath reaches 600: is it "
         "a millimetre program?"}},
@@ -121,28 +121,6 @@ TEST(GCodeText, NamesTheValueAsRead) {
   EXPECT_EQ(GCodeText(410), "G410");
   EXPECT_EQ(GCodeText(1.5), "G1.5");
   EXPECT_EQ(GCodeText(-1), "G-1");
-}
-
-// A cancelled batch stops after the file in progress; the rest are reported as not converted.
-TEST(ConversionDriver, CancelStopsAfterTheFileInProgress) {
-  class CancelAfterFirst final : public BatchObserver {
-   public:
-    void FileStarting(const std::string&) override {}
-    void FileDone(const std::string&, const DimensionTexts&) override { done = true; }
-    bool Cancelled() override { return done; }
-    bool done = false;
-  } observer;
-  MemoryFileStore files;
-  files.files["/src/a.nc"] = "G1 X1\n";
-  files.files["/src/b.nc"] = "G1 X2\n";
-  ToolTable tools;
-  DimensionTexts dims{"600", "400", "18"};
-  ConversionDriver driver(files, tools);
-  const BatchReport report = driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, &observer);
-  EXPECT_EQ(report.files[0].status, FileReport::Status::kWritten);
-  EXPECT_EQ(report.files[1].status, FileReport::Status::kFailed);
-  EXPECT_EQ(report.files[1].reason, "not converted: the batch was cancelled");
-  EXPECT_EQ(files.files.count("/out/b.nc"), 0u);
 }
 
 }  // namespace
