@@ -6,6 +6,7 @@
 #include "cli/path_checks.h"
 #include "cli/report_json.h"
 #include "engine/batch/conversion_batch.h"
+#include "engine/geometry/output_form.h"
 #include "engine/translate/program_header.h"
 #include "engine/translate/translator.h"
 #include "support/app_dir.h"
@@ -201,9 +202,10 @@ std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options,
 }
 
 // The report of a verified pair: the source's lines as the translator takes them with the tool
-// table, the units and dimensions of the output's header, and the comparison.
+// table, the output's body lines, the units and dimensions of its header, and the comparison.
 FileReport VerifiedReport(const ConvertOptions& options, std::string_view source,
-                          const ToolTable& tools, const ProgramGeometry& geometry) {
+                          std::string_view output, const ToolTable& tools,
+                          const ProgramGeometry& geometry) {
   FileReport report;
   report.source = options.sources.front();
   report.output = *options.verifyOutput;
@@ -212,6 +214,7 @@ FileReport VerifiedReport(const ConvertOptions& options, std::string_view source
   ProgramBody body;
   TranslateSource(source, translator, body);
   report.notes = std::move(translator.Notes());
+  report.bodyLines = OutputBodyLines(output);
   const PartHeader& header = geometry.output.header;
   if (header.present) {
     report.units = header.inches ? kInchUnits.code : kMillimetreUnits.code;
@@ -303,7 +306,7 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
   }
   bool failed = !geometry.check.Identical();
   if (report) {
-    report->Add(VerifiedReport(options, source, tools, geometry));
+    report->Add(VerifiedReport(options, source, output, tools, geometry));
     failed = !FinishReport(options, report, toolTable, err) || failed;
   }
   return failed ? kExitSomeFailed : kExitAllWritten;

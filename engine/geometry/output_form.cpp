@@ -44,6 +44,8 @@ std::string CountText(std::size_t count) {
   return Format(static_cast<double>(count), Pattern::kCount);
 }
 
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+
 // The header's units and part dimensions against those the dimension texts give.
 void CheckHeaderDimensions(const HeaderParts& written, const DimensionTexts& dims,
                            std::size_t bodyLines, GeometryCheck& check) {
@@ -51,15 +53,14 @@ void CheckHeaderDimensions(const HeaderParts& written, const DimensionTexts& dim
   if (expected.failure) return;
   const HeaderParts wanted = SplitHeader(SplitLines(expected.text).front());
   if (written.units != wanted.units) {
-    check.Add({0, 1, "header units " + std::string(written.units) + ", " +
-                         std::string(wanted.units) + " (" +
-                         std::string(SelectedUnits(dims.height).name) + ") for the height " +
-                         dims.height});
+    check.Add({0, 1, "header units " + std::string(written.units) + ", but the height " +
+                         Quoted(dims.height) + " gives " + std::string(wanted.units) + " (" +
+                         std::string(SelectedUnits(dims.height).name) + ")"});
   }
   if (written.dimensions != wanted.dimensions) {
-    check.Add({0, 1, "header dimensions " + std::string(written.dimensions) + ", " +
-                         std::string(wanted.dimensions) + " for the part " + dims.length + " x " +
-                         dims.height + " x " + dims.thickness});
+    check.Add({0, 1, "header dimensions " + std::string(written.dimensions) + ", but the part " +
+                         Quoted(dims.length) + " x " + Quoted(dims.height) + " x " +
+                         Quoted(dims.thickness) + " gives " + std::string(wanted.dimensions)});
   }
 }
 
@@ -128,6 +129,12 @@ FormLines FormLinesOf(std::string_view program) {
   return form;
 }
 
+std::size_t BodyLinesOf(const FormLines& form) {
+  const bool ends = form.last == output::kProgramEnd;
+  const std::size_t bodyEnd = ends ? form.lastLine - 1 : form.lastLine;  // lines before M2
+  return bodyEnd > 2 ? bodyEnd - 2 : 0;
+}
+
 void CheckLineEnds(const FormLines& form, GeometryCheck& check) {
   if (form.badEnds == 0) return;
   std::string text = "the line ends in " + std::string(form.firstBadEndName) + ", not CR LF";
@@ -155,11 +162,13 @@ void CheckOutputForm(std::string_view program, const DimensionTexts* dims, Geome
     check.Add({0, last, std::string(output::kProgramEnd) +
                             " is not followed by exactly one empty line"});
   }
-  const std::size_t bodyEnd = ends ? form.lastLine - 1 : form.lastLine;  // lines before M2
-  const std::size_t bodyLines = bodyEnd > 2 ? bodyEnd - 2 : 0;
-  CheckHeader(form.header, dims, bodyLines, check);
+  CheckHeader(form.header, dims, BodyLinesOf(form), check);
   const std::string comment = std::string(output::kComment.text) + std::string(output::kCommentText);
   if (form.comment != comment) check.Add({0, 2, "the second line is not " + comment});
+}
+
+std::size_t OutputBodyLines(std::string_view program) {
+  return BodyLinesOf(FormLinesOf(program));
 }
 
 }  // namespace quarnel

@@ -2,6 +2,7 @@
 // body, and how every line ends.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "engine/geometry/geometry_check.h"
@@ -16,5 +17,9 @@ namespace quarnel {
 // program's own lines; a second line other than the G150 comment line; a last line other than
 // M2 followed by one empty line.
 void CheckOutputForm(std::string_view program, const DimensionTexts* dims, GeometryCheck& check);
+
+// The body lines of an output program: its lines after the header and the comment line, up to
+// the M2 line (to its last line that is not empty when M2 is missing).
+std::size_t OutputBodyLines(std::string_view program);
 
 }  // namespace quarnel

@@ -203,7 +203,7 @@ TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
   EXPECT_TRUE(file["tools"][0]["number"].is_number_integer());
   EXPECT_EQ(file["warnings"][0]["line"], 4);
   EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
-  EXPECT_EQ(file["geometry"]["moves"], 1);
+  EXPECT_EQ(file["geometry"]["moves"], 2);
   EXPECT_TRUE(ListDirectory(out.Path()).empty());
 }
 
@@ -275,6 +275,7 @@ TEST(ConvertCommand, VerifyReportOnStandardOutput) {
   const auto& lines = file["lines"];
   EXPECT_EQ(lines["source"], 6);
   EXPECT_EQ(lines["translated"].get<int>() + lines["dropped"].get<int>(), 6);
+  EXPECT_EQ(file["body_lines"], 3);  // of the output read, not of a translation
   EXPECT_EQ(file["units"], "G71");
   EXPECT_EQ(file["dimensions"]["height"], "400");
   EXPECT_EQ(file["geometry"]["differences"][0]["source_line"], 4);

@@ -121,11 +121,11 @@ TEST(CompareToolpaths, MatchesEveryUneditedConversionButTheIncrementalRuns) {
 }
 
 // Starting apart in Y alone is starting apart.
-TEST(CompareToolpaths, NotesIncrementalMovesStartingApartInYAlone) {
-  EXPECT_EQ(
-      Compare("G0 X5 Y7\nG91 G1 X1 Y0", "G88X5Y0\nG1G91X1Y0").notes,
-      (std::vector<std::string>{
-          "source line 2: incremental moves start at X5 Y0 in the output, X5 Y7 in the source"}));
+TEST(CompareToolpaths, IncrementalMovesStartingApartInYAloneDiffer) {
+  const GeometryCheck check = Compare("G0 X5 Y7\nG91 G1 X1 Y0", "G88X5Y0\nG1G91X1Y0");
+  ASSERT_FALSE(check.differences.empty());
+  EXPECT_EQ(DifferenceText(check.differences[0]),
+            "source line 1, output line 1: Y 0 in the output, 7 in the source");
 }
 
 struct Planted {
@@ -160,7 +160,7 @@ TEST(CompareToolpaths, FindsEachPlantedEditAtItsLines) {
       {"a spindle group", "cabinet_side", 3, "G81G90G17T010910111203X37Y96Z-12I0J0F2.5", 1, 10, 3,
        "spindles 0910111203 in the output, 0910111202 in the source"},
       {"header dimensions", "cabinet_side", 1, "G71X700Y560Z18T00D240N23L20", 1, 0, 1,
-       "header dimensions X700Y560Z18, X720Y560Z18 for the part 720 x 560 x 18"},
+       "header dimensions X700Y560Z18, but the part \"720\" x \"560\" x \"18\" gives X720Y560Z18"},
       {"N count", "cabinet_side", 1, "G71X720Y560Z18T00D240N24L20", 1, 0, 1,
        "header N24: the program has 23 lines from the header to M2"},
       {"M2 missing", "cabinet_side", 23, nullptr, 1, 0, 22, "the program does not end in M2"},
