@@ -51,13 +51,15 @@ std::optional<PreviewProgram> ReadProgram(FileStore& files, const std::string& p
 }  // namespace
 
 PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
-                             QWidget* parent)
+                             const ConversionInputs& inputs, QWidget* parent)
     : QWidget(parent), output_(std::move(output)), source_(std::move(source)) {
   setWindowTitle(QStringLiteral("Preview - %1").arg(output_.name));
   outputLines_ = SplitLines(output_.text);
   if (source_) {
     sourceLines_ = SplitLines(source_->text);
-    geometry_ = CheckProgramGeometry(source_->text, output_.text);
+    geometry_ = inputs.dimensions
+                    ? VerifyProgram(source_->text, output_.text, inputs.tools, *inputs.dimensions)
+                    : CheckProgramGeometry(source_->text, output_.text, inputs);
   } else {
     geometry_.output = InterpretOutput(output_.text);
     geometry_.part = CheckPart(geometry_.output);
@@ -122,13 +124,14 @@ void PreviewWindow::BuildControls() {
 }
 
 PreviewWindow* PreviewWindow::FromFiles(FileStore& files, const std::string& outputPath,
-                                        const std::string& sourcePath, QWidget* parent) {
+                                        const std::string& sourcePath,
+                                        const ConversionInputs& inputs, QWidget* parent) {
   QString problem;
   std::optional<PreviewProgram> output = ReadProgram(files, outputPath, problem);
   std::optional<PreviewProgram> source;
   if (output && !sourcePath.empty()) source = ReadProgram(files, sourcePath, problem);
   if (!output) output = PreviewProgram{ShownName(FileNameOf(outputPath)), {}};
-  auto* window = new PreviewWindow(std::move(*output), std::move(source), parent);
+  auto* window = new PreviewWindow(std::move(*output), std::move(source), inputs, parent);
   if (!problem.isEmpty()) window->verdict_->setText(problem);
   return window;
 }
@@ -150,6 +153,11 @@ void PreviewWindow::BuildDrawing() {
         MakeLayer(name + " points", StylePen(style.colour, style.pointWidth), style.pointRadius);
     for (const Move& move : path.moves) {
       (IsPoint(move) ? points : move.kind == MoveKind::kRapid ? rapids : feeds).Add(move);
+      if (HasApproach(move)) {  // the cycle's own rapid to its point
+        Move approach = move;
+        approach.kind = MoveKind::kRapid;
+        rapids.Add(approach);
+      }
     }
     layers.push_back(std::move(rapids));
     layers.push_back(std::move(feeds));

@@ -31,14 +31,17 @@ class PreviewWindow : public QWidget {
 
  public:
   // Draws output over source; without a source only the output is drawn and nothing compared.
+  // The comparison is --verify's (VerifyProgram) with the tool table and the dimension texts of
+  // inputs.
   PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
-                QWidget* parent = nullptr);
+                const ConversionInputs& inputs, QWidget* parent = nullptr);
 
   // Reads the output file and, when sourcePath is not empty, the source file. A file that
   // cannot be read is named in the window instead of drawn; without a readable output nothing
   // is drawn or compared.
   static PreviewWindow* FromFiles(FileStore& files, const std::string& outputPath,
-                                  const std::string& sourcePath, QWidget* parent = nullptr);
+                                  const std::string& sourcePath, const ConversionInputs& inputs,
+                                  QWidget* parent = nullptr);
 
   ToolpathCanvas* Canvas() const { return canvas_; }
   QString ShownVerdict() const;
