@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -25,6 +27,22 @@ using testing::ListDirectory;
 using testing::ReadFileBytes;
 using testing::TempDir;
 using testing::WriteFileBytes;
+
+// Descriptor 0 is free while this lives, so the next file opened takes it, as in a program
+// started with its standard input closed.
+class StandardInputClosed {
+ public:
+  StandardInputClosed() : saved_(::dup(0)) { ::close(0); }
+  ~StandardInputClosed() {
+    ::dup2(saved_, 0);
+    ::close(saved_);
+  }
+  StandardInputClosed(const StandardInputClosed&) = delete;
+  StandardInputClosed& operator=(const StandardInputClosed&) = delete;
+
+ private:
+  int saved_;
+};
 
 mode_t ModeOf(const std::string& path) {
   struct stat info {};
@@ -202,17 +220,24 @@ TEST(DiskFileStore, SameFileResolvesLinks) {
   EXPECT_FALSE(store.SameFile(dir.File("a.nc"), dir.File("missing.nc")));
 }
 
+// Also with standard input closed, where the folder is descriptor 0.
 TEST(DiskFileStore, SyncsTheFileBeforeTheRenameAndTheFolderAfterIt) {
-  TempDir dir;
-  WriteFileBytes(dir.File("out.nc"), "old");
-  RecordingCalls calls;
-  DiskFileStore store(calls);
-  EXPECT_EQ(store.WriteAtomically(dir.File("out.nc"), "new"), std::nullopt);
-  EXPECT_THAT(calls.Log(),
-              ElementsAre("open folder", "lock folder", "create .out.nc.XXXXXX",
-                          "chmod .out.nc.XXXXXX", "write .out.nc.XXXXXX", "sync .out.nc.XXXXXX",
-                          "close .out.nc.XXXXXX", "rename .out.nc.XXXXXX out.nc", "sync folder",
-                          "close folder"));
+  for (const bool inputClosed : {false, true}) {
+    TempDir dir;
+    WriteFileBytes(dir.File("out.nc"), "old");
+    std::optional<StandardInputClosed> closed;
+    if (inputClosed) closed.emplace();
+    RecordingCalls calls;
+    DiskFileStore store(calls);
+    EXPECT_EQ(store.WriteAtomically(dir.File("out.nc"), "new"), std::nullopt);
+    EXPECT_THAT(
+        calls.Log(),
+        ElementsAre("open folder", "lock folder", "create .out.nc.XXXXXX", "chmod .out.nc.XXXXXX",
+                    "write .out.nc.XXXXXX", "sync .out.nc.XXXXXX", "close .out.nc.XXXXXX",
+                    "rename .out.nc.XXXXXX out.nc", "sync folder", "close folder"))
+        << inputClosed;
+    EXPECT_EQ(store.ReadRegularFile(dir.File("out.nc")).bytes, "new") << inputClosed;
+  }
 }
 
 struct WriteFaultCase {
@@ -245,25 +270,31 @@ std::vector<WriteFaultCase> WriteFaultCases(std::size_t size) {
   return cases;
 }
 
+// Each case also with standard input closed, where the temporary is descriptor 0 when the
+// folder cannot be opened.
 TEST(DiskFileStore, EveryFaultFailsOnlyItsWriteAndLeavesNoTemporary) {
   const std::string bytes = "G1X10Y20\r\n";
-  for (const WriteFaultCase& c : WriteFaultCases(bytes.size())) {
-    const std::string row = c.entry + (" " + std::to_string(c.error)) + " at " +
-                            std::to_string(c.afterBytes);
-    TempDir dir;
-    WriteFileBytes(dir.File("out.nc"), "old");
-    RecordingCalls calls(Fault{c.entry, c.error, c.afterBytes});
-    calls.writeLimit = c.writeLimit;
-    DiskFileStore store(calls);
-    const std::optional<std::string> error = store.WriteAtomically(dir.File("out.nc"), bytes);
-    EXPECT_EQ(calls.Fired(), *c.entry != '\0') << row;
-    if (*c.message == '\0') {
-      EXPECT_EQ(error, std::nullopt) << row;
-    } else {
-      EXPECT_THAT(error.value_or(""), HasSubstr(c.message)) << row;
+  for (const bool inputClosed : {false, true}) {
+    for (const WriteFaultCase& c : WriteFaultCases(bytes.size())) {
+      const std::string row = c.entry + (" " + std::to_string(c.error)) + " at " +
+                              std::to_string(c.afterBytes) + (inputClosed ? ", no input" : "");
+      TempDir dir;
+      std::optional<StandardInputClosed> closed;
+      if (inputClosed) closed.emplace();
+      WriteFileBytes(dir.File("out.nc"), "old");
+      RecordingCalls calls(Fault{c.entry, c.error, c.afterBytes});
+      calls.writeLimit = c.writeLimit;
+      DiskFileStore store(calls);
+      const std::optional<std::string> error = store.WriteAtomically(dir.File("out.nc"), bytes);
+      EXPECT_EQ(calls.Fired(), *c.entry != '\0') << row;
+      if (*c.message == '\0') {
+        EXPECT_EQ(error, std::nullopt) << row;
+      } else {
+        EXPECT_THAT(error.value_or(""), HasSubstr(c.message)) << row;
+      }
+      EXPECT_EQ(ReadFileBytes(dir.File("out.nc")), c.newBytesStand ? bytes : "old") << row;
+      EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"out.nc"}) << row;
     }
-    EXPECT_EQ(ReadFileBytes(dir.File("out.nc")), c.newBytesStand ? bytes : "old") << row;
-    EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"out.nc"}) << row;
   }
 }
 
