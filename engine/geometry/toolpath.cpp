@@ -33,6 +33,9 @@ constexpr std::string_view kSpindleListStart = output::kToolCallStart.substr(1);
 // The letters that may follow a spindle list: the words of a drilling line after it.
 constexpr char kAfterSpindles[] = {'G', 'X', 'Y', output::kDepthLetter, 'I', 'J',
                                    output::kFeedLetter, '\0'};
+// The letters that may follow the tool call of a block or cycle line (M66 is part of it).
+constexpr char kAfterToolCall[] = {output::kSpindleStop[0], output::kFeedLetter, 'G', 'X', 'Y',
+                                   output::kDepthLetter, '\0'};
 
 void AddNote(Toolpath& path, std::string note) {
   if (path.notes.size() < kMaxNotes) {
@@ -312,14 +315,15 @@ class OutputReader {
     if (const auto kind = OutputFeedKind(code)) {
       Push(*kind);
     } else if (code == output::kPositioning.number) {
-      Push(MoveKind::kRapid);
+      Push(MoveKind::kRapid).toolCall = ToolCall();
     } else if (code == output::kDrilling.number) {
       Push(MoveKind::kDrill).spindles = Spindles();
     } else if (code == output::kCycle.number) {
       // A cycle line carries a feed; tool 81's positioning block does not.
       const bool cycle = Has(kFeedWord);
-      Push(cycle ? MoveKind::kCycle : MoveKind::kRapid).q =
-          Val(WordText(words_->line, output::kCycleLetter).value_or(""));
+      Move& move = Push(cycle ? MoveKind::kCycle : MoveKind::kRapid);
+      move.q = Val(WordText(words_->line, output::kCycleLetter).value_or(""));
+      move.toolCall = ToolCall();
     } else if (!IsKnownStill(code)) {
       AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
                          " is not read; the line is left out");
@@ -367,6 +371,13 @@ class OutputReader {
     return std::string(list.substr(0, list.find_first_of(kAfterSpindles)));
   }
 
+  // The tool call of a block or cycle line: from its T up to the next word.
+  std::string ToolCall() const {
+    if (words_->toolAt == std::string_view::npos) return {};
+    const std::string_view call = words_->line.substr(words_->toolAt);
+    return std::string(call.substr(0, call.find_first_of(kAfterToolCall)));
+  }
+
   Move& Push(MoveKind kind) {
     Move& move = path_.moves.emplace_back();
     move.kind = kind;
@@ -379,6 +390,7 @@ class OutputReader {
     move.radius = Word(kRadiusWord);
     move.i = Word(LineWords::kI);
     move.j = Word(LineWords::kJ);
+    if (Has(kFeedWord)) move.feed = Word(kFeedWord);
     at_ = move.to;
     NoteChord(path_, move, "output");
     return move;

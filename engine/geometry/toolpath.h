@@ -50,6 +50,8 @@ struct Move {
   double j = 0;
   double q = 0;          // cycle points: the source's U, the output's Q
   std::string spindles;  // drilling points: the spindle list in two-digit groups
+  std::optional<double> feed;  // output programs: the line's F word, as written
+  std::string toolCall;  // output positioning blocks and cycle lines: "T01a1", "" for none
 };
 
 // The header line of an output program: units and the part's length, height and thickness.
