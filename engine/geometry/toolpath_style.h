@@ -48,4 +48,12 @@ inline constexpr StyleColour kIdenticalColour{0x1a, 0x7f, 0x37};  // the verdict
 inline constexpr StyleColour kWarningColour{0xb3, 0x58, 0x06};    // the inches warning
 inline constexpr StyleColour kNoteColour{0x55, 0x55, 0x55};       // notes
 
+// Depth, from the top of the part (light) to the deepest cut (dark): the stops of the ramp.
+inline constexpr StyleColour kDepthRamp[] = {
+    {0xa1, 0xda, 0xb4}, {0x41, 0xb6, 0xc4}, {0x2c, 0x7f, 0xb8}, {0x25, 0x34, 0x94}, {0x08, 0x1d, 0x58}};
+
+// The ramp at fraction (0 the top, 1 the deepest), between its two nearest stops; fractions
+// outside 0..1 take the nearer end.
+StyleColour RampColour(double fraction);
+
 }  // namespace quarnel
