@@ -34,9 +34,11 @@ struct MarkStyle {
   double pointRadius = 0;
 };
 
-// The source is drawn wide and light under the output, so that both show where they agree.
-inline constexpr ProgramStyle kSourceStyle{{0x6b, 0xae, 0xd6}, 5, 1.5, 2.5, 6};
-inline constexpr ProgramStyle kOutputStyle{{0xd9, 0x5f, 0x02}, 1.5, 1, 1.5, 4};
+// The source is drawn wide and light grey under the output, so that both show where they agree;
+// the output's feeds and points take the colour of their depth (kDepthRamp), its rapids this
+// colour.
+inline constexpr ProgramStyle kSourceStyle{{0xc4, 0xc4, 0xc4}, 6, 1.5, 2.5, 6};
+inline constexpr ProgramStyle kOutputStyle{{0xd9, 0x5f, 0x02}, 2, 1, 1.5, 4};
 inline constexpr MarkStyle kDifferenceStyle{{0xe3, 0x1a, 0x1c}, 3, 8};   // moves that differ
 inline constexpr MarkStyle kHighlightStyle{{0xff, 0xc4, 0x00, 170}, 9, 10};  // pointed at
 inline constexpr double kRapidDash = 6;  // a rapid move's dashes and the gaps between them
