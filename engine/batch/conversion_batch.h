@@ -45,6 +45,8 @@ struct BatchOptions {
   unsigned jobs = 1;           // threads translating files ahead of the batch; 0 for one a core
   bool dryRun = false;         // convert and report, but write nothing
   bool checkGeometry = false;  // compare each output's toolpath with its source's
+  // Estimates each converted file's machining time (FileReport::time) with these settings.
+  std::optional<MachiningTimeSettings> machiningTime;
   // With checkGeometry, called with each converted file's geometry before it is written.
   std::function<void(const FileReport& report, const ProgramGeometry& geometry)> converted;
 };

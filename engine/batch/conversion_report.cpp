@@ -135,6 +135,9 @@ std::string FileReportText(const FileReport& report) {
     for (const Difference& d : g.differences) text += "  " + DifferenceText(d) + "\n";
     for (const std::string& note : g.notes) text += "  " + note + "\n";
   }
+  if (report.time) {
+    text += "\nMachining time (estimate): " + MachiningTimeText(*report.time) + "\n";
+  }
   if (section("Tools looked up:", !n.tools.empty())) {
     for (const ToolNote& tool : n.tools) {
       text += "  " + FloatAsText(tool.number) + ": " +
