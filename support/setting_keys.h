@@ -17,6 +17,11 @@ inline constexpr std::string_view kWindow = "Window";  // [Window]: the main win
 inline constexpr std::string_view kTop = "Top";        // twips, also in [DirDialogBox]
 inline constexpr std::string_view kLeft = "Left";      // twips, also in [DirDialogBox]
 
+// [MachiningTime]: what the time estimate takes from the machine.
+inline constexpr std::string_view kMachiningTime = "MachiningTime";
+inline constexpr std::string_view kRapidRate = "RapidRate";            // mm/min
+inline constexpr std::string_view kToolChangeTime = "ToolChangeTime";  // seconds
+
 inline constexpr std::string_view kDirectoryDialog = "DirDialogBox";  // [DirDialogBox]
 inline constexpr std::string_view kLastDirectory = "LastDir";
 

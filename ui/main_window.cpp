@@ -20,6 +20,7 @@
 #include "ui/preview_window.h"
 #include "ui/program_icon.h"
 #include "ui/report_window.h"
+#include "ui/time_settings_dialog.h"
 #include "ui/tool_grid.h"
 
 namespace quarnel {
@@ -161,8 +162,17 @@ void MainWindow::BuildDestFrame() {
   preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(preview, &QAction::triggered, this, &MainWindow::PreviewSelectedOutput);
   addAction(preview);
+  auto* timeSettings = new QAction(QStringLiteral("Machining Time Settings..."), this);
+  timeSettings->setObjectName(QStringLiteral("timeSettingsAction"));
+  timeSettings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  connect(timeSettings, &QAction::triggered, this, [this] {
+    TimeSettingsDialog dialog(settings_, this);
+    dialog.exec();
+  });
+  addAction(timeSettings);
   destinationList_->addAction(preview);
   destinationList_->addAction(showReport);
+  destinationList_->addAction(timeSettings);
   destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(destinationList_, &QListWidget::itemDoubleClicked, this,
           &MainWindow::PreviewSelectedOutput);
@@ -252,6 +262,7 @@ void MainWindow::Process() {
   if (runner_->Running() || sources.empty()) return;
   BatchJob job{sources, destinationList_->Directory(), DimensionTextsShown(), tools_, {}};
   job.options.jobs = 0;  // translate ahead on every core; outputs still land in list order
+  job.options.machiningTime = ReadTimeSettings(settings_);
   EnableInput(false);
   progress_ = std::make_unique<BatchProgress>(this, static_cast<int>(sources.size()),
                                               access_.progressDelayMs);
@@ -300,7 +311,8 @@ void MainWindow::PreviewSelectedOutput() {
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
     if (!Exists(files_, source)) source.clear();
-    auto* window = PreviewWindow::FromFiles(files_, output, source, this);
+    auto* window =
+        PreviewWindow::FromFiles(files_, output, source, ReadTimeSettings(settings_), this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

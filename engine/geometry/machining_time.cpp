@@ -7,6 +7,7 @@
 #include "engine/geometry/arc_geometry.h"
 #include "engine/translate/output_codes.h"
 #include "support/decimal_text.h"
+#include "support/number.h"
 
 namespace quarnel {
 
@@ -132,7 +133,33 @@ std::string TwoDigits(long long value) {
   return (value < 10 ? "0" : "") + std::to_string(value);
 }
 
+// A plain number within low..high; above low only when low is left out.
+std::optional<double> NumberWithin(std::string_view text, double low, bool lowIncluded,
+                                   double high) {
+  if (!IsPlainNumber(text)) return std::nullopt;
+  const double value = Val(text);
+  if (value < low || (!lowIncluded && value == low) || value > high) return std::nullopt;
+  return value;
+}
+
 }  // namespace
+
+std::optional<double> RapidRateFromText(std::string_view text) {
+  return NumberWithin(text, 0, false, kMostRapidRate);
+}
+
+std::optional<double> ToolChangeSecondsFromText(std::string_view text) {
+  return NumberWithin(text, 0, true, kMostToolChangeSeconds);
+}
+
+MachiningTimeSettings MachiningTimeSettingsFrom(std::string_view rapidRate,
+                                                std::string_view toolChangeSeconds) {
+  MachiningTimeSettings settings;
+  settings.rapidRate = RapidRateFromText(rapidRate).value_or(settings.rapidRate);
+  settings.toolChangeSeconds =
+      ToolChangeSecondsFromText(toolChangeSeconds).value_or(settings.toolChangeSeconds);
+  return settings;
+}
 
 MachiningTime EstimateMachiningTime(const Toolpath& output, const MachiningTimeSettings& settings) {
   TimeAdder adder(output.header.present && output.header.inches, settings);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/geometry/toolpath.h"
 
@@ -21,6 +23,18 @@ struct MachiningTimeSettings {
 
   bool operator==(const MachiningTimeSettings&) const = default;
 };
+
+// What a front end accepts: a plain number (IsPlainNumber), a rapid rate above 0 and at most
+// kMostRapidRate mm/min, a tool change of 0 to kMostToolChangeSeconds; nullopt otherwise.
+inline constexpr double kMostRapidRate = 1e6;
+inline constexpr double kMostToolChangeSeconds = 3600;
+std::optional<double> RapidRateFromText(std::string_view text);
+std::optional<double> ToolChangeSecondsFromText(std::string_view text);
+
+// The settings from their texts in the settings file; a text that is not accepted, the empty
+// text included, leaves that setting at its default.
+MachiningTimeSettings MachiningTimeSettingsFrom(std::string_view rapidRate,
+                                                std::string_view toolChangeSeconds);
 
 // The estimate, in seconds; lengths in the program's units (mm under G71, inches under G70).
 struct MachiningTime {

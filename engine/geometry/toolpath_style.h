@@ -41,6 +41,7 @@ inline constexpr ProgramStyle kSourceStyle{{0xc4, 0xc4, 0xc4}, 6, 1.5, 2.5, 6};
 inline constexpr ProgramStyle kOutputStyle{{0xd9, 0x5f, 0x02}, 2, 1, 1.5, 4};
 inline constexpr MarkStyle kDifferenceStyle{{0xe3, 0x1a, 0x1c}, 3, 8};   // moves that differ
 inline constexpr MarkStyle kHighlightStyle{{0xff, 0xc4, 0x00, 170}, 9, 10};  // pointed at
+inline constexpr MarkStyle kSelectionStyle{{0xe7, 0x29, 0x8a, 150}, 9, 10};  // selected
 inline constexpr double kRapidDash = 6;  // a rapid move's dashes and the gaps between them
 inline constexpr double kRapidGap = 4;
 

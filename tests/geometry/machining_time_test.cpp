@@ -94,6 +94,26 @@ TEST(EstimateMachiningTime, CountsMovesWithoutAFeedAndTimesNothingForThem) {
             "4 moves without a feed not timed, the first at output line 3");
 }
 
+TEST(MachiningTimeSettingsFrom, TakesPlainNumbersInRangeAndKeepsTheDefaultOtherwise) {
+  const struct {
+    const char* rapid;
+    const char* change;
+    double rapidRate, toolChangeSeconds;
+  } cases[] = {
+      {"30000", "7.5", 30000, 7.5},
+      {" 1000000 ", "0", 1e6, 0},
+      {"", "", kDefaultRapidRate, kDefaultToolChangeSeconds},
+      {"0", "-1", kDefaultRapidRate, kDefaultToolChangeSeconds},
+      {"1000001", "3601", kDefaultRapidRate, kDefaultToolChangeSeconds},
+      {"2E4", "1,5", kDefaultRapidRate, kDefaultToolChangeSeconds},
+  };
+  for (const auto& c : cases) {
+    const MachiningTimeSettings settings = MachiningTimeSettingsFrom(c.rapid, c.change);
+    EXPECT_EQ(settings.rapidRate, c.rapidRate) << c.rapid;
+    EXPECT_EQ(settings.toolChangeSeconds, c.toolChangeSeconds) << c.change;
+  }
+}
+
 TEST(DurationText, RoundsToTheSecondAndWritesHoursAndMinutes) {
   const struct {
     double seconds;
