@@ -18,8 +18,9 @@ struct SideView {
 };
 
 // Lines and points keep their kind, with x the chosen axis and y the depth. An arc in the XY
-// plane becomes linear chords along its circle (a flat arc a line that reaches its bulge, a helix
-// a wave); an arc with no circle in that plane its one chord. Lines, kinds and feeds are kept.
+// plane becomes linear moves: a flat arc the line from its start through the points where it
+// turns back in the chosen axis to its end (at most three), a helix chords of 5 degrees; an arc
+// with no circle in that plane its one chord. Lines and feeds are kept.
 SideView SideViewOf(const Toolpath& path, SideAxis axis);
 
 }  // namespace quarnel
