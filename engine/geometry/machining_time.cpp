@@ -53,8 +53,7 @@ double ArcLength(const Move& move) {
 
 // The feed of a move in units per minute; 0 when it has none that moves.
 double FeedRate(const Move& move) {
-  const double feed = move.feed.value_or(0) * output::kFeedDivisor;
-  return feed > 0 ? feed : 0;
+  return std::max(0.0, move.feed.value_or(0) * output::kFeedDivisor);
 }
 
 class TimeAdder {

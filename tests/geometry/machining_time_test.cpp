@@ -128,6 +128,8 @@ TEST(DurationText, RoundsToTheSecondAndWritesHoursAndMinutes) {
       {3600, "1 h 00 min 00 s"},
       {3725, "1 h 02 min 05 s"},
       {360000, "100 h 00 min 00 s"},
+      {3599999999, "999999 h 59 min 59 s"},
+      {3.6e9, "more than 1,000,000 h"},
       {1e300, "more than 1,000,000 h"},
       {std::numeric_limits<double>::infinity(), "more than 1,000,000 h"},
       {std::numeric_limits<double>::quiet_NaN(), "more than 1,000,000 h"},
