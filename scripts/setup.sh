@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  xvfb openbox xdotool
   dpkg-dev file help2man librsvg2-bin
   desktop-file-utils appstream lintian man-db bash-completion
 )

@@ -14,8 +14,9 @@ namespace quarnel {
 
 namespace {
 
-const QString kDescription =
-    QStringLiteral("Program for generating machining centre G-code from standard router G-code.");
+const QString kDescription = QStringLiteral(
+    "Program for generating machining centre G-code from standard router G-code. Ostrevan is "
+    "Quarnel's short name.");
 const QString kNotice = QStringLiteral("Check every converted program before you run it.");
 const QString kDisclaimer = QStringLiteral(
     "Warning: converted programs are provided as they are, without warranty of any kind. "
@@ -97,12 +98,14 @@ void AboutBox::BuildButtons() {
   okButton_->setObjectName(QStringLiteral("okButton"));
   okButton_->setGeometry(TwipsRect(4320, 2280, 1260, 345));
   okButton_->setDefault(true);
+  okButton_->setToolTip(QStringLiteral("Go on to the main window (Enter or Escape)"));
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
   systemInfoButton_ = new QPushButton(QStringLiteral("&System Info..."), this);
   systemInfoButton_->setObjectName(QStringLiteral("systemInfoButton"));
   systemInfoButton_->setGeometry(TwipsRect(4320, 2760, 1245, 345));
   systemInfoButton_->setAutoDefault(false);
+  systemInfoButton_->setToolTip(QStringLiteral("Start the desktop's system information program"));
   connect(systemInfoButton_, &QPushButton::clicked, this, &AboutBox::StartSysInfo);
   setTabOrder(okButton_, systemInfoButton_);
 }

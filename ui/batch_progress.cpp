@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "support/paths.h"
+#include "ui/file_list.h"
 #include "ui/form_style.h"
 
 namespace quarnel {
@@ -27,14 +28,14 @@ void BatchProgress::FileStarting(int index, const std::string& source) {
   dialog_.setLabelText(QStringLiteral("File %1 of %2: %3")
                            .arg(index + 1)
                            .arg(dialog_.maximum())
-                           .arg(QString::fromStdString(FileNameOf(source))));
+                           .arg(ShownName(FileNameOf(source))));
   bar_->setValue(index);  // the dialog's own setValue would run the event loop here
 }
 
 Message BatchFailureMessage(const std::vector<FileFailure>& failures) {
   QStringList lines;
   for (const FileFailure& failure : failures) {
-    lines << QString::fromStdString(failure.file + ": " + failure.reason);
+    lines << ShownName(failure.file) + QStringLiteral(": ") + ShownName(failure.reason);
   }
   Message message{kAppTitle, {}, QMessageBox::Warning, lines.join(QLatin1Char('\n'))};
   if (failures.size() == 1) {

@@ -56,6 +56,11 @@ void DimensionBox::ShowSelectedUnits() {
   ShowChecks();
 }
 
+void DimensionBox::SetPurpose(QString purpose) {
+  purpose_ = std::move(purpose);
+  ShowChecks();
+}
+
 // Only a move of the focus to another control counts; the window losing activation (another
 // program, a popup, the window closing) does not.
 void DimensionBox::focusOutEvent(QFocusEvent* event) {
@@ -84,6 +89,7 @@ void DimensionBox::ShowChecks() {
     units_->setToolTip(notes.join(QLatin1Char('\n')));
     PlaceUnits();
   }
+  if (!purpose_.isEmpty()) notes << purpose_;
   setToolTip(notes.join(QLatin1Char('\n')));
 }
 

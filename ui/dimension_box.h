@@ -18,6 +18,8 @@ class DimensionBox : public QLineEdit {
   // Makes this the height box: a short trailing text ("mm" or "in", objectName "units") and the
   // tooltip say which units its text selects.
   void ShowSelectedUnits();
+  // What the box is for: the last line of its tooltip, below its warnings.
+  void SetPurpose(QString purpose);
 
  signals:
   // The focus moved from this box to another control of its window.
@@ -34,6 +36,7 @@ class DimensionBox : public QLineEdit {
   void PlaceUnits();
 
   QLabel* units_ = nullptr;
+  QString purpose_;
 };
 
 }  // namespace quarnel

@@ -1,5 +1,6 @@
-// DirectoryBrowser: the modal "Directory Selection" dialog that picks a directory by root and directory
-// lists, and remembers its position and last directory in section "DirDialogBox".
+// DirectoryBrowser: the modal "Directory Selection" dialog that picks a directory by root and
+// directory lists or a typed path, makes new folders, and remembers its place and last
+// directory in section "DirDialogBox".
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace quarnel {
@@ -49,9 +51,14 @@ class DirectoryBrowser : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
+  void LayOutControls();
+  void GoToTypedPath();
+  void MakeNewFolder();
+  void ShowAlert(const QString& text);
   void RestorePosition();
   void SetLabelText(std::string text);
   void SelectDrive(const std::string& root);
@@ -67,9 +74,11 @@ class DirectoryBrowser : public QDialog {
   std::string selectedDir_;
   std::string labelText_;
   bool titleBarClose_ = false;
+  QLineEdit* pathField_ = nullptr;
   QComboBox* driveList_ = nullptr;
   DirectoryList* directoryList_ = nullptr;
   QLabel* pathLabel_ = nullptr;
+  QPushButton* newFolderButton_ = nullptr;
   QPushButton* okButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
 };

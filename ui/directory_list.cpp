@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ui/file_list.h"
 #include "ui/file_roots.h"
 
 namespace quarnel {
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-// Names of the non-hidden directories directly below directory, sorted bytewise.
+// Names of the non-hidden directories directly below directory, in the file lists' natural order.
 std::vector<std::string> Subdirectories(const std::string& directory) {
   std::vector<std::string> names;
   std::error_code error;
@@ -27,7 +28,7 @@ std::vector<std::string> Subdirectories(const std::string& directory) {
     if (!name.empty() && name.front() != '.' && it->is_directory(ignored))
       names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end());
+  std::sort(names.begin(), names.end(), NaturalLess);
   return names;
 }
 
@@ -54,7 +55,7 @@ std::vector<std::pair<std::string, std::string>> PathChain(const std::string& pa
 
 QTreeWidgetItem* NewItem(const std::string& text, const std::string& path,
                          QStyle::StandardPixmap icon) {
-  auto* item = new QTreeWidgetItem({QString::fromStdString(text)});
+  auto* item = new QTreeWidgetItem({ShownName(text)});
   item->setData(0, kPathRole, QByteArray::fromStdString(path));
   item->setIcon(0, QApplication::style()->standardIcon(icon));
   return item;

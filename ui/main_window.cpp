@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -22,10 +23,13 @@
 #include "ui/report_window.h"
 #include "ui/time_settings_dialog.h"
 #include "ui/tool_grid.h"
+#include "ui/window_place.h"
 
 namespace quarnel {
 
 namespace {
+
+constexpr qreal kFilterPointSize = 7;
 
 template <typename Widget>
 Widget* Place(Widget* widget, const char* name, QRect geometry) {
@@ -52,10 +56,23 @@ QPushButton* AddBrowseButton(QWidget* parent, const char* name, QRect geometry) 
 
 FileList* AddFileList(QWidget* parent, const char* name, QRect geometry,
                       QAbstractItemView::SelectionMode mode) {
-  auto* list = Place(new FileList(parent), name, geometry);
+  const bool filesWelcome = mode != QAbstractItemView::SingleSelection;
+  auto* list = Place(new FileList(filesWelcome, parent), name, geometry);
   list->setSelectionMode(mode);
   SetBackground(*list, kLightCyan);
   return list;
+}
+
+// The filter under a list: "All files" or "Programs", in a smaller face to fit the frame.
+QComboBox* AddFilterBox(QWidget* parent, const char* name, QRect geometry) {
+  auto* box = Place(new QComboBox(parent), name, geometry);
+  box->addItem(FilterText(FileFilter::kAllFiles));
+  box->addItem(FilterText(FileFilter::kPrograms));
+  box->setFont(SansSerifFont(kFilterPointSize));
+  box->setToolTip(QStringLiteral(
+      "Which files the list shows: every file, or the programs only (.nc, .ngc, .tap, .cnc, "
+      ".gcode, .txt)"));
+  return box;
 }
 
 // Wide enough for its caption in the platform's font, which may be wider than the design's.
@@ -96,6 +113,7 @@ MainWindow::MainWindow(std::string appDir, FileStore& files, MainWindowAccess ac
   BuildSourceFrame();
   BuildMiddleFrame();
   BuildDestFrame();
+  BuildActions();
   ChainTabOrder();
   WireHandlers();
 }
@@ -114,6 +132,13 @@ void MainWindow::BuildSourceFrame() {
   sourceBrowseButton_ = AddBrowseButton(frame, "sourceBrowseButton", TwipsRect(2880, 240, 495, 255));
   sourceList_ = AddFileList(frame, "sourceList", TwipsRect(720, 720, 1815, 5160),
                        QAbstractItemView::ExtendedSelection);
+  sourceFilter_ = AddFilterBox(frame, "sourceFilter", TwipsRect(720, 5895, 1815, 225));
+  sourcePathLabel_->setToolTip(QStringLiteral("The folder of the router programs"));
+  sourceBrowseButton_->setToolTip(QStringLiteral("Choose the folder of the router programs"));
+  sourceList_->setToolTip(QStringLiteral(
+      "The files of the source folder: select those to convert (click, Shift-click, Ctrl-click, "
+      "Ctrl+A). F5 reads the folders again. Drop files here to choose their folder and select "
+      "them, or drop a folder."));
 }
 
 void MainWindow::BuildMiddleFrame() {
@@ -121,6 +146,8 @@ void MainWindow::BuildMiddleFrame() {
   processButton_ = Place(new QPushButton(QStringLiteral("Process"), frame), "processButton",
                    TwipsRect(960, 360, 1215, 495));
   processButton_->setEnabled(false);
+  processButton_->setToolTip(
+      QStringLiteral("Convert the selected source files into the destination folder"));
   BuildToolFrame(*frame);
   BuildDimensionFrame(*frame);
 }
@@ -131,9 +158,16 @@ void MainWindow::BuildToolFrame(QGroupBox& middleFrame) {
   headOneOption_ = AddHeadOption(frame, "headOneOption", QStringLiteral("Head 1"), TwipsRect(360, 240, 855, 255));
   headTwoOption_ = AddHeadOption(frame, "headTwoOption", QStringLiteral("Head 2"), TwipsRect(1440, 240, 855, 255));
   headTwoOption_->setChecked(true);
+  for (QRadioButton* head : {headOneOption_, headTwoOption_}) {
+    head->setToolTip(QStringLiteral("The machine's head; kept with the settings, it does not "
+                                    "change the conversion"));
+  }
   KeepTabStopOnCheckedHead();
   connect(headOneOption_, &QRadioButton::toggled, this, &MainWindow::KeepTabStopOnCheckedHead);
   toolGrid_ = Place(new ToolGrid(tools_, frame), "toolGrid", TwipsRect(360, 600, 1935, 2175));
+  toolGrid_->setToolTip(QStringLiteral(
+      "Each row replaces a router tool number (From) by the machine's (To); the last matching "
+      "row wins. A cell's tooltip shows the tool call its row writes."));
 }
 
 void MainWindow::BuildDimensionFrame(QGroupBox& middleFrame) {
@@ -143,6 +177,9 @@ void MainWindow::BuildDimensionFrame(QGroupBox& middleFrame) {
   heightBox_ = AddDimension(frame, "heightBox", QStringLiteral("Height (Y)"), 720);
   heightBox_->ShowSelectedUnits();
   thicknessBox_ = AddDimension(frame, "thicknessBox", QStringLiteral("Thick (Z)"), 1200);
+  lengthBox_->SetPurpose(QStringLiteral("The part's length (X), written into each header"));
+  heightBox_->SetPurpose(QStringLiteral("The part's height (Y), written into each header"));
+  thicknessBox_->SetPurpose(QStringLiteral("The part's thickness (Z), written into each header"));
 }
 
 void MainWindow::BuildDestFrame() {
@@ -152,6 +189,17 @@ void MainWindow::BuildDestFrame() {
   destinationBrowseButton_ = AddBrowseButton(frame, "destinationBrowseButton", TwipsRect(2880, 360, 495, 255));
   destinationList_ = AddFileList(frame, "destinationList", TwipsRect(720, 840, 1935, 4965),
                        QAbstractItemView::SingleSelection);
+  destinationFilter_ = AddFilterBox(frame, "destinationFilter", TwipsRect(720, 5835, 1935, 225));
+  destinationPathLabel_->setToolTip(QStringLiteral("The folder the converted programs go to"));
+  destinationBrowseButton_->setToolTip(
+      QStringLiteral("Choose the folder the converted programs go to"));
+  destinationList_->setToolTip(QStringLiteral(
+      "The files of the destination folder, each output as it lands. Double-click one to preview "
+      "it over its source; right-click for the last report. Drop a folder here to choose it."));
+}
+
+// The destination list's menu and the window's keys: Ctrl+R, Ctrl+P, F5.
+void MainWindow::BuildActions() {
   auto* showReport = new QAction(QStringLiteral("Show the Last Report"), this);
   showReport->setObjectName(QStringLiteral("showReportAction"));
   showReport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -162,6 +210,14 @@ void MainWindow::BuildDestFrame() {
   preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   connect(preview, &QAction::triggered, this, &MainWindow::PreviewSelectedOutput);
   addAction(preview);
+  auto* refresh = new QAction(QStringLiteral("Read the Folders Again"), this);
+  refresh->setObjectName(QStringLiteral("refreshAction"));
+  refresh->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(refresh, &QAction::triggered, this, [this] {
+    sourceList_->Refresh();
+    destinationList_->Refresh();
+  });
+  addAction(refresh);
   auto* timeSettings = new QAction(QStringLiteral("Machining Time Settings..."), this);
   timeSettings->setObjectName(QStringLiteral("timeSettingsAction"));
   timeSettings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
@@ -172,16 +228,20 @@ void MainWindow::BuildDestFrame() {
   addAction(timeSettings);
   destinationList_->addAction(preview);
   destinationList_->addAction(showReport);
+  destinationList_->addAction(refresh);
   destinationList_->addAction(timeSettings);
   destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(destinationList_, &QListWidget::itemDoubleClicked, this,
           &MainWindow::PreviewSelectedOutput);
 }
 
-// The height box comes before the length box.
+// The height box comes before the length box; each filter follows its list.
 void MainWindow::ChainTabOrder() {
-  QWidget* const order[] = {sourceBrowseButton_, sourceList_, destinationBrowseButton_,    destinationList_, processButton_, heightBox_,
-                            lengthBox_, thicknessBox_,  toolGrid_, headOneOption_, headTwoOption_};
+  QWidget* const order[] = {sourceBrowseButton_, sourceList_,      sourceFilter_,
+                            destinationBrowseButton_, destinationList_, destinationFilter_,
+                            processButton_,      heightBox_,       lengthBox_,
+                            thicknessBox_,       toolGrid_,        headOneOption_,
+                            headTwoOption_};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -191,11 +251,11 @@ void MainWindow::WireHandlers() {
   connect(thicknessBox_, &DimensionBox::LostFocus, this, [this] { WriteDimension(*thicknessBox_, setting::kThickness); });
   connect(headOneOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
   connect(headTwoOption_, &QRadioButton::clicked, this, &MainWindow::WriteHead);
-  connect(sourceBrowseButton_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*sourceList_, *sourcePathLabel_, setting::kSourcePath); });
-  connect(destinationBrowseButton_, &QPushButton::clicked, this,
-          [this] { ChooseListDirectory(*destinationList_, *destinationPathLabel_, setting::kDestinationPath); });
-  connect(sourceList_, &FileList::UserSelectionChanged, this, &MainWindow::UpdateProcessButton);
+  WireList(*sourceList_, *sourcePathLabel_, *sourceBrowseButton_, *sourceFilter_,
+           {setting::kSourcePath, setting::kSourceFilter});
+  WireList(*destinationList_, *destinationPathLabel_, *destinationBrowseButton_,
+           *destinationFilter_, {setting::kDestinationPath, setting::kDestinationFilter});
+  connect(sourceList_, &FileList::SelectionChanged, this, &MainWindow::UpdateProcessButton);
   connect(processButton_, &QPushButton::clicked, this, &MainWindow::Process);
   connect(runner_.get(), &BatchRunner::FileStarting, this,
           [this](int index, const std::string& source) { progress_->FileStarting(index, source); });
@@ -226,31 +286,6 @@ void MainWindow::WriteHead() {
   settings_.IniWrite(setting::kSettings, setting::kHeadOne, headOneOption_->isChecked() ? "True" : "False");
 }
 
-// A directory that vanished after it was chosen is reported; the list and label stay as they were.
-void MainWindow::ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key) {
-  const std::string chosen = ChooseDirectory(list.Directory());
-  if (chosen.empty()) return;
-  if (!list.SetDirectory(chosen)) {
-    access_.showMessage(
-        this, {kAppTitle,
-               QStringLiteral("The folder %1 cannot be opened any more. The list still shows %2.")
-                   .arg(QString::fromStdString(chosen), QString::fromStdString(list.Directory())),
-               QMessageBox::Warning, {}});
-    return;
-  }
-  pathLabel.setText(QString::fromStdString(chosen));
-  settings_.IniWrite(setting::kSettings, key, chosen);
-  UpdateProcessButton();  // the re-read list has no selection
-}
-
-std::string MainWindow::ChooseDirectory(const std::string& startDirectory) {
-  if (access_.chooseDirectory) return access_.chooseDirectory(startDirectory);
-  DirectoryBrowser browser(settings_, access_.roots, browserMemory_, this, access_.showMessage);
-  return browser.Choose(startDirectory);
-}
-
-void MainWindow::UpdateProcessButton() { processButton_->setEnabled(sourceList_->HasSelection()); }
-
 bool MainWindow::BatchRunning() const { return runner_->Running(); }
 
 // Converts the selected files on the worker thread, with copies of the dimension texts and the
@@ -262,6 +297,7 @@ void MainWindow::Process() {
   if (runner_->Running() || sources.empty()) return;
   BatchJob job{sources, destinationList_->Directory(), DimensionTextsShown(), tools_, {}};
   job.options.jobs = 0;  // translate ahead on every core; outputs still land in list order
+  job.options.checkGeometry = true;  // the report's verdicts
   job.options.machiningTime = ReadTimeSettings(settings_);
   EnableInput(false);
   progress_ = std::make_unique<BatchProgress>(this, static_cast<int>(sources.size()),
@@ -298,9 +334,10 @@ void MainWindow::FinishBatch(const BatchReport& report) {
 void MainWindow::EnableInput(bool enabled) {
   for (QWidget* control : std::initializer_list<QWidget*>{
            sourceBrowseButton_->parentWidget(), processButton_->parentWidget(),
-           destinationBrowseButton_}) {
+           destinationBrowseButton_, destinationFilter_}) {
     control->setEnabled(enabled);
   }
+  destinationList_->setAcceptDrops(enabled);
 }
 
 // The selected output over the source of the same name in the source folder, when there is one.
@@ -315,13 +352,17 @@ void MainWindow::PreviewSelectedOutput() {
         PreviewWindow::FromFiles(files_, output, source, ReadTimeSettings(settings_), this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    RememberPlace(*window, settings_, setting::kPreviewWindow, this);
     window->show();
     return;
   }
 }
 
 void MainWindow::ShowLastReport() {
-  if (reportWindow_ == nullptr) reportWindow_ = new ReportWindow(this);
+  if (reportWindow_ == nullptr) {
+    reportWindow_ = new ReportWindow(this);
+    RememberPlace(*reportWindow_, settings_, setting::kReportWindow, this);
+  }
   reportWindow_->ShowReport(lastReport_);
   reportWindow_->show();
   reportWindow_->raise();

@@ -17,6 +17,7 @@
 #include "ui/directory_browser.h"
 #include "ui/messages.h"
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -40,6 +41,7 @@ enum class CloseReason {
 
 // A close request from the window system while no session shutdown is under way is the user's.
 CloseReason ClassifyClose(bool fromWindowSystem, bool sessionEnding);
+
 
 // What the window reaches outside itself; tests give their own.
 struct MainWindowAccess {
@@ -89,6 +91,7 @@ class MainWindow : public QWidget {
   void BuildToolFrame(QGroupBox& middleFrame);
   void BuildDimensionFrame(QGroupBox& middleFrame);
   void BuildDestFrame();
+  void BuildActions();
   void ChainTabOrder();
   void WireHandlers();
   void KeepTabStopOnCheckedHead();
@@ -99,7 +102,17 @@ class MainWindow : public QWidget {
 
   void WriteDimension(const DimensionBox& box, std::string_view key);
   void WriteHead();
+  // The settings keys of a list's folder and filter.
+  struct ListKeys {
+    std::string_view path;
+    std::string_view filter;
+  };
+  void WireList(FileList& list, QLabel& pathLabel, QPushButton& browse, QComboBox& filter,
+                ListKeys keys);
+  void RestoreFilter(FileList& list, QComboBox& filter, std::string_view key);
   void ChooseListDirectory(FileList& list, QLabel& pathLabel, std::string_view key);
+  bool ShowListDirectory(FileList& list, QLabel& pathLabel, std::string_view key,
+                         const std::string& directory);
   std::string ChooseDirectory(const std::string& startDirectory);
   void UpdateProcessButton();
   void Process();
@@ -125,6 +138,7 @@ class MainWindow : public QWidget {
   QLabel* sourcePathLabel_ = nullptr;
   QPushButton* sourceBrowseButton_ = nullptr;
   FileList* sourceList_ = nullptr;
+  QComboBox* sourceFilter_ = nullptr;
   QPushButton* processButton_ = nullptr;
   QRadioButton* headOneOption_ = nullptr;
   QRadioButton* headTwoOption_ = nullptr;
@@ -135,6 +149,7 @@ class MainWindow : public QWidget {
   QLabel* destinationPathLabel_ = nullptr;
   QPushButton* destinationBrowseButton_ = nullptr;
   FileList* destinationList_ = nullptr;
+  QComboBox* destinationFilter_ = nullptr;
   // Last, so that it goes first: a batch still running is cancelled and its file finished
   // while everything else stands.
   std::unique_ptr<BatchRunner> runner_;

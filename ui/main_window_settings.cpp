@@ -14,6 +14,7 @@
 #include "ui/main_window.h"
 #include "ui/setting_values.h"
 #include "ui/tool_grid.h"
+#include "ui/window_place.h"
 
 namespace quarnel {
 
@@ -38,10 +39,10 @@ void MainWindow::RestoreToolTable() {
   const KeptToolTable kept = SetToolTableAside(files_, path);
   saveToolTable_ = !kept.path.empty();
   QString text = QStringLiteral("The tool table file %1 cannot be used: %2.\n\n")
-                     .arg(QString::fromStdString(path), QString::fromStdString(load.problem));
+                     .arg(ShownName(path), QString::fromStdString(load.problem));
   if (saveToolTable_) {
     text += QStringLiteral("It was kept as %1, and the table starts empty.")
-                .arg(QString::fromStdString(kept.path));
+                .arg(ShownName(kept.path));
   } else {
     text += QStringLiteral("It could not be moved aside (%1), so the table starts empty and "
                            "will not be saved over it.")
@@ -50,23 +51,27 @@ void MainWindow::RestoreToolTable() {
   access_.showMessage(this, {kAppTitle, text, QMessageBox::Warning, {}});
 }
 
-// A missing position reads as 0: the top-left corner of the screen.
+// A missing position reads as 0: the top-left corner of the screen. The window stays wholly
+// on the screen that holds its position (a screen unplugged since, a smaller one).
 void MainWindow::RestorePosition() {
   QPoint position = pos();
   if (const auto top = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kTop))) position.setY(*top);
   if (const auto left = PixelsFromTwipsText(settings_.IniRead(setting::kWindow, setting::kLeft)))
     position.setX(*left);
   move(position);
+  KeepOnScreen(*this, nullptr);
 }
 
 // The labels show the stored paths even when a list cannot go there.
 void MainWindow::RestoreLists() {
   const std::string destination = settings_.IniRead(setting::kSettings, setting::kDestinationPath);
   const std::string source = settings_.IniRead(setting::kSettings, setting::kSourcePath);
-  destinationPathLabel_->setText(QString::fromStdString(destination));
-  sourcePathLabel_->setText(QString::fromStdString(source));
+  destinationPathLabel_->setText(ShownName(destination));
+  sourcePathLabel_->setText(ShownName(source));
   sourceList_->SetDirectory(source);
   destinationList_->SetDirectory(destination);
+  RestoreFilter(*sourceList_, *sourceFilter_, setting::kSourceFilter);
+  RestoreFilter(*destinationList_, *destinationFilter_, setting::kDestinationFilter);
 }
 
 // Selecting head 1 writes the value back, as a click would; other texts leave the design's
@@ -101,6 +106,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   SaveOnClose(reason);
   event->accept();
+  for (QWidget* window : findChildren<QWidget*>()) {
+    if (window->isWindow() && window->isVisible()) window->close();  // the report, previews
+  }
 }
 
 }  // namespace quarnel

@@ -16,6 +16,7 @@
 #include "support/decimal_text.h"
 #include "support/file_store.h"
 #include "support/paths.h"
+#include "ui/file_list.h"
 #include "ui/program_text_view.h"
 
 namespace quarnel {
@@ -42,7 +43,7 @@ PreviewLayer MakeLayer(const QString& name, const QPen& pen, double pointRadius)
 std::optional<PreviewProgram> ReadProgram(FileStore& files, const std::string& path,
                                           QString& problem) {
   ReadOutcome read = files.ReadRegularFile(path);
-  const QString shown = QString::fromStdString(path);
+  const QString shown = ShownName(path);
   if (!read.ok) {
     problem = QStringLiteral("%1 is not a readable file: %2")
                   .arg(shown, QString::fromStdString(read.error));
@@ -52,7 +53,8 @@ std::optional<PreviewProgram> ReadProgram(FileStore& files, const std::string& p
     problem = QStringLiteral("%1 is too large to preview").arg(shown);
     return std::nullopt;
   }
-  return PreviewProgram{QString::fromStdString(FileNameOf(path)), std::move(read.bytes)};
+  return PreviewProgram{ShownName(FileNameOf(path)),
+                        std::move(read.bytes)};
 }
 
 // The first source line and the first output line a note names ("output line 7: ...",
@@ -154,6 +156,16 @@ void PreviewWindow::BuildControls() {
   moveInfo_->setFixedHeight(2 * moveInfo_->fontMetrics().lineSpacing());
   details_ = new QListWidget(this);
   details_->setObjectName(QStringLiteral("details"));
+  canvas_->setToolTip(QStringLiteral(
+      "The part, the source's toolpath and the output's over it. Wheel: zoom; drag: pan; F: fit; "
+      "T, X, Y: the view; point at a move for its lines, click it to select it and its lines; "
+      "Escape closes the window."));
+  moveInfo_->setToolTip(QStringLiteral("The lines of the move pointed at or selected, output "
+                                       "and source"));
+  details_->setToolTip(QStringLiteral("Differences and notes; select one to show its moves and "
+                                      "lines"));
+  sourceText_->setToolTip(QStringLiteral("The source program; select a line to show its moves"));
+  outputText_->setToolTip(QStringLiteral("The output program; select a line to show its moves"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildTopBar());
   layout->addWidget(BuildViewBar());
@@ -178,6 +190,10 @@ QWidget* PreviewWindow::BuildTopBar() {
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   }
+  verdict_->setToolTip(QStringLiteral(
+      "Whether the output's toolpath matches its source's, move by move, within half a unit of "
+      "the output's last decimal"));
+  extents_->setToolTip(QStringLiteral("The part of the output's header and the extents of the cut"));
   layout->addWidget(verdict_, 3);
   layout->addWidget(timeLabel_, 2);
   layout->addWidget(extents_, 3);
@@ -208,6 +224,7 @@ QWidget* PreviewWindow::BuildViewBar() {
   connect(views_, &QButtonGroup::idClicked, this, [this](int id) { ShowView(View(id)); });
   auto* legend = new QLabel(bar);
   legend->setObjectName(QStringLiteral("legend"));
+  legend->setWordWrap(true);
   legend->setText(
       QStringLiteral("<span style='color:%1'>&#9473;&#9473; source</span> &nbsp; "
                      "<span style='color:%2'>&#9473;&#9473;</span> output by depth &nbsp; "
@@ -219,13 +236,14 @@ QWidget* PreviewWindow::BuildViewBar() {
                QString::fromStdString(HexText(kOutputStyle.colour)),
                QString::fromStdString(HexText(kDifferenceStyle.colour)),
                QString::fromStdString(HexText(kSelectionStyle.colour))));
-  legend->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; F: fit; click a move or a line to "
-                                    "select it and its partner"));
+  legend->setToolTip(QStringLiteral("How the drawing shows each program and each kind of move; "
+                                    "the depth scale in the drawing's corner gives the depths"));
   pointer_ = new QLabel(bar);
   pointer_->setObjectName(QStringLiteral("pointer"));
   pointer_->setMinimumWidth(pointer_->fontMetrics().horizontalAdvance(
       QStringLiteral("X -0000.000  depth -0000.000 mm")));
   pointer_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  pointer_->setToolTip(QStringLiteral("Where the pointer is, in the program's units"));
   layout->addSpacing(12);
   layout->addWidget(legend, 1);
   layout->addWidget(pointer_);
@@ -240,7 +258,7 @@ PreviewWindow* PreviewWindow::FromFiles(FileStore& files, const std::string& out
   std::optional<PreviewProgram> output = ReadProgram(files, outputPath, problem);
   std::optional<PreviewProgram> source;
   if (output && !sourcePath.empty()) source = ReadProgram(files, sourcePath, problem);
-  if (!output) output = PreviewProgram{QString::fromStdString(FileNameOf(outputPath)), {}};
+  if (!output) output = PreviewProgram{ShownName(FileNameOf(outputPath)), {}};
   auto* window = new PreviewWindow(std::move(*output), std::move(source), timeSettings, parent);
   if (!problem.isEmpty()) window->verdict_->setText(problem);
   return window;
@@ -499,7 +517,7 @@ QString PreviewWindow::LineText(bool output, int line) const {
   return QStringLiteral("%1 line %2: %3")
       .arg(program)
       .arg(line)
-      .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+      .arg(ShownName(text));
 }
 
 std::optional<std::size_t> PreviewWindow::PartnerOf(bool output, std::size_t index) const {

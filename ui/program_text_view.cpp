@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QItemSelectionModel>
 
+#include "ui/file_list.h"
+
 namespace quarnel {
 
 class ProgramLinesModel : public QAbstractListModel {
@@ -27,7 +29,7 @@ class ProgramLinesModel : public QAbstractListModel {
     const std::string_view line = lines_[static_cast<std::size_t>(index.row())];
     return QStringLiteral("%1  %2")
         .arg(index.row() + 1, numberWidth_)
-        .arg(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        .arg(ShownName(line));
   }
 
  private:

@@ -4,30 +4,74 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "engine/geometry/toolpath_style.h"
 #include "support/paths.h"
+#include "ui/file_list.h"
 #include "ui/form_style.h"
+#include "ui/toolpath_canvas.h"
 
 namespace quarnel {
 
 namespace {
 
-const QStringList kColumns = {QStringLiteral("File"),         QStringLiteral("Status"),
-                              QStringLiteral("Source lines"), QStringLiteral("Translated"),
-                              QStringLiteral("Dropped"),      QStringLiteral("Output lines"),
-                              QStringLiteral("Warnings")};
+enum Column { kFileColumn, kStatusColumn, kVerdictColumn, kSourceColumn, kTranslatedColumn,
+              kDroppedColumn, kOutputColumn, kWarningsColumn, kColumnCount };
 
-QTableWidgetItem* Cell(const QString& text, bool number) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return item;
+const QStringList kColumns = {
+    QStringLiteral("File"),       QStringLiteral("Status"),  QStringLiteral("Geometry"),
+    QStringLiteral("Source lines"), QStringLiteral("Translated"), QStringLiteral("Dropped"),
+    QStringLiteral("Output lines"), QStringLiteral("Warnings")};
+
+constexpr int kFileIndexRole = Qt::UserRole;  // the file's place in the report
+constexpr int kSortKeyRole = Qt::UserRole + 1;
+
+// A cell that sorts by its key: names in natural order, numbers by value.
+class Cell : public QTableWidgetItem {
+ public:
+  Cell(const QString& text, QVariant key, bool number) : QTableWidgetItem(text) {
+    setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    setData(kSortKeyRole, std::move(key));
+    if (number) setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+
+  bool operator<(const QTableWidgetItem& other) const override {
+    const QVariant mine = data(kSortKeyRole);
+    const QVariant theirs = other.data(kSortKeyRole);
+    if (mine.typeId() == QMetaType::QByteArray) {
+      return NaturalLess(mine.toByteArray().toStdString(), theirs.toByteArray().toStdString());
+    }
+    return mine.toDouble() < theirs.toDouble();
+  }
+};
+
+Cell* Count(std::size_t value) {
+  return new Cell(QString::number(value), static_cast<double>(value), true);
 }
 
-QTableWidgetItem* Count(std::size_t value) { return Cell(QString::number(value), true); }
+// The verdict of the comparison, and its sort key: failed files first, then files not
+// checked, then by the number of differences.
+Cell* Verdict(const FileReport& file) {
+  const GeometryReport& geometry = file.geometry;
+  if (file.status == FileReport::Status::kFailed) return new Cell(QString(), -2, false);
+  if (!geometry.checked) return new Cell(QStringLiteral("not checked"), -1, false);
+  QString text = geometry.differenceCount == 0
+                     ? QStringLiteral("identical")
+                     : QStringLiteral("%1 %2").arg(geometry.differenceCount).arg(
+                           geometry.differenceCount == 1 ? QStringLiteral("difference")
+                                                         : QStringLiteral("differences"));
+  if (!geometry.notes.empty()) {
+    text += QStringLiteral(", %1 %2").arg(geometry.notes.size()).arg(
+        geometry.notes.size() == 1 ? QStringLiteral("note") : QStringLiteral("notes"));
+  }
+  auto* cell = new Cell(text, static_cast<double>(geometry.differenceCount), false);
+  if (geometry.differenceCount > 0) cell->setForeground(QColorOf(kDifferenceStyle.colour));
+  return cell;
+}
 
 // "3 files: 2 written, 1 failed; 4 warnings", and the tool table's warnings below.
 QString SummaryText(const BatchReport& report) {
@@ -56,22 +100,28 @@ QString SummaryText(const BatchReport& report) {
 ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("reportWindow"));
   setWindowTitle(kAppTitle + QStringLiteral(" - report of the last batch"));
-  resize(760, 520);
+  resize(900, 520);
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("summary"));
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  files_ = new QTableWidget(0, static_cast<int>(kColumns.size()), this);
+  summary_->setToolTip(QStringLiteral("How the batch went, and the tool table's warnings"));
+  files_ = new QTableWidget(0, kColumnCount, this);
+  files_->setToolTip(QStringLiteral(
+      "Every file of the batch; select one to read its report, click a heading to sort by it. "
+      "Geometry: how the output's toolpath compares with its source's."));
   files_->setObjectName(QStringLiteral("files"));
   files_->setHorizontalHeaderLabels(kColumns);
   files_->setSelectionBehavior(QAbstractItemView::SelectRows);
   files_->setSelectionMode(QAbstractItemView::SingleSelection);
   files_->verticalHeader()->hide();
   files_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  files_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // batch order at first
   details_ = new QPlainTextEdit(this);
   details_->setObjectName(QStringLiteral("details"));
   details_->setReadOnly(true);
   details_->setLineWrapMode(QPlainTextEdit::NoWrap);
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  details_->setToolTip(QStringLiteral("The whole report of the selected file"));
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->addWidget(files_);
   splitter->addWidget(details_);
@@ -85,27 +135,53 @@ ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void ReportWindow::ShowReport(const BatchReport& report) {
   report_ = report;
   summary_->setText(SummaryText(report_));
+  files_->setSortingEnabled(false);  // rows would move while they are filled
   files_->setRowCount(static_cast<int>(report_.files.size()));
   for (int row = 0; row < files_->rowCount(); ++row) {
     const FileReport& file = report_.files[static_cast<std::size_t>(row)];
-    files_->setItem(row, 0, Cell(QString::fromStdString(FileNameOf(file.source)), false));
-    files_->setItem(row, 1, Cell(QString::fromLatin1(StatusName(file.status)), false));
-    files_->setItem(row, 2, Count(file.notes.sourceLines));
-    files_->setItem(row, 3, Count(file.notes.translated));
-    files_->setItem(row, 4, Count(file.notes.Dropped()));
-    files_->setItem(row, 5, Count(file.bodyLines));
-    files_->setItem(row, 6, Count(file.warnings.size()));
+    const std::string name = FileNameOf(file.source);
+    auto* nameCell =
+        new Cell(ShownName(name), QByteArray::fromStdString(name), false);
+    nameCell->setData(kFileIndexRole, row);
+    files_->setItem(row, kFileColumn, nameCell);
+    files_->setItem(row, kStatusColumn,
+                    new Cell(QString::fromLatin1(StatusName(file.status)),
+                             static_cast<int>(file.status), false));
+    files_->setItem(row, kVerdictColumn, Verdict(file));
+    files_->setItem(row, kSourceColumn, Count(file.notes.sourceLines));
+    files_->setItem(row, kTranslatedColumn, Count(file.notes.translated));
+    files_->setItem(row, kDroppedColumn, Count(file.notes.Dropped()));
+    files_->setItem(row, kOutputColumn, Count(file.bodyLines));
+    files_->setItem(row, kWarningsColumn, Count(file.warnings.size()));
   }
+  files_->setSortingEnabled(true);
   files_->resizeColumnsToContents();
-  files_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  files_->horizontalHeader()->setSectionResizeMode(kFileColumn, QHeaderView::Stretch);
   details_->clear();
   if (files_->rowCount() > 0) files_->setCurrentCell(0, 0);
 }
 
+void ReportWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void ReportWindow::ShowFile(int row) {
-  if (row < 0 || row >= static_cast<int>(report_.files.size())) return;
-  details_->setPlainText(
-      QString::fromStdString(FileReportText(report_.files[static_cast<std::size_t>(row)])));
+  const QTableWidgetItem* cell = files_->item(row, kFileColumn);
+  if (cell == nullptr) return;
+  const auto index = static_cast<std::size_t>(cell->data(kFileIndexRole).toInt());
+  if (index >= report_.files.size()) return;
+  const std::string text = FileReportText(report_.files[index]);
+  QStringList lines;  // each shown with its bytes that are not text escaped
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines << ShownName(std::string_view(text).substr(start, end - start));
+    start = end + 1;
+  }
+  details_->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace quarnel

@@ -21,6 +21,9 @@ class ReportWindow : public QWidget {
   // Shows report, its first file selected.
   void ShowReport(const BatchReport& report);
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;  // Escape closes the window
+
  private:
   void ShowFile(int row);
 

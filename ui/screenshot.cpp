@@ -1,11 +1,13 @@
 // quarnel-screenshot: renders the main window offscreen, as a shop would see it with some parts
-// on disk, into a PNG; optionally the About box, the directory browser and the report window
-// after a batch of the bundled examples too.
+// on disk and the source list showing programs only, into a PNG; optionally the About box, the
+// directory browser with a path typed and the report window after a batch of the bundled
+// examples too.
 //
 //     quarnel-screenshot MAIN.png [ABOUT.png [BROWSER.png [REPORT.png]]]
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -36,6 +38,7 @@ void PrepareShop(const QString& root) {
   QDir(root).mkpath(QStringLiteral("parts"));
   QDir(root).mkpath(QStringLiteral("machine"));
   for (const QString& name : parts) Touch(root + "/parts/" + name);
+  Touch(root + "/parts/cutting-list.pdf");  // hidden by the "Programs" filter
   Touch(root + "/machine/door-panel.nc");
 
   quarnel::DiskFileStore files;
@@ -47,6 +50,7 @@ void PrepareShop(const QString& root) {
   settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kHeight, "400");
   settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kThickness, "18");
   settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kHeadOne, "False");
+  settings.IniWrite(quarnel::setting::kSettings, quarnel::setting::kSourceFilter, "Programs");
   quarnel::ToolTable tools;
   tools.SetCell(1, 1, "1");
   tools.SetCell(1, 2, "101");
@@ -116,6 +120,8 @@ int main(int argc, char* argv[]) {
     quarnel::DirBrowserMemory memory;
     quarnel::DirectoryBrowser browser(settings, {"/", "/media/usb-stick"}, memory);
     browser.Open(shop.path().toStdString() + "/parts/");
+    browser.findChild<QLineEdit*>(QStringLiteral("pathField"))
+        ->setText(QStringLiteral("/media/usb-stick/jobs"));
     ok = Save(browser, argv[3]) && ok;
   }
   if (argc > 4) {

@@ -54,8 +54,10 @@ class AboutBoxTest : public QObject {
     QVERIFY(box.findChild<QLabel*>("title")->font().bold());
     QCOMPARE(LabelText(box, "version"), QStringLiteral("Version 1.0.4"));
     QCOMPARE(LabelText(box, "description"),
-             QStringLiteral(
-                 "Program for generating machining centre G-code from standard router G-code."));
+             QStringLiteral("Program for generating machining centre G-code from standard router "
+                            "G-code. Ostrevan is Quarnel's short name."));
+    const auto* description = box.findChild<QLabel*>(QStringLiteral("description"));
+    QVERIFY(description->heightForWidth(description->width()) <= description->height());  // whole
     QVERIFY(!LabelText(box, "notice").isEmpty());
     QVERIFY(!LabelText(box, "disclaimer").isEmpty());
     QCOMPARE(box.findChild<QPushButton*>("systemInfoButton")->text(), QStringLiteral("&System Info..."));

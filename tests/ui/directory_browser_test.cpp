@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
@@ -205,15 +206,91 @@ class DirBrowserTest : public QObject {
     QCOMPARE(dialog->Choose(fixture.tree.File("cnc")), fixture.tree.File("cnc/"));
   }
 
-  void KeepsItsControlsInPlaceWhenResized() {
+  // The list takes what the dialog grows by; the dialog's size is kept with its position.
+  void ItsListGrowsWithItAndItsSizeIsKept() {
     BrowserFixture fixture;
     auto dialog = fixture.Make();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory Selection"));
     QVERIFY(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
-    const QRect okBefore = dialog->findChild<QPushButton*>("okButton")->geometry();
-    dialog->resize(600, 500);
-    QCOMPARE(dialog->findChild<QPushButton*>("okButton")->geometry(), okBefore);
-    QCOMPARE(okBefore, QRect(48, 208, 65, 33));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    const QSize listBefore = Dir1(*dialog).size();
+    dialog->resize(dialog->width() + 100, dialog->height() + 150);
+    QTRY_COMPARE(Dir1(*dialog).size(), listBefore + QSize(100, 150));
+    dialog->reject();
+    QCOMPARE(fixture.Setting("Height"), std::to_string(dialog->height() * 15));
+    auto again = fixture.Make();
+    again->Open("");
+    QCOMPARE(again->size(), dialog->size());
+  }
+
+  // Enter in the path field goes to the typed folder (relative to the one shown, or from the
+  // home folder with "~") and its root; it does not press OK.
+  void ATypedPathIsOpenedWithEnter_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("opened");  // under the tree
+    QTest::addColumn<bool>("fromRoot");   // typed while the list shows the root "/"
+    QTest::newRow("absolute") << "TREE/cnc/old" << "cnc/old" << true;
+    QTest::newRow("relative, with blanks") << " ../old " << "cnc/old" << false;
+    QTest::newRow("home") << "~/parts" << "cnc/parts" << true;
+  }
+  void ATypedPathIsOpenedWithEnter() {
+    QFETCH(QString, typed);
+    QFETCH(QString, opened);
+    QFETCH(bool, fromRoot);
+    BrowserFixture fixture;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", fixture.tree.File("cnc").c_str());
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc/parts"));
+    if (fromRoot) Drive1(*dialog).setCurrentIndex(0);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    auto* field = dialog->findChild<QLineEdit*>("pathField");
+    field->setText(typed.replace("TREE", QString::fromStdString(fixture.tree.Path())));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(dialog->LabelText(), fixture.tree.File(opened.toStdString()));
+    QCOMPARE(Drive1(*dialog).currentText().toStdString(), fixture.tree.Path());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(fixture.messages.Entries().empty());
+    qputenv("HOME", home);
+  }
+
+  void ATypedPathThatCannotBeOpenedIsNamed() {
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc"));
+    auto* field = dialog->findChild<QLineEdit*>("pathField");
+    field->setText(QString::fromStdString(fixture.tree.File("gone")));
+    QTest::keyClick(field, Qt::Key_Enter);
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(1));
+    QVERIFY(fixture.messages.Entries().front().text.contains("gone cannot be opened"));
+    QCOMPARE(dialog->LabelText(), fixture.tree.File("cnc"));
+  }
+
+  // New Folder makes the folder in the one shown and opens it; a bad name is refused.
+  void NewFolderMakesAndOpensIt_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("made");
+    QTest::newRow("plain") << "jobs 2024" << true;
+    QTest::newRow("existing") << "parts" << false;
+    QTest::newRow("with a slash") << "a/b" << false;
+  }
+  void NewFolderMakesAndOpensIt() {
+    QFETCH(QString, name);
+    QFETCH(bool, made);
+    BrowserFixture fixture;
+    auto dialog = fixture.Make();
+    dialog->Open(fixture.tree.File("cnc"));
+    quarnel::testing::WhenModalShown([name](QWidget& modal) {
+      modal.findChild<QLineEdit*>()->setText(name);
+      QMetaObject::invokeMethod(&modal, "accept");
+    });
+    QTest::mouseClick(dialog->findChild<QPushButton*>("newFolderButton"), Qt::LeftButton);
+    const std::string path = fixture.tree.File("cnc/" + name.toStdString());
+    QCOMPARE(dialog->LabelText(), made ? path : fixture.tree.File("cnc"));
+    QCOMPARE(fixture.messages.Entries().size(), std::size_t(made ? 0 : 1));
+    QVERIFY(!std::filesystem::exists(fixture.tree.File("cnc/a")));
   }
 };
 

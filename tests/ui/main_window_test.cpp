@@ -28,6 +28,7 @@
 #include "ui/file_list.h"
 #include "ui/preview_window.h"
 #include "ui_test_support.h"
+#include "window_fixture.h"
 
 using namespace quarnel;
 using quarnel::testing::FileExists;
@@ -36,6 +37,9 @@ using quarnel::testing::ReadFileBytes;
 using quarnel::testing::TempDir;
 using quarnel::testing::UiTestDataPath;
 using quarnel::testing::WriteFileBytes;
+using quarnel::testing::WindowFixture;
+using quarnel::testing::CopyData;
+using quarnel::testing::ClickEntry;
 
 Q_DECLARE_METATYPE(CloseReason)
 
@@ -54,87 +58,6 @@ class CurrentDirectory {
  private:
   fs::path previous_;
 };
-
-// A program directory, a shop folder with sources and outputs, and a window over them whose
-// messages are recorded and whose directory browser answers from a script.
-struct WindowFixture {
-  TempDir appDir;
-  TempDir shop;
-  quarnel::testing::SlowDiskStore files;
-  IniStore settings{files, appDir.File("Quarnel.INI")};
-  MessageLog messages;
-  std::vector<std::string> browserStarts;
-  std::string browserAnswer;
-  int progressDelayMs = 500;
-  std::unique_ptr<MainWindow> window;
-
-  MainWindow& Start() {
-    MainWindowAccess access;
-    access.showMessage = messages.Function();
-    access.chooseDirectory = [this](const std::string& start) {
-      browserStarts.push_back(start);
-      return browserAnswer;
-    };
-    access.roots = {"/"};
-    access.progressDelayMs = progressDelayMs;
-    window = std::make_unique<MainWindow>(appDir.Path() + "/", files, access);
-    window->RestoreSettings();
-    return *window;
-  }
-  void Show() {
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-  }
-  std::string Folder(const std::string& name) {
-    fs::create_directories(shop.File(name));
-    return shop.File(name);
-  }
-  std::string Setting(const char* section, const char* key) const {
-    return settings.IniRead(section, key);
-  }
-  std::string IniText() const {
-    return FileExists(appDir.File("Quarnel.INI")) ? ReadFileBytes(appDir.File("Quarnel.INI"))
-                                                  : std::string();
-  }
-
-  template <typename Widget>
-  Widget& Find(const char* name) {
-    auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no widget %s", name);
-    return *widget;
-  }
-  // The settings of a shop: its two folders, a part of 600 x 400 x 18 and the road's table.
-  void WriteShopSettings(const std::string& source, const std::string& destination) {
-    WriteFileBytes(appDir.File("Quarnel.INI"),
-                   "[Settings]\nSourcePath=" + source + "/\nDestinationPath=" + destination +
-                       "/\nX-Dimension=600\nY-Dimension=400\nZ-Dimension=18\n");
-    WriteFileBytes(appDir.File("ToolTbl.Dat"), ReadFileBytes(UiTestDataPath("road-tools.dat")));
-  }
-  // Presses Process and waits until the window shows the batch's outcome.
-  void ProcessAndWait() {
-    QSignalSpy finished(window.get(), &MainWindow::BatchFinished);
-    QTest::mouseClick(&Find<QPushButton>("processButton"), Qt::LeftButton);
-    QVERIFY(finished.count() > 0 || finished.wait(60000));
-  }
-  QAbstractItemModel& Tools() { return *Find<QTableView>("toolGrid").model(); }
-  QStringList Entries(const char* list) {
-    QStringList names;
-    auto& widget = Find<QListWidget>(list);
-    for (int row = 0; row < widget.count(); ++row) names << widget.item(row)->text();
-    return names;
-  }
-};
-
-void CopyData(const std::string& name, const std::string& directory) {
-  WriteFileBytes(directory + "/" + name, ReadFileBytes(UiTestDataPath(name)));
-}
-
-// Clicks an entry of a file list as the user does, with optional modifiers.
-void ClickEntry(QListWidget& list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  const QRect rect = list.visualItemRect(list.item(row));
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
-}
 
 // Cancels a batch's progress dialog as soon as it is shown.
 class CancelProgressWhenShown : public QObject {
@@ -223,12 +146,14 @@ class MainWindowTest : public QObject {
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);  // BtnProc takes the focus only when enabled
     fixture.Find<QPushButton>("sourceBrowseButton").setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int step = 0; step < 10; ++step) {
+    for (int step = 0; step < 12; ++step) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       order << QApplication::focusWidget()->objectName();
     }
-    const QStringList expected = {"sourceBrowseButton", "sourceList", "destinationBrowseButton",    "destinationList", "processButton", "heightBox",
-                                  "lengthBox", "thicknessBox",  "toolGrid", "headTwoOption", "sourceBrowseButton"};
+    const QStringList expected = {"sourceBrowseButton", "sourceList", "sourceFilter",
+                                  "destinationBrowseButton", "destinationList", "destinationFilter",
+                                  "processButton", "heightBox", "lengthBox", "thicknessBox",
+                                  "toolGrid", "headTwoOption", "sourceBrowseButton"};
     QCOMPARE(order, expected);
   }
 
@@ -263,13 +188,13 @@ class MainWindowTest : public QObject {
     WriteFileBytes(source + "side.nc", "");
     WriteFileBytes(destination + "old.nc", "");
     WriteFileBytes(fixture.appDir.File("Quarnel.INI"),
-                   "[Window]\nTop=1500\nLeft=3000\n[Settings]\nSourcePath=" + source +
+                   "[Window]\nTop=1500\nLeft=1200\n[Settings]\nSourcePath=" + source +
                        "\nDestinationPath=" + destination +
                        "\nX-Dimension=600\nY-Dimension=400 mm\nZ-Dimension=18\nHead1=1\n");
     WriteFileBytes(fixture.appDir.File("ToolTbl.Dat"),
                    ReadFileBytes(UiTestDataPath("road-tools.dat")));
     fixture.Start();
-    QCOMPARE(fixture.window->pos(), QPoint(200, 100));
+    QCOMPARE(fixture.window->pos(), QPoint(80, 100));
     QCOMPARE(fixture.Find<QLabel>("sourcePathLabel").text().toStdString(), source);
     QCOMPARE(fixture.Find<QLabel>("destinationPathLabel").text().toStdString(), destination);
     QCOMPARE(fixture.Entries("sourceList"), QStringList{"side.nc"});
@@ -578,14 +503,8 @@ class MainWindowTest : public QObject {
     WindowFixture fixture;
     fixture.progressDelayMs = 0;
     fixture.files.readDelayMs = 20;
-    const std::string source = fixture.Folder("parts");
-    const std::string destination = fixture.Folder("machine");
     constexpr int kFiles = 20;
-    for (int i = 0; i < kFiles; ++i) {
-      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(source, destination);
+    const std::string destination = fixture.ShopWithRoads(kFiles);
     fixture.Start();
     fixture.Show();
     CancelProgressWhenShown cancel;
@@ -627,7 +546,7 @@ class MainWindowTest : public QObject {
     auto* files = report->findChild<QTableWidget*>("files");
     QCOMPARE(files->rowCount(), 1);
     QCOMPARE(files->item(0, 1)->text(), QStringLiteral("written"));
-    QCOMPARE(files->item(0, 6)->text(), QStringLiteral("1"));
+    QCOMPARE(files->item(0, 7)->text(), QStringLiteral("1"));
     QVERIFY(report->findChild<QPlainTextEdit*>("details")->toPlainText().contains(
         QStringLiteral("the output has no body")));
     report->close();
@@ -657,7 +576,8 @@ class MainWindowTest : public QObject {
     auto* preview = fixture.window->findChild<PreviewWindow*>();
     QVERIFY(preview != nullptr && preview->isVisible());
     QVERIFY(preview->ShownVerdict().startsWith(QStringLiteral("geometry identical")));
-    QCOMPARE(list.actions().size(), 2);  // Preview and Show the Last Report
+    // Preview, Show the Last Report, Read the Folders Again, Machining Time Settings
+    QCOMPARE(list.actions().size(), 4);
   }
 
   // A tool table file the window cannot use is kept aside with its bytes and the user told;
@@ -701,14 +621,8 @@ class MainWindowTest : public QObject {
   void ClosingDuringABatchStopsItSavesAndExits() {
     WindowFixture fixture;
     fixture.files.readDelayMs = 50;
-    const std::string source = fixture.Folder("parts");
-    const std::string destination = fixture.Folder("machine");
     constexpr int kFiles = 40;
-    for (int i = 0; i < kFiles; ++i) {
-      WriteFileBytes(source + "/road" + std::to_string(100 + i) + ".nc",
-                     ReadFileBytes(UiTestDataPath("road.nc")));
-    }
-    fixture.WriteShopSettings(source, destination);
+    const std::string destination = fixture.ShopWithRoads(kFiles);
     fixture.Start();
     fixture.Show();
     fixture.window->move(30, 15);

@@ -6,6 +6,7 @@
 
 #include "test_support.h"
 #include "ui/entry_rules.h"
+#include "ui/file_names.h"
 #include "ui/file_roots.h"
 #include "ui/setting_values.h"
 #include "ui/system_info.h"
@@ -84,6 +85,57 @@ class WindowRulesTest : public QObject {
     for (const char* text : {"1\n2", "600\r"}) {
       QVERIFY(ToolCellProblem(text) && DimensionTextProblem(text));
     }
+  }
+
+  void OrdersNamesNaturallyIgnoringCase() {
+    const std::vector<std::pair<std::string, std::string>> before = {
+        {"a.nc", "B.nc"},         {"part2.nc", "part10.nc"}, {"part9", "part10a"},
+        {"x007", "x8"},           {"x07", "x7"},             {"A.nc", "a.nc"},
+        {"part", "part1"},        {"9a", "10"},              {"zeta", "\xC3\xA9t\xC3\xA9"},
+        {"x10b", "x12a"},         {"x1", "xa"},              {"_x", "Ax"}};
+    for (const auto& [first, second] : before) {
+      QVERIFY2(NaturalLess(first, second) && !NaturalLess(second, first), first.c_str());
+    }
+    QVERIFY(!NaturalLess("same", "same"));
+  }
+
+  void KnowsProgramNames() {
+    for (const char* name : {"a.nc", "B.NGC", "c.Tap", "d.cnc", "e.gcode", "notes.TXT", "x.y.nc"}) {
+      QVERIFY2(IsProgramName(name), name);
+    }
+    for (const char* name : {"run", "a.nc.bak", "nc", "a.pdf", "a.", "gcode"}) {
+      QVERIFY2(!IsProgramName(name), name);
+    }
+  }
+
+  void ShowsBytesThatAreNotTextEscaped() {
+    QCOMPARE(DisplayText("caf\xC3\xA9.nc"), std::string("caf\xC3\xA9.nc"));
+    QCOMPARE(DisplayText("caf\xE9.nc"), std::string("caf\\xE9.nc"));
+    QCOMPARE(DisplayText("a b\nc\x7F"), std::string("a b\\x0Ac\\x7F"));
+    QCOMPARE(DisplayText("\xF0\x9F"), std::string("\\xF0\\x9F"));  // a cut sequence
+  }
+
+  void ChoosesWhatADropMeans() {
+    const auto kindOf = [](const std::string& path) {
+      if (path == "/" || path == "/shop/parts" || path == "/shop/old") return PathKind::kDirectory;
+      return path.starts_with("/shop/") ? PathKind::kOther : PathKind::kMissing;
+    };
+    const auto choose = [&](std::vector<std::string> paths, bool files) {
+      const std::optional<DropChoice> choice = ChooseDrop(std::move(paths), files, kindOf);
+      if (!choice) return std::string("none");
+      std::string text = choice->directory;
+      for (const std::string& name : choice->names) text += " " + name;
+      return text;
+    };
+    QCOMPARE(choose({"/shop/parts/"}, false), std::string("/shop/parts"));
+    QCOMPARE(choose({"/"}, false), std::string("/"));
+    QCOMPARE(choose({"/shop/a.nc", "/shop/b.nc"}, true), std::string("/shop/ a.nc b.nc"));
+    QCOMPARE(choose({"/shop/a.nc"}, false), std::string("none"));
+    QCOMPARE(choose({"/shop/parts", "/shop/old"}, true), std::string("none"));
+    QCOMPARE(choose({"/shop/parts", "/shop/a.nc"}, true), std::string("none"));
+    QCOMPARE(choose({"/shop/a.nc", "/shop/x/b.nc"}, true), std::string("none"));
+    QCOMPARE(choose({"/gone/a.nc"}, true), std::string("none"));
+    QCOMPARE(choose({}, true), std::string("none"));
   }
 
   void FindsRootsInMounts() {
