@@ -108,6 +108,32 @@ TEST(ConversionDriver, RefusesToReplaceItsOwnSource) {
   EXPECT_EQ(ReadFileBytes(dir.File("part.nc")), "G1 X1\n");
 }
 
+// A cancelled batch stops after the file in progress, which keeps its own outcome; the rest are
+// reported as not converted.
+TEST(ConversionDriver, CancelStopsAfterTheFileInProgress) {
+  class CancelAfterSecond final : public BatchObserver {
+   public:
+    void FileStarting(const std::string&) override {}
+    void FileDone(const std::string&, const DimensionTexts&) override { ++done; }
+    bool Cancelled() override { return done == 2; }
+    int done = 0;
+  } observer;
+  MemoryFileStore files;
+  files.files["/src/a.nc"] = "G1 X1\n";
+  files.files["/src/b.nc"] = "G1 X1E39\n";
+  files.files["/src/c.nc"] = "G1 X3\n";
+  ToolTable tools;
+  DimensionTexts dims{"600", "400", "18"};
+  ConversionDriver driver(files, tools);
+  const BatchReport report =
+      driver.ConvertBatch({"/src/a.nc", "/src/b.nc", "/src/c.nc"}, "/out", dims, &observer);
+  EXPECT_EQ(report.files[0].status, FileReport::Status::kWritten);
+  EXPECT_EQ(report.files[1].reason, "line 1: X1E39 does not fit in a 32-bit number");
+  EXPECT_EQ(report.files[2].status, FileReport::Status::kFailed);
+  EXPECT_EQ(report.files[2].reason, "not converted: the batch was cancelled");
+  EXPECT_EQ(files.files.count("/out/c.nc"), 0u);
+}
+
 // What a batch reports and leaves in its destination, with the folder paths taken out.
 struct DiskBatch {
   std::vector<std::string> failures;

@@ -77,27 +77,5 @@ TEST(GCodeText, NamesTheValueAsRead) {
   EXPECT_EQ(GCodeText(-1), "G-1");
 }
 
-// A cancelled batch stops after the file in progress; the rest are reported as not converted.
-TEST(ConversionDriver, CancelStopsAfterTheFileInProgress) {
-  class CancelAfterFirst final : public BatchObserver {
-   public:
-    void FileStarting(const std::string&) override {}
-    void FileDone(const std::string&, const DimensionTexts&) override { done = true; }
-    bool Cancelled() override { return done; }
-    bool done = false;
-  } observer;
-  MemoryFileStore files;
-  files.files["/src/a.nc"] = "G1 X1\n";
-  files.files["/src/b.nc"] = "G1 X2\n";
-  ToolTable tools;
-  DimensionTexts dims{"600", "400", "18"};
-  ConversionDriver driver(files, tools);
-  const BatchReport report = driver.ConvertBatch({"/src/a.nc", "/src/b.nc"}, "/out", dims, &observer);
-  EXPECT_EQ(report.files[0].status, FileReport::Status::kWritten);
-  EXPECT_EQ(report.files[1].status, FileReport::Status::kFailed);
-  EXPECT_EQ(report.files[1].reason, "not converted: the batch was cancelled");
-  EXPECT_EQ(files.files.count("/out/b.nc"), 0u);
-}
-
 }  // namespace
 }  // namespace quarnel

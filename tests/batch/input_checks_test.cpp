@@ -38,10 +38,10 @@ TEST(CheckToolTable, FindsRowsThatMisleadOrFail) {
     Lines expected;
   } cases[] = {
       {"usual rows", {{1, "1", "101"}, {2, "81", "205"}, {3, " 12 ", "9"}}, {}},
-      {"later row wins",
-       {{1, "5", "101"}, {2, "5.0", "102"}, {4, "+5", "103"}},
-       {"1.1 \"From\" 5 is repeated in row 4, which wins: this row never applies",
-        "2.1 \"From\" 5 is repeated in row 4, which wins: this row never applies"}},
+      {"the last repeat wins, also in the very next row",
+       {{1, "5", "101"}, {2, "5.0", "102"}, {3, "+5", "103"}},
+       {"1.1 \"From\" 5 is repeated in row 3, which wins: this row never applies",
+        "2.1 \"From\" 5 is repeated in row 3, which wins: this row never applies"}},
       {"empty rows read as tool 0",
        {{1, "", "101"}, {2, "0", "102"}},
        {"1.1 \"From\" is empty: reads as 0",
@@ -67,9 +67,15 @@ TEST(CheckToolTable, FindsRowsThatMisleadOrFail) {
        {"1.1 \"From\" 1.5 is no tool number (whole, -32768..32767): no tool matches it",
         "2.1 \"From\" 32768 is no tool number (whole, -32768..32767): no tool matches it",
         "4.1 \"From\" 1D39 is too large: every tool lookup fails"}},
-      {"long text is cut at a character",
-       {{1, "1", "12xxxxxxxxxxxxxxxxxxxxx\xC3\xA9xyz"}},
-       {"1.2 \"To\" 12xxxxxxxxxxxxxxxxxxxxx... is not a plain number: reads as 12"}},
+      {"text beyond 24 bytes is cut at a character",
+       {{1, "1", "12xxxxxxxxxxxxxxxxxxxxx\xC3\xA9xyz"},
+        {2, "2", "12xxxxxxxxxxxxxxxxxxxxxx"},
+        {3, "3", "\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0"
+                 "\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0\xB0"}},
+       {"1.2 \"To\" 12xxxxxxxxxxxxxxxxxxxxx... is not a plain number: reads as 12",
+        "2.2 \"To\" 12xxxxxxxxxxxxxxxxxxxxxx is not a plain number: reads as 12",
+        "3.2 \"To\" ... is not a plain number: reads as 0",
+        "3.2 \"To\" 0: this row writes no tool call"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Listed(CheckToolTable(TableOf(c.rows))), c.expected) << c.name;

@@ -54,7 +54,15 @@ Outcome RunBatch(unsigned jobs, bool observed) {
     if (i == 4) add(src + "/bad.nc", "G200 X30 Y20 Z24.5\nG1 X1E39\n");  // inches from here on
     if (i == 6) add(other + "/p10.nc", "G1 X9\n");                    // a name already written
     if (i == 7) {
-      ::symlink((out + "/p12.nc").c_str(), (src + "/link.nc").c_str());  // an earlier output
+      // Links to outputs an older run left, six and four files before them. Read ahead with two
+      // jobs, the second is still being written; the first would be, were the window wider.
+      for (const auto& [link, output] :
+           {std::pair{"/older.nc", "/p14.nc"}, {"/recent.nc", "/p16.nc"}}) {
+        WriteFileBytes(out + output, "G1 X99\n");
+        ::symlink((out + output).c_str(), (src + link).c_str());
+        sources.push_back(src + link);
+      }
+      ::symlink((out + "/p17.nc").c_str(), (src + "/link.nc").c_str());  // a new output, 3 back
       sources.push_back(src + "/link.nc");
       sources.push_back(src + "/missing.nc");
       ::mkdir((src + "/folder.nc").c_str(), 0755);
@@ -96,13 +104,13 @@ Outcome RunBatch(unsigned jobs, bool observed) {
 
 TEST(ParallelBatch, SeveralJobsGiveWhatOneAtATimeGives) {
   const Outcome inTurn = RunBatch(1, true);
-  ASSERT_EQ(inTurn.files.size(), 19u);
+  ASSERT_EQ(inTurn.files.size(), 21u);
   EXPECT_EQ(inTurn.dims.length, "800");
   EXPECT_NE(inTurn.files[6].find("failed line 2: X1E39 does not fit"), std::string::npos);
   EXPECT_EQ(inTurn.files[9].substr(0, 52), "failed another source of this batch was already writ");
   EXPECT_EQ(inTurn.files[10].substr(0, 30), "written  2 G70 30 G200 at line");
-  // The link was read after the output it names was written: it holds p12's converted moves.
-  EXPECT_NE(inTurn.outputs.at("link.nc").find("\r\nG1G90X3Y0Z5F0.002\r\n"), std::string::npos);
+  // The link was read after the output it names was written: it holds p17's converted moves.
+  EXPECT_NE(inTurn.outputs.at("link.nc").find("\r\nG1G90X8Y0Z5F0.002\r\n"), std::string::npos);
   for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
     EXPECT_EQ(RunBatch(jobs, false), inTurn) << jobs << " jobs, written alongside";
     EXPECT_EQ(RunBatch(jobs, true), inTurn) << jobs << " jobs, written in turn";

@@ -62,6 +62,14 @@ TEST(CompareToolpaths, FindsEveryGoldenConversionIdentical) {
                              "source line 37: tool 81's G85 block stands for this motion"}));
 }
 
+// Starting apart in Y alone is starting apart.
+TEST(CompareToolpaths, NotesIncrementalMovesStartingApartInYAlone) {
+  EXPECT_EQ(
+      Compare("G0 X5 Y7\nG91 G1 X1 Y0", "G88X5Y0\nG1G91X1Y0").notes,
+      (std::vector<std::string>{
+          "source line 2: incremental moves start at X5 Y0 in the output, X5 Y7 in the source"}));
+}
+
 struct Planted {
   const char* what;
   const char* name;
@@ -191,7 +199,7 @@ TEST(CheckPart, NotesWhereTheToolpathLeavesThePartAndInchesThatLookLikeMillimetr
        "G70X24Y16Z0.75\nG88X0Y0Z1\nG1X0Y0Z-0.5\nG1X150Y0",
        {"the toolpath leaves the part 0..24 x 0..16 at output line 4; it reaches X 0..150, Y 0..0"},
        true},
-      {"inches within 100", "G70X24Y16Z0.75\nG88X0Y0Z1\nG1X24Y16Z-0.5", {}, false},
+      {"inches reaching exactly 100", "G70X100Y16Z0.75\nG88X0Y0Z1\nG1X100Y16Z-0.5", {}, false},
       {"no header", "G88X0Y0Z1\nG1X-150Y0Z-0.5", {}, false},
   };
   for (const PartCase& c : cases) {
