@@ -284,64 +284,82 @@ void PreviewWindow::BuildDrawing() {
     sideOutput_ = SideViewOf(geometry_.output, axis);
   }
   std::vector<PreviewLayer> layers;
-  PreviewLayer rapids =
-      MakeLayer(QStringLiteral("source rapids"), StylePen(kSourceStyle.colour, kSourceStyle.rapidWidth, true), 0);
+  AddSourceLayers(layers);
+  AddOutputLayers(layers);
+  layers.push_back(DifferenceLayer());
+  const PartHeader& header = geometry_.output.header;
+  canvas_->SetDrawing(std::move(layers), PartShown());
+  canvas_->SetMeasures(header.present && header.inches, depth_);
+  canvas_->SetHighlight({});
+  canvas_->SetSelection({});
+}
+
+void PreviewWindow::AddSourceLayers(std::vector<PreviewLayer>& layers) const {
+  const ProgramStyle& style = kSourceStyle;
+  PreviewLayer rapids = MakeLayer(QStringLiteral("source rapids"),
+                                  StylePen(style.colour, style.rapidWidth, true), 0);
   PreviewLayer feeds = MakeLayer(QStringLiteral("source feeds"),
-                                 StylePen(kSourceStyle.colour, kSourceStyle.feedWidth),
-                                 kSourceStyle.pointRadius);
+                                 StylePen(style.colour, style.feedWidth), style.pointRadius);
   PreviewLayer points = MakeLayer(QStringLiteral("source points"),
-                                  StylePen(kSourceStyle.colour, kSourceStyle.pointWidth),
-                                  kSourceStyle.pointRadius);
+                                  StylePen(style.colour, style.pointWidth), style.pointRadius);
   for (const Move& move : DrawnPath(false).moves) {
     (IsPoint(move) ? points : move.kind == MoveKind::kRapid ? rapids : feeds).Add(move);
   }
   layers.push_back(std::move(rapids));
   layers.push_back(std::move(feeds));
   layers.push_back(std::move(points));
+}
+
+// The rapids, then a layer of feeds and one of points for each band of depth, each move in the
+// band of the move it is drawn for.
+void PreviewWindow::AddOutputLayers(std::vector<PreviewLayer>& layers) const {
+  const ProgramStyle& style = kOutputStyle;
+  const std::size_t rapids = layers.size();
   layers.push_back(MakeLayer(QStringLiteral("output rapids"),
-                             StylePen(kOutputStyle.colour, kOutputStyle.rapidWidth, true), 0));
-  const std::size_t firstBand = layers.size();
+                             StylePen(style.colour, style.rapidWidth, true), 0));
   for (int band = 0; band < kDepthBands; ++band) {
-    const QPen feedPen = StylePen(DepthBandColour(band), kOutputStyle.feedWidth);
-    const QPen pointPen = StylePen(DepthBandColour(band), kOutputStyle.pointWidth);
-    layers.push_back(MakeLayer(QStringLiteral("output feeds at depth %1").arg(band), feedPen,
-                               kOutputStyle.pointRadius));
-    layers.push_back(MakeLayer(QStringLiteral("output points at depth %1").arg(band), pointPen,
-                               kOutputStyle.pointRadius));
+    const StyleColour colour = DepthBandColour(band);
+    layers.push_back(MakeLayer(QStringLiteral("output feeds at depth %1").arg(band),
+                               StylePen(colour, style.feedWidth), style.pointRadius));
+    layers.push_back(MakeLayer(QStringLiteral("output points at depth %1").arg(band),
+                               StylePen(colour, style.pointWidth), style.pointRadius));
   }
   const Toolpath& drawn = DrawnPath(true);
   for (std::size_t k = 0; k < drawn.moves.size(); ++k) {
     const Move& move = drawn.moves[k];
     if (move.kind == MoveKind::kRapid) {
-      layers[firstBand - 1].Add(move);
+      layers[rapids].Add(move);
       continue;
     }
     const std::size_t origin = view_ == View::kTop ? k : sideOutput_.origin[k];
-    const int band = DepthBand(depth_, DeepestOf(geometry_.output.moves[origin]));
-    layers[firstBand + 2 * static_cast<std::size_t>(band) + (IsPoint(move) ? 1 : 0)].Add(move);
+    const auto band =
+        static_cast<std::size_t>(DepthBand(depth_, DeepestOf(geometry_.output.moves[origin])));
+    layers[rapids + 1 + 2 * band + (IsPoint(move) ? 1 : 0)].Add(move);
   }
+}
+
+PreviewLayer PreviewWindow::DifferenceLayer() const {
   const GeometryCheck& check = geometry_.check;
-  std::vector<std::size_t> sourceMarks = check.sourceOnly;
-  std::vector<std::size_t> outputMarks = check.outputOnly;
+  std::vector<std::size_t> source = check.sourceOnly;
+  std::vector<std::size_t> output = check.outputOnly;
   for (const MovePair& pair : check.pairs) {
     if (!pair.differs) continue;
-    sourceMarks.push_back(pair.source);
-    outputMarks.push_back(pair.output);
+    source.push_back(pair.source);
+    output.push_back(pair.output);
   }
-  layers.push_back(
-      MarkLayer(QStringLiteral("differences"), kDifferenceStyle, sourceMarks, outputMarks));
+  return MarkLayer(QStringLiteral("differences"), kDifferenceStyle, source, output);
+}
+
+// The part of the header: length by height from above, length or height by the thickness
+// below depth 0 from the side; none without a header.
+QRectF PreviewWindow::PartShown() const {
   const PartHeader& header = geometry_.output.header;
-  QRectF part;
-  if (header.present) {
-    const double across = view_ == View::kSideY ? header.height : header.length;
-    part = view_ == View::kTop
-               ? QRectF(QPointF(0, 0), QPointF(header.length, header.height)).normalized()
-               : QRectF(QPointF(0, -header.thickness), QPointF(across, 0)).normalized();
+  if (!header.present) return {};
+  if (view_ == View::kTop) {
+    return QRectF(QPointF(0, 0), QPointF(header.length, header.height)).normalized();
   }
-  canvas_->SetDrawing(std::move(layers), part);
-  canvas_->SetMeasures(header.present && header.inches, depth_);
-  canvas_->SetHighlight({});
-  canvas_->SetSelection({});
+  const double across = view_ == View::kSideY ? header.height : header.length;
+  return QRectF(QPointF(0, -header.thickness), QPointF(across, 0)).normalized();
 }
 
 void PreviewWindow::ShowView(View view) {

@@ -78,6 +78,10 @@ class PreviewWindow : public QWidget {
   QWidget* BuildTopBar();
   QWidget* BuildViewBar();
   void BuildDrawing();
+  void AddSourceLayers(std::vector<PreviewLayer>& layers) const;
+  void AddOutputLayers(std::vector<PreviewLayer>& layers) const;
+  PreviewLayer DifferenceLayer() const;
+  QRectF PartShown() const;
   void ShowTexts();
   void FillDetails();
   void ShowDetail(int row);
