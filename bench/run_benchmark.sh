@@ -2,7 +2,7 @@
 # Times quarnel-convert against a program that does only the same file input and output.
 #
 #   bench/run_benchmark.sh [--files N] [--lines N] [--runs N] [--seed N] [--corpus DIR]
-#                          [--build-dir DIR] [--no-build] [--jobs N]
+#                          [--build-dir DIR] [--no-build] [--jobs N] [--report]
 #
 # Builds the "bench" preset (unless --no-build), generates a corpus of router programs (cached,
 # regenerated when missing or made by another generator), then runs the I/O baseline and
@@ -18,6 +18,7 @@ corpus=""
 build="$root/build/bench"
 build_first=1
 jobs=()  # quarnel-convert's own default unless --jobs is given
+report=()  # --report: every run of quarnel-convert also writes the JSON report
 
 usage() {
   sed -n '2,9p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
@@ -34,6 +35,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build="$2"; shift 2 ;;
     --no-build) build_first=0; shift ;;
     --jobs) jobs=(--jobs "$2"); shift 2 ;;
+    --report) report=(--report); shift ;;
     -h|--help) usage 0 ;;
     *) echo "run_benchmark: unknown option $1" >&2; usage 2 >&2 ;;
   esac
@@ -97,7 +99,7 @@ run_convert() {
   local record="$1"
   shift
   measure "$record" "$convert" --dest "$work/out-convert" --length 600 --height 400 \
-    --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "$@"
+    --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "${report[@]}" "$@"
 }
 
 # Column $1 of the records ${@:2}, one value a line; "cpu" is user plus system time.
@@ -111,6 +113,7 @@ for tool in "$bin/corpus_generator" "$bin/io_baseline" "$bin/measure_run" "$conv
   [ -x "$tool" ] || { echo "run_benchmark: $tool is missing; run without --no-build" >&2; exit 1; }
 done
 mkdir -p "$work"
+[ ${#report[@]} -eq 0 ] || report=(--report "$work/report.json")
 rm -rf "$work/out-baseline" "$work/out-convert" "$work/out-one" "$work"/*.rec
 mkdir -p "$work/out-baseline" "$work/out-convert" "$work/out-one"
 ensure_corpus
@@ -128,7 +131,7 @@ for ((i = 1; i <= runs; i++)); do
   run_convert "$work/convert-$(printf %02d "$i").rec" "${sources[@]}"
 done
 measure "$work/one-file.rec" "$convert" --dest "$work/out-one" --length 600 --height 400 \
-  --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "${sources[0]}"
+  --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "${report[@]}" "${sources[0]}"
 
 base_wall=$(values 1 "$work"/baseline-*.rec | median)
 conv_wall=$(values 1 "$work"/convert-*.rec | median)

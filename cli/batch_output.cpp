@@ -1,9 +1,10 @@
 #include "cli/batch_output.h"
 
-#include "cli/report_json.h"
 #include "engine/batch/conversion_batch.h"
 #include "engine/geometry/toolpath_svg.h"
 #include "support/file_store.h"
+#include "support/text.h"
+#include "support/utf8.h"
 
 namespace quarnel {
 
@@ -19,56 +20,45 @@ std::string WhereText(const std::string& file, int line, const char* lineWord = 
 // "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
 std::string SummaryText(const FileReport& file) {
   const TranslationNotes& notes = file.notes;
-  std::string text = StatusName(file.status);
-  text += ": " + std::to_string(notes.sourceLines) + " source lines (" +
-          std::to_string(notes.translated) + " translated, " + std::to_string(notes.Dropped()) +
-          " dropped), " + std::to_string(file.bodyLines) + " output lines, " +
-          std::to_string(file.warnings.size()) +
-          (file.warnings.size() == 1 ? " warning" : " warnings");
-  return text;
+  return std::string(StatusName(file.status)) + ": " + Counted(notes.sourceLines, "source line") +
+         " (" + std::to_string(notes.translated) + " translated, " +
+         std::to_string(notes.Dropped()) + " dropped), " +
+         Counted(file.bodyLines, "output line") + ", " + Counted(file.warnings.size(), "warning");
 }
 
 }  // namespace
 
-void PrintMessages(const BatchReport& report, const std::string& toolTableName, bool verbose,
-                   std::ostream& err) {
-  for (const ReportWarning& warning : report.toolTable) {
-    err << kConvertProgram << ": " << WhereText(toolTableName, warning.line, "row")
-        << warning.text << "\n";
-  }
-  for (const FileReport& file : report.files) {
-    if (verbose) err << kConvertProgram << ": " << file.source << ": " << SummaryText(file) << "\n";
-    if (file.status == FileReport::Status::kFailed) {
-      err << kConvertProgram << ": " << file.source << ": " << file.reason << "\n";
-    }
-    for (const ReportWarning& warning : file.warnings) {
-      err << kConvertProgram << ": " << WhereText(file.source, warning.line) << warning.text
-          << "\n";
-    }
+void Say(std::ostream& err, std::string_view message) {
+  err << kConvertProgram << ": " << EscapedForDisplay(message) << "\n";
+}
+
+void PrintToolTableWarnings(const std::vector<ReportWarning>& warnings,
+                            const std::string& toolTableName, std::ostream& err) {
+  for (const ReportWarning& warning : warnings) {
+    Say(err, WhereText(toolTableName, warning.line, "row") + warning.text);
   }
 }
 
-bool WriteReport(const BatchReport& report, const std::string& target, FileStore& files,
-                 std::ostream& out, std::ostream& err) {
-  const std::string json = ReportJsonText(report);
-  if (target == "-") {
-    out << json;
-    return true;
+void PrintFileMessages(const FileReport& file, bool verbose, std::ostream& err) {
+  if (verbose) Say(err, file.source + ": " + SummaryText(file));
+  if (file.status == FileReport::Status::kFailed) Say(err, file.source + ": " + file.reason);
+  for (const ReportWarning& warning : file.warnings) {
+    Say(err, WhereText(file.source, warning.line) + warning.text);
   }
-  if (auto error = files.WriteAtomically(target, json)) {
-    err << kConvertProgram << ": cannot write the report " << target << ": " << *error << "\n";
-    return false;
-  }
-  return true;
+}
+
+std::string PreviewPathFor(const std::string& directory, const std::string& source) {
+  return OutputPathFor(directory, source) + ".svg";
 }
 
 bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
                   const std::string& directory, FileStore& files, std::ostream& err) {
-  const std::string path = OutputPathFor(directory, report.output) + ".svg";
-  const std::string svg = ToolpathSvg(geometry.source, geometry.output, geometry.check,
-                                      geometry.part, report.source + " -> " + report.output);
+  const std::string path = PreviewPathFor(directory, report.output);
+  const std::string svg =
+      ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
+                  EscapedForDisplay(report.source + " -> " + report.output));
   if (auto error = files.WriteAtomically(path, svg)) {
-    err << kConvertProgram << ": cannot write the preview " << path << ": " << *error << "\n";
+    Say(err, "cannot write the preview " + path + ": " + *error);
     return false;
   }
   return true;

@@ -1,9 +1,11 @@
-// What quarnel-convert prints and writes after a batch: one line per failure and per warning,
-// a summary line per file, the JSON report, the toolpath pictures.
+// What quarnel-convert prints and writes beside the outputs: one line per failure and per
+// warning, a summary line per file, the toolpath pictures.
 #pragma once
 
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/batch/conversion_report.h"
 #include "engine/geometry/part_check.h"
@@ -14,17 +16,21 @@ class FileStore;
 
 inline constexpr const char* kConvertProgram = "quarnel-convert";
 
-// The messages of a batch on err, in batch order: the tool table's warnings, then per file its
-// summary (verbose), its failure and its warnings.
-void PrintMessages(const BatchReport& report, const std::string& toolTableName, bool verbose,
-                   std::ostream& err);
+// "quarnel-convert: MESSAGE" on err, the message shown with EscapedForDisplay: a name holding
+// control characters or bytes that are not UTF-8 cannot disturb the terminal.
+void Say(std::ostream& err, std::string_view message);
 
-// Writes the JSON report to out ("-") or atomically to the file target; false when it failed.
-bool WriteReport(const BatchReport& report, const std::string& target, FileStore& files,
-                 std::ostream& out, std::ostream& err);
+// The tool table's row warnings on err: "TABLE: row N: TEXT".
+void PrintToolTableWarnings(const std::vector<ReportWarning>& warnings,
+                            const std::string& toolTableName, std::ostream& err);
 
-// Writes DIRECTORY/NAME.svg for a converted file (NAME its output's file name); false when it
-// failed.
+// A finished file's messages on err: its summary (verbose), its failure and its warnings.
+void PrintFileMessages(const FileReport& file, bool verbose, std::ostream& err);
+
+// The preview of a converted file: DIRECTORY/NAME.svg, NAME its output's file name.
+std::string PreviewPathFor(const std::string& directory, const std::string& source);
+
+// Writes the preview of a converted file atomically; false when it failed.
 bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
                   const std::string& directory, FileStore& files, std::ostream& err);
 

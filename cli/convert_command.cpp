@@ -3,9 +3,15 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/batch_output.h"
+#include "cli/path_checks.h"
+#include "cli/report_json.h"
 #include "engine/batch/conversion_batch.h"
+#include "engine/translate/program_header.h"
+#include "engine/translate/translator.h"
 #include "support/app_dir.h"
 #include "support/file_store.h"
+#include "support/number.h"
+#include "support/paths.h"
 #include "support/setting_keys.h"
 #include "support/settings_store.h"
 #include "support/text.h"
@@ -32,6 +38,9 @@ constexpr const char* kFooter =
     "Every failure and every warning is one line on stderr: 'quarnel-convert: FILE: REASON'\n"
     "or 'quarnel-convert: FILE: line N: WARNING'. Warnings (a dimension that is not a plain\n"
     "number, a tool without a table row, an empty program...) never change an output.\n"
+    "Before anything is read or written, the destination, the report's folder and the preview\n"
+    "folder must be writable folders, and no report or preview may be (after links) a file the\n"
+    "run reads or writes otherwise.\n"
     "Exit status: 0 every file written (or checked, with --dry-run); 1 some file failed (the\n"
     "other files are still converted), or a warning with --strict; 2 usage error.";
 
@@ -49,7 +58,9 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--report", options.reportFile,
                  "Write the report of every file and line as JSON to FILE (- for stdout)")
       ->type_name("FILE");
-  app.add_flag("--dry-run", options.dryRun, "Convert and report, but write no output file");
+  app.add_flag("--dry-run", options.dryRun,
+               "Convert and report, but write no output file; a file whose output the real run "
+               "could not write fails as it would");
   app.add_flag("-v,--verbose", options.verbose, "One summary line per file on stderr");
   app.add_flag("--strict", options.strict, "Count a warning as a failure (exit status 1)");
   app.add_option("--preview", options.previewDir,
@@ -57,8 +68,8 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
                  "the verdict of their comparison")
       ->type_name("DIR");
   app.add_option("--jobs", options.jobs,
-                 "Files translated at once (default: one a processor core); the outputs, "
-                 "messages and exit status are those of one at a time")
+                 "Files translated at once; 0, or left out, for one a processor core. The "
+                 "outputs, messages and exit status are those of one at a time")
       ->type_name("N");
   app.add_option("--verify", options.verifyOutput,
                  "Compare the toolpath of an existing OUTPUT program with its one SOURCE, "
@@ -66,23 +77,95 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
       ->type_name("OUTPUT");
 }
 
-// What makes the command line unusable, once the dimension texts are filled.
-std::optional<std::string> UsageProblem(const ConvertOptions& options, const DimensionTexts& dims) {
-  for (const std::string* text : {&dims.length, &dims.height, &dims.thickness}) {
-    if (HasLineBreak(*text)) return "a dimension text must not hold a line break";
-  }
+int UsageError(std::ostream& err, const std::string& problem) {
+  Say(err, problem);
+  return kExitUsage;
+}
+
+// What makes the conversion's options unusable, before anything is read.
+std::optional<std::string> OptionProblem(const ConvertOptions& options) {
   if (options.destination.empty()) return "--dest must name a directory";
   if (options.previewDir && options.previewDir->empty()) return "--preview must name a directory";
   return std::nullopt;
 }
 
-// --verify compares one source with an existing output; it converts nothing.
-std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
-  if (options.sources.size() != 1) return "--verify compares one SOURCE with its OUTPUT";
-  if (!options.destination.empty() || options.previewDir || options.dryRun) {
-    return "--verify converts nothing: leave out --dest, --preview and --dry-run";
+// A dimension text, once filled from the options or the settings, that would split the header.
+std::optional<std::string> DimensionProblem(const DimensionTexts& dims) {
+  for (const std::string* text : {&dims.length, &dims.height, &dims.thickness}) {
+    if (HasLineBreak(*text)) return "a dimension text must not hold a line break";
   }
   return std::nullopt;
+}
+
+bool LeavesOutADimension(const ConvertOptions& options) {
+  return !options.length || !options.height || !options.thickness;
+}
+
+std::string ToolTablePathOf(const ConvertOptions& options, const std::string& appDir) {
+  return options.toolsFile.value_or(ToolTablePathFor(appDir));
+}
+
+void AddReportPath(const ConvertOptions& options, RunPaths& paths) {
+  if (options.reportFile && *options.reportFile != "-") {
+    paths.written.push_back({*options.reportFile, "the report " + *options.reportFile});
+  }
+}
+
+// Every file a conversion reads or writes, and those it writes beside the outputs.
+RunPaths ConversionPaths(const ConvertOptions& options, const std::string& appDir) {
+  RunPaths paths;
+  for (const std::string& source : options.sources) {
+    const std::string output = OutputPathFor(options.destination, source);
+    paths.kept.push_back({source, "the source " + source});
+    paths.kept.push_back({output, "the output " + output});
+  }
+  const std::string table = ToolTablePathOf(options, appDir);
+  paths.kept.push_back({table, "the tool table " + table});
+  if (LeavesOutADimension(options)) {
+    paths.kept.push_back({IniPathFor(appDir), "the settings file " + IniPathFor(appDir)});
+  }
+  AddReportPath(options, paths);
+  for (const std::string& source : options.sources) {
+    if (!options.previewDir) break;
+    const std::string preview = PreviewPathFor(*options.previewDir, source);
+    paths.written.push_back({preview, "the preview " + preview + " of " + source});
+  }
+  return paths;
+}
+
+// The folders a run writes in that are missing, not folders, or not writable.
+std::optional<std::string> FoldersProblem(const ConvertOptions& options) {
+  if (!options.destination.empty()) {
+    if (auto problem = FolderProblem(options.destination, "the destination")) return problem;
+  }
+  if (options.reportFile && *options.reportFile != "-") {
+    const std::string folder = DirectoryOf(*options.reportFile);
+    if (auto problem = FolderProblem(folder, "the report's folder")) return problem;
+  }
+  if (options.previewDir) return FolderProblem(*options.previewDir, "the preview folder");
+  return std::nullopt;
+}
+
+// Opens the report of the run, when one was asked for; the usage problem when it cannot be made.
+std::optional<std::string> OpenReport(const ConvertOptions& options, std::ostream& out,
+                                      std::optional<JsonReportWriter>& report) {
+  if (!options.reportFile) return std::nullopt;
+  report.emplace(*options.reportFile, out);
+  if (auto error = report->Open()) {
+    return "cannot write the report " + *options.reportFile + ": " + *error;
+  }
+  return std::nullopt;
+}
+
+// Puts the report in place; false when it failed (and says so).
+bool FinishReport(const ConvertOptions& options, std::optional<JsonReportWriter>& report,
+                  const ToolTableReport& toolTable, std::ostream& err) {
+  if (!report) return true;
+  if (auto error = report->Finish(toolTable)) {
+    Say(err, "cannot write the report " + *options.reportFile + ": " + *error);
+    return false;
+  }
+  return true;
 }
 
 // Reads a whole program for --verify; the reason when it cannot.
@@ -94,34 +177,70 @@ std::optional<std::string> ReadProgram(FileStore& files, const std::string& path
   return std::nullopt;
 }
 
-int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
-  if (auto problem = VerifyUsageProblem(options)) {
-    err << kConvertProgram << ": " << *problem << "\n";
-    return kExitUsage;
+// --verify compares one source with an existing output; it converts nothing.
+std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
+  if (options.sources.size() != 1) return "--verify compares one SOURCE with its OUTPUT";
+  if (!options.destination.empty() || options.previewDir || options.dryRun) {
+    return "--verify converts nothing: leave out --dest, --preview and --dry-run";
   }
-  DiskFileStore files;
+  RunPaths paths;
+  paths.kept.push_back({options.sources.front(), "the source " + options.sources.front()});
+  paths.kept.push_back({*options.verifyOutput, "the verified output " + *options.verifyOutput});
+  AddReportPath(options, paths);
+  if (auto problem = OverlapProblem(paths)) return problem;
+  return FoldersProblem(options);
+}
+
+// The report of a verified pair: the source's lines as the translator takes them (the tools
+// it looked up aside: --verify has no tool table), the units and dimensions of the output's
+// header, and the comparison.
+FileReport VerifiedReport(const ConvertOptions& options, std::string_view source,
+                          const ProgramGeometry& geometry) {
   FileReport report;
   report.source = options.sources.front();
   report.output = *options.verifyOutput;
   report.status = FileReport::Status::kChecked;
+  const ToolTable noTable;
+  Translator translator(noTable);
+  ProgramBody body;
+  TranslateSource(source, translator, body);
+  report.notes = std::move(translator.Notes());
+  report.notes.tools.clear();
+  const PartHeader& header = geometry.output.header;
+  if (header.present) {
+    report.units = header.inches ? kInchUnits.code : kMillimetreUnits.code;
+    report.dimensions = {FloatAsText(static_cast<float>(header.length)),
+                         FloatAsText(static_cast<float>(header.height)),
+                         FloatAsText(static_cast<float>(header.thickness))};
+    report.dimensionsFrom = "the header of " + report.output;
+  }
+  report.geometry = GeometryReportOf(geometry);
+  return report;
+}
+
+int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+  if (auto problem = VerifyUsageProblem(options)) return UsageError(err, *problem);
+  std::optional<JsonReportWriter> report;
+  if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
+  DiskFileStore files;
   std::string source, output;
-  for (auto [path, text] : {std::pair{&report.source, &source}, {&report.output, &output}}) {
-    if (auto problem = ReadProgram(files, *path, *text)) {
-      err << kConvertProgram << ": " << *problem << "\n";
-      return kExitUsage;
-    }
+  for (auto [path, text] : {std::pair{&options.sources.front(), &source},
+                            {&*options.verifyOutput, &output}}) {
+    if (auto problem = ReadProgram(files, *path, *text)) return UsageError(err, *problem);
   }
   const ProgramGeometry geometry = CheckProgramGeometry(source, output);
-  report.geometry = GeometryReportOf(geometry);
-  out << VerdictText(geometry.check) << "\n";
+  if (options.reportFile == "-") {
+    Say(err, VerdictText(geometry.check));  // standard output holds the report alone
+  } else {
+    out << VerdictText(geometry.check) << "\n";
+  }
   for (const Difference& difference : geometry.check.differences) {
-    err << kConvertProgram << ": " << DifferenceText(difference) << "\n";
+    Say(err, DifferenceText(difference));
   }
   bool failed = !geometry.check.Identical();
-  if (options.reportFile) {
-    BatchReport batch;
-    batch.files.push_back(std::move(report));
-    failed = !WriteReport(batch, *options.reportFile, files, out, err) || failed;
+  if (report) {
+    report->Add(VerifiedReport(options, source, geometry));
+    failed = !FinishReport(options, report, {}, err) || failed;
   }
   return failed ? kExitSomeFailed : kExitAllWritten;
 }
@@ -133,48 +252,79 @@ void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) 
   if (options.thickness) dims.thickness = *options.thickness;
 }
 
-int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
-  DiskFileStore files;
-  DimensionTexts dims;
-  ToolTable tools;
-  if (auto warning = FillDefaultsFromAppDir(options, dims, tools)) {
-    err << kConvertProgram << ": warning: " << *warning << "\n";
+// Fills the dimension texts and the tool table from the settings and the options; the usage
+// problem when they cannot be used. toolTable.file is set when the program directory's tool
+// table could not be used.
+std::optional<std::string> LoadInputs(const ConvertOptions& options, FileStore& files,
+                                      DimensionTexts& dims, ToolTable& tools,
+                                      ToolTableReport& toolTable, std::ostream& err) {
+  toolTable.file = FillDefaultsFromAppDir(options, dims, tools);
+  if (toolTable.file) {
+    Say(err, "warning: the tool table " + toolTable.file->file + " " + toolTable.file->text);
   }
   ApplyDimensionOptions(options, dims);
   if (options.toolsFile) {
     const ToolTableLoad load = LoadToolTable(files, *options.toolsFile, tools);
     if (!load.Loaded()) {
-      err << kConvertProgram << ": cannot use the tool table " << *options.toolsFile << ": "
-          << (load.problem.empty() ? "there is no such file" : load.problem) << "\n";
-      return kExitUsage;
+      return "cannot use the tool table " + *options.toolsFile + ": " +
+             (load.problem.empty() ? "there is no such file" : load.problem);
     }
   }
-  if (auto problem = UsageProblem(options, dims)) {
-    err << kConvertProgram << ": " << *problem << "\n";
-    return kExitUsage;
-  }
+  toolTable.rows = ToolTableWarnings(tools);
+  return DimensionProblem(dims);
+}
+
+// What the finished files of a batch come to, for the exit status.
+struct Outcome {
+  bool anyFailure = false;
+  bool anyWarning = false;
   bool previewsWritten = true;
+
+  bool Failed(bool strict) const {
+    return anyFailure || !previewsWritten || (strict && anyWarning);
+  }
+};
+
+int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+  if (auto problem = OptionProblem(options)) return UsageError(err, *problem);
+  const std::string appDir = LocateAppDirForThisProcess();
+  if (auto problem = OverlapProblem(ConversionPaths(options, appDir))) {
+    return UsageError(err, *problem);
+  }
+  if (auto problem = FoldersProblem(options)) return UsageError(err, *problem);
+  DiskFileStore files;
+  DimensionTexts dims;
+  ToolTable tools;
+  ToolTableReport toolTable;
+  if (auto problem = LoadInputs(options, files, dims, tools, toolTable, err)) {
+    return UsageError(err, *problem);
+  }
+  std::optional<JsonReportWriter> report;
+  if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
+  PrintToolTableWarnings(toolTable.rows, ToolTablePathOf(options, appDir), err);
+  Outcome outcome;
+  outcome.anyWarning = toolTable.file || !toolTable.rows.empty();
   BatchOptions batch;
   batch.jobs = options.jobs;
   batch.dryRun = options.dryRun;
   batch.checkGeometry = options.reportFile || options.previewDir;
+  batch.keepFiles = false;
+  batch.finished = [&](const FileReport& file) {
+    PrintFileMessages(file, options.verbose, err);
+    outcome.anyFailure = outcome.anyFailure || file.status == FileReport::Status::kFailed;
+    outcome.anyWarning = outcome.anyWarning || !file.warnings.empty();
+    if (report) report->Add(file);
+  };
   if (options.previewDir) {
-    batch.converted = [&](const FileReport& report, const ProgramGeometry& geometry) {
-      previewsWritten = WritePreview(report, geometry, *options.previewDir, files, err) &&
-                        previewsWritten;
+    batch.converted = [&](const FileReport& file, const ProgramGeometry& geometry) {
+      outcome.previewsWritten =
+          WritePreview(file, geometry, *options.previewDir, files, err) && outcome.previewsWritten;
     };
   }
   ConversionDriver driver(files, tools);
-  const BatchReport report =
-      driver.ConvertBatch(options.sources, options.destination, dims, nullptr, batch);
-  const std::string toolTableName =
-      options.toolsFile.value_or(ToolTablePathFor(LocateAppDirForThisProcess()));
-  PrintMessages(report, toolTableName, options.verbose, err);
-  bool failed = report.AnyFailure() || (options.strict && report.AnyWarning()) || !previewsWritten;
-  if (options.reportFile && !WriteReport(report, *options.reportFile, files, out, err)) {
-    failed = true;
-  }
-  return failed ? kExitSomeFailed : kExitAllWritten;
+  driver.ConvertBatch(options.sources, options.destination, dims, nullptr, batch);
+  const bool reportWritten = FinishReport(options, report, toolTable, err);
+  return outcome.Failed(options.strict) || !reportWritten ? kExitSomeFailed : kExitAllWritten;
 }
 
 }  // namespace
@@ -182,10 +332,10 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
 // A left-out dimension is read from section "Settings" of the settings file, a left-out --tools
 // from the tool table file (missing or unusable: the table stays empty). The program's directory
 // is only looked up, never created: the command line writes no settings.
-std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
-                                                  DimensionTexts& dims, ToolTable& tools) {
-  const bool allGiven = options.length && options.height && options.thickness && options.toolsFile;
-  if (allGiven) return std::nullopt;
+std::optional<ToolTableReport::FileWarning> FillDefaultsFromAppDir(const ConvertOptions& options,
+                                                                   DimensionTexts& dims,
+                                                                   ToolTable& tools) {
+  if (!LeavesOutADimension(options) && options.toolsFile) return std::nullopt;
   const std::string appDir = LocateAppDirForThisProcess();
   DiskFileStore files;
   const IniStore settings(files, IniPathFor(appDir));
@@ -196,8 +346,8 @@ std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
   const std::string path = ToolTablePathFor(appDir);
   const ToolTableLoad load = LoadToolTable(files, path, tools);
   if (load.outcome != ToolTableLoad::Outcome::kUnusable) return std::nullopt;
-  return "the tool table " + path + " cannot be used (" + load.problem +
-         "); converting with an empty table";
+  return ToolTableReport::FileWarning{
+      path, load.line, "cannot be used (" + load.problem + "); converting with an empty table"};
 }
 
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -215,7 +365,8 @@ int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std:
     out << version.what() << "\n";
     return kExitAllWritten;
   } catch (const CLI::ParseError& error) {
-    err << kConvertProgram << ": " << error.what() << "\n" << "Run with --help for usage.\n";
+    Say(err, error.what());
+    err << "Run with --help for usage.\n";
     return kExitUsage;
   }
   if (options.verifyOutput) return Verify(options, out, err);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/report_json.h"
 #include "engine/translate/dimension_texts.h"
 #include "tools/tool_table.h"
 
@@ -33,8 +34,9 @@ struct ConvertOptions {
 // Fills what the command line left out from the settings file and tool table file of the
 // program's directory, as the window would start with. Returns a warning when that tool table
 // file exists but cannot be used (the table then stays empty).
-std::optional<std::string> FillDefaultsFromAppDir(const ConvertOptions& options,
-                                                  DimensionTexts& dims, ToolTable& tools);
+std::optional<ToolTableReport::FileWarning> FillDefaultsFromAppDir(const ConvertOptions& options,
+                                                                   DimensionTexts& dims,
+                                                                   ToolTable& tools);
 
 // Runs the command with argv; messages go to out and err. Returns the exit status.
 int RunConvertCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

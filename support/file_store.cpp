@@ -27,12 +27,6 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int Get() const { return fd_; }
-  // Closes now and reports the error close gave (a late write error on some file systems).
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
 
  private:
   int fd_;
@@ -119,15 +113,9 @@ void SyncDirectoryOf(const std::string& path) {
   ::close(fd);
 }
 
-// Writes, syncs and closes the temporary file; 0 or the errno of the failing step.
-int FillTemporary(FileDescriptor& file, std::string_view bytes, bool keepMode, mode_t mode) {
-  if (keepMode && ::fchmod(file.Get(), mode) != 0) return errno;
-  if (const int error = WriteAll(file.Get(), bytes)) return error;
-  if (::fsync(file.Get()) != 0) return errno;
-  return file.Close();
-}
-
 }  // namespace
+
+std::optional<std::string> FileStore::WriteRefusal(const std::string&) { return std::nullopt; }
 
 ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
   ReadOutcome outcome;
@@ -158,20 +146,73 @@ ReadOutcome DiskFileStore::ReadRegularFile(const std::string& path) {
 
 std::optional<std::string> DiskFileStore::WriteAtomically(const std::string& path,
                                                           std::string_view bytes) {
+  AtomicFileWriter writer(path);
+  if (auto error = writer.Open()) return error;
+  if (auto error = writer.Append(bytes)) return error;
+  return writer.Commit();
+}
+
+std::optional<std::string> DiskFileStore::WriteRefusal(const std::string& path) {
   bool keepMode = false;
   mode_t mode = 0;
   if (auto refused = CheckTarget(path, keepMode, mode)) return refused;
-  std::string temporaryPath;
+  return DirectoryWriteProblem(DirectoryOf(path));
+}
+
+std::optional<std::string> DirectoryWriteProblem(const std::string& directory) {
+  const std::string path = directory.empty() ? "." : directory;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return ErrorText(errno);
+  if (!S_ISDIR(info.st_mode)) return ErrorText(ENOTDIR);
+  if (::access(path.c_str(), W_OK | X_OK) != 0) return ErrorText(errno);
+  return std::nullopt;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+}
+
+std::optional<std::string> AtomicFileWriter::Fail(int error) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+  temporaryPath_.clear();
+  error_ = ErrorText(error);
+  return error_;
+}
+
+std::optional<std::string> AtomicFileWriter::Open() {
+  bool keepMode = false;
+  mode_t mode = 0;
+  if (auto refused = CheckTarget(path_, keepMode, mode)) return error_ = std::move(refused);
   int error = 0;
-  FileDescriptor file(CreateTemporary(path, temporaryPath, error));
-  if (file.Get() < 0) return ErrorText(error);
-  error = FillTemporary(file, bytes, keepMode, mode);
-  if (error == 0 && ::rename(temporaryPath.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporaryPath.c_str());
-    return ErrorText(error);
+  fd_ = CreateTemporary(path_, temporaryPath_, error);
+  if (fd_ < 0) {
+    temporaryPath_.clear();  // the last name tried may be another's file
+    return Fail(error);
   }
-  SyncDirectoryOf(path);
+  if (keepMode && ::fchmod(fd_, mode) != 0) return Fail(errno);
+  return std::nullopt;
+}
+
+std::optional<std::string> AtomicFileWriter::Append(std::string_view bytes) {
+  if (error_) return error_;
+  if (fd_ < 0) return Fail(EBADF);
+  if (const int error = WriteAll(fd_, bytes)) return Fail(error);
+  return std::nullopt;
+}
+
+std::optional<std::string> AtomicFileWriter::Commit() {
+  if (error_) return error_;
+  if (fd_ < 0) return Fail(EBADF);
+  if (::fsync(fd_) != 0) return Fail(errno);
+  const int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) return Fail(errno);
+  if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) return Fail(errno);
+  temporaryPath_.clear();
+  SyncDirectoryOf(path_);
   return std::nullopt;
 }
 

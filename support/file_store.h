@@ -44,6 +44,11 @@ class FileStore {
 
   // True when one thread may run WriteAtomically while another runs the other operations.
   virtual bool WritesAlongside() const { return false; }
+
+  // Why WriteAtomically would refuse path before writing anything (a read-only existing file, a
+  // directory at the path, a directory that is missing or cannot be written), in its words;
+  // nullopt when nothing stands in the way. A write may still fail later (a full disk).
+  virtual std::optional<std::string> WriteRefusal(const std::string& path);
 };
 
 // Whether anything stands at path (a path is the same file as itself exactly when it exists).
@@ -60,6 +65,39 @@ class DiskFileStore final : public FileStore {
   bool SameFile(const std::string& a, const std::string& b) override;
   MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) override;
   bool WritesAlongside() const override { return true; }
+  std::optional<std::string> WriteRefusal(const std::string& path) override;
+};
+
+// Why no file can be made in directory ("" for the current one): the system's words for a
+// missing one or one that cannot be written, or "not a directory"; nullopt when one can.
+std::optional<std::string> DirectoryWriteProblem(const std::string& directory);
+
+// A file written in pieces and put in place whole, as DiskFileStore::WriteAtomically writes:
+// the pieces go to a hidden temporary file beside path, which Commit syncs and renames over
+// path. A writer destroyed without a Commit removes its temporary file, so that whatever stood
+// at path stays as it was.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // Creates the temporary file; the reason when it cannot, or when WriteAtomically would refuse.
+  std::optional<std::string> Open();
+  // Appends bytes; after a failure every later call gives its reason again.
+  std::optional<std::string> Append(std::string_view bytes);
+  // Syncs, closes and renames the file into place, then syncs the directory; the reason when it
+  // failed (the temporary file is then removed).
+  std::optional<std::string> Commit();
+
+ private:
+  std::optional<std::string> Fail(int error);
+
+  std::string path_;
+  std::string temporaryPath_;
+  int fd_ = -1;
+  std::optional<std::string> error_;
 };
 
 // Files held in memory, for tests and fuzz targets. Paths are plain keys.

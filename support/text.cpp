@@ -26,4 +26,22 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+std::string Counted(std::size_t count, std::string_view noun) {
+  std::string text = std::to_string(count) + " " + std::string(noun);
+  if (count != 1) text += 's';
+  return text;
+}
+
+std::string HexBytes(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0xF];
+  }
+  return hex;
+}
+
 }  // namespace quarnel

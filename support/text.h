@@ -1,6 +1,8 @@
 // Small text helpers shared by the core and the window.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quarnel {
@@ -21,5 +23,12 @@ bool SameIgnoringCase(std::string_view a, std::string_view b);
 
 // True when text holds a CR or LF: such a text would add or split lines of a file.
 bool HasLineBreak(std::string_view text);
+
+// A count and its noun, the noun in the plural unless the count is one: Counted(1, "file") ==
+// "1 file", Counted(3, "source line") == "3 source lines".
+std::string Counted(std::size_t count, std::string_view noun);
+
+// The bytes of a text in lower-case hex, two digits a byte: HexBytes("a\xe9") == "61e9".
+std::string HexBytes(std::string_view bytes);
 
 }  // namespace quarnel

@@ -1,6 +1,21 @@
 #include "support/utf8.h"
 
+#include <algorithm>
+
+#include "support/text.h"
+
 namespace quarnel {
+
+namespace {
+
+// C0 controls, DEL, and the C1 controls U+0080..U+009F (UTF-8 0xC2 0x80..0x9F).
+bool IsControlCharacter(std::string_view sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  if (sequence.size() == 1) return lead < 0x20 || lead == 0x7F;
+  return sequence.size() == 2 && lead == 0xC2 && static_cast<unsigned char>(sequence[1]) < 0xA0;
+}
+
+}  // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -37,6 +52,23 @@ bool IsValidUtf8(std::string_view text) {
     pos += length;
   }
   return true;
+}
+
+std::string EscapedForDisplay(std::string_view bytes, bool keepLineFeeds) {
+  std::string shown;
+  shown.reserve(bytes.size());
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t length = Utf8SequenceLength(bytes, pos);
+    const std::string_view sequence = bytes.substr(pos, std::max<std::size_t>(length, 1));
+    const bool lineFeed = keepLineFeeds && sequence == "\n";
+    if (length == 0 || (IsControlCharacter(sequence) && !lineFeed)) {
+      for (const char byte : sequence) shown += "\\x" + HexBytes(std::string_view(&byte, 1));
+    } else {
+      shown += sequence;
+    }
+    pos += sequence.size();
+  }
+  return shown;
 }
 
 }  // namespace quarnel

@@ -74,8 +74,10 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 ParsedToolTable Foreign(std::string problem) { return {std::nullopt, std::move(problem)}; }
 
-std::string AtLine(std::size_t index, std::string_view problem) {
-  return "line " + std::to_string(index + 1) + ": " + std::string(problem);
+// A foreign file whose problem is on the line of index (counted from 0).
+ParsedToolTable ForeignAt(std::size_t index, std::string_view problem) {
+  const int line = static_cast<int>(index + 1);
+  return {std::nullopt, "line " + std::to_string(line) + ": " + std::string(problem), line};
 }
 
 constexpr std::string_view kKeptSuffix = ".unreadable";
@@ -100,20 +102,20 @@ ParsedToolTable ParseToolTableText(std::string_view bytes) {
   // One empty line after the last row is tolerated; an empty line can never be a row.
   if (lines.size() > ToolTable::kRows + 1 && lines.back().empty()) lines.pop_back();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!IsValidUtf8(lines[i])) return Foreign(AtLine(i, "not UTF-8"));
+    if (!IsValidUtf8(lines[i])) return ForeignAt(i, "not UTF-8");
   }
-  if (lines.empty() || lines[0] != kSignature) return Foreign(AtLine(0, "not a tool table file"));
+  if (lines.empty() || lines[0] != kSignature) return ForeignAt(0, "not a tool table file");
   ToolTable table;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     ParsedRow row = ParseRow(lines[i]);
-    if (!row.problem.empty()) return Foreign(AtLine(i, row.problem));
+    if (!row.problem.empty()) return ForeignAt(i, row.problem);
     const int number = static_cast<int>(i);
     if (number > ToolTable::kRows) break;
     table.SetCell(number, ToolTable::kFromColumn, std::move(row.cells[0]));
     table.SetCell(number, ToolTable::kToColumn, std::move(row.cells[1]));
   }
   if (lines.size() != ToolTable::kRows + 1) {
-    return Foreign(std::to_string(lines.size() - 1) + " rows, " + std::to_string(ToolTable::kRows) +
+    return Foreign(Counted(lines.size() - 1, "row") + ", " + std::to_string(ToolTable::kRows) +
                    " expected");
   }
   return {std::move(table), {}};
@@ -125,7 +127,7 @@ ToolTableLoad LoadToolTable(FileStore& files, const std::string& path, ToolTable
   if (read.missing) return {Outcome::kMissing, {}};
   if (!read.ok) return {Outcome::kUnusable, "cannot be read: " + read.error};
   ParsedToolTable parsed = ParseToolTableText(read.bytes);
-  if (!parsed.table) return {Outcome::kUnusable, std::move(parsed.problem)};
+  if (!parsed.table) return {Outcome::kUnusable, std::move(parsed.problem), parsed.line};
   for (int row = 1; row <= ToolTable::kRows; ++row) {
     for (int col = ToolTable::kFromColumn; col <= ToolTable::kToColumn; ++col) {
       table.SetCell(row, col, std::string(parsed.table->GridCell(row, col)));

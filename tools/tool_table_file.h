@@ -26,6 +26,7 @@ std::string ToolTableText(const ToolTable& table);
 struct ParsedToolTable {
   std::optional<ToolTable> table;
   std::string problem;  // for the user, with its line: "line 3: no tab between From and To"
+  int line = 0;         // that line, 0 when the problem is not on one line
 };
 ParsedToolTable ParseToolTableText(std::string_view bytes);
 
@@ -33,6 +34,7 @@ struct ToolTableLoad {
   enum class Outcome { kLoaded, kMissing, kUnusable };
   Outcome outcome = Outcome::kMissing;
   std::string problem;  // kUnusable: why the file cannot be read or is foreign
+  int line = 0;         // the line of that problem, 0 when it is not on one line
 
   bool Loaded() const { return outcome == Outcome::kLoaded; }
 };

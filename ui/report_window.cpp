@@ -11,6 +11,7 @@
 
 #include "engine/geometry/toolpath_style.h"
 #include "support/paths.h"
+#include "support/text.h"
 #include "ui/file_list.h"
 #include "ui/form_style.h"
 #include "ui/toolpath_canvas.h"
@@ -82,24 +83,25 @@ Cell* Time(const FileReport& file) {
   return cell;
 }
 
-// "3 files: 2 written, 1 failed; 4 warnings; estimated machining time 12 min 05 s", and the
-// tool table's warnings below.
+// "3 files: 2 converted, 1 failed; 1 warning; estimated machining time 12 min 05 s in all",
+// and the tool table's warnings below.
 QString SummaryText(const BatchReport& report) {
   std::size_t written = 0, failed = 0, checked = 0, warnings = 0;
   double seconds = 0;
+  bool timed = false;
   for (const FileReport& file : report.files) {
     written += file.status == FileReport::Status::kWritten;
     failed += file.status == FileReport::Status::kFailed;
     checked += file.status == FileReport::Status::kChecked;
     warnings += file.warnings.size();
     if (file.time) seconds += file.time->TotalSeconds();
+    timed = timed || file.time.has_value();
   }
-  QString text = QStringLiteral("%1 files: %2 converted, %3 failed; %4 warnings")
-                     .arg(report.files.size())
-                     .arg(written + checked)
-                     .arg(failed)
-                     .arg(warnings);
-  if (written + checked > 0) {
+  QString text = QString::fromStdString(Counted(report.files.size(), "file") + ": " +
+                                        std::to_string(written + checked) + " converted, " +
+                                        std::to_string(failed) + " failed; " +
+                                        Counted(warnings, "warning"));
+  if (timed) {
     text += QStringLiteral("; estimated machining time %1 in all")
                 .arg(QString::fromStdString(DurationText(seconds)));
   }

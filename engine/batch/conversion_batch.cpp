@@ -1,5 +1,6 @@
 #include "engine/batch/conversion_batch.h"
 
+#include <map>
 #include <memory>
 #include <new>
 #include <set>
@@ -34,12 +35,39 @@ unsigned ThreadsFor(unsigned jobs, std::size_t files, const FileStore& store) {
 
 std::unique_ptr<OutputSink> SinkFor(FileStore& files, bool inTurn, bool dryRun,
                                     OutputSink::Written written) {
-  if (dryRun) return std::make_unique<NoOutputSink>(std::move(written));
+  if (dryRun) return std::make_unique<NoOutputSink>(files, std::move(written));
   if (inTurn || !files.WritesAlongside()) {
     return std::make_unique<SyncOutputSink>(files, std::move(written));
   }
   return std::make_unique<BackgroundOutputSink>(files, std::move(written));
 }
+
+// The reports of a batch's files from their start until their outcome is known, handed on in
+// batch order (outcomes come in that order): to BatchOptions::finished, and into the batch's
+// report unless BatchOptions::keepFiles is false.
+class OpenReports {
+ public:
+  OpenReports(BatchReport& report, const BatchOptions& options)
+      : report_(report), options_(options) {}
+  FileReport& Begin(std::size_t index, const std::string& source, const std::string& output) {
+    FileReport& file = open_[index];
+    file.source = source;
+    file.output = output;
+    return file;
+  }
+  FileReport& At(std::size_t index) { return open_.at(index); }
+  void Finish(std::size_t index) {
+    const auto found = open_.find(index);
+    if (options_.finished) options_.finished(found->second);
+    if (options_.keepFiles) report_.files.push_back(std::move(found->second));
+    open_.erase(found);
+  }
+
+ private:
+  BatchReport& report_;
+  const BatchOptions& options_;
+  std::map<std::size_t, FileReport> open_;  // a map: references stay valid as others finish
+};
 
 }  // namespace
 
@@ -116,23 +144,22 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
   const BatchOptions& options = options_;
   const bool dryRun = options.dryRun;
   BatchReport report;
-  for (const TableWarning& warning : CheckToolTable(tools_)) {
-    report.toolTable.push_back({warning.row, warning.text});
-  }
-  report.files.resize(sources.size());
+  report.toolTable = ToolTableWarnings(tools_);
+  OpenReports reports(report, options);
   std::vector<std::string> outputs;
   for (const std::string& source : sources) outputs.push_back(OutputPathFor(destination, source));
   std::set<std::string> written;  // output names of this batch
   const auto sink = SinkFor(files_, observer != nullptr, dryRun,
                             [&](const OutputFile& file, std::optional<std::string> error) {
-                              FileReport& done = report.files[file.index];
+                              FileReport& done = reports.At(file.index);
                               if (error) {
                                 done.reason = WriteFailure(file.path, *error);
-                                return;
+                              } else {
+                                done.status = dryRun ? FileReport::Status::kChecked
+                                                     : FileReport::Status::kWritten;
+                                written.insert(file.name);
                               }
-                              done.status = dryRun ? FileReport::Status::kChecked
-                                                   : FileReport::Status::kWritten;
-                              written.insert(file.name);
+                              reports.Finish(file.index);
                             });
   const unsigned threads = ThreadsFor(options.jobs, sources.size(), files_);
   std::optional<TranslationPool> pool;
@@ -145,9 +172,7 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
     current_.source = source;
     current_.name = FileNameOf(source);
     current_.path = outputs[index];
-    FileReport& file = report.files[index];
-    file.source = source;
-    file.output = current_.path;
+    FileReport& file = reports.Begin(index, source, current_.path);
     std::optional<TranslatedFile> ahead;
     bool inTurn = false;  // a file the pool left to be translated once the outputs before it are
     if (pool) {
@@ -167,6 +192,7 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
     if (failure) {
       sink->Flush();
       file.reason = std::move(*failure);
+      reports.Finish(index);
     } else {
       sink->Write(current_);
     }
@@ -175,9 +201,8 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
   }
   sink->Flush();
   for (++index; index < sources.size(); ++index) {
-    report.files[index].source = sources[index];
-    report.files[index].output = outputs[index];
-    report.files[index].reason = kCancelled;
+    reports.Begin(index, sources[index], outputs[index]).reason = kCancelled;
+    reports.Finish(index);
   }
   return report;
 }

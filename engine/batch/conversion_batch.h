@@ -43,12 +43,19 @@ class BatchObserver {
 
 struct BatchOptions {
   unsigned jobs = 1;           // threads translating files ahead of the batch; 0 for one a core
-  bool dryRun = false;         // convert and report, but write nothing
+  bool dryRun = false;         // convert and report; write nothing, but fail each file whose
+                               // output a real run would be refused (FileStore::WriteRefusal)
   bool checkGeometry = false;  // compare each output's toolpath with its source's
   // Estimates each converted file's machining time (FileReport::time) with these settings.
   std::optional<MachiningTimeSettings> machiningTime;
   // With checkGeometry, called with each converted file's geometry before it is written.
   std::function<void(const FileReport& report, const ProgramGeometry& geometry)> converted;
+  // Called with each file's report in batch order, as soon as its outcome is known (written,
+  // checked, failed, or not converted after a cancel).
+  std::function<void(const FileReport& report)> finished;
+  // False: the batch's report keeps no file reports (each is handed to finished and dropped),
+  // so that its memory does not grow with the batch.
+  bool keepFiles = true;
 };
 
 class ConversionDriver {

@@ -7,6 +7,8 @@
 #include "engine/geometry/part_check.h"
 #include "engine/translate/program_header.h"
 #include "support/number.h"
+#include "support/text.h"
+#include "support/utf8.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
@@ -21,7 +23,8 @@ void AddDimensionWarnings(const FileReport& report, std::vector<ReportWarning>& 
       {"thickness", &report.dimensions.thickness}};
   for (const auto& [name, text] : texts) {
     if (auto warning = DimensionTextWarning(*text)) {
-      warnings.push_back({line, std::string("the part ") + name + " " + *warning});
+      const char* verb = IsBlankText(*text) ? " is " : " ";  // "is empty", "\"1,200\" is not"
+      warnings.push_back({line, std::string("the part ") + name + verb + *warning});
     }
   }
 }
@@ -35,6 +38,18 @@ void AddToolWarnings(const FileReport& report, const ToolTable& tools,
     text += tool.call.empty() ? ": no tool call" : ": called as " + tool.call;
     warnings.push_back({tool.firstLine, std::move(text)});
   }
+}
+
+// A dimension text as the report shows it: "empty" for none.
+std::string DimensionShown(const std::string& text) { return IsBlankText(text) ? "empty" : text; }
+
+std::string GeometryText(const GeometryReport& g) {
+  std::string text = "\nGeometry: " + (g.differenceCount == 0
+                                          ? "identical, " + Counted(g.moves, "move")
+                                          : Counted(g.differenceCount, "difference")) + "\n";
+  for (const Difference& d : g.differences) text += "  " + DifferenceText(d) + "\n";
+  for (const std::string& note : g.notes) text += "  " + note + "\n";
+  return text;
 }
 
 }  // namespace
@@ -66,6 +81,14 @@ std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTabl
     warnings.push_back({0, std::move(*inches)});
   }
   AddToolWarnings(report, tools, warnings);
+  return warnings;
+}
+
+std::vector<ReportWarning> ToolTableWarnings(const ToolTable& tools) {
+  std::vector<ReportWarning> warnings;
+  for (TableWarning& warning : CheckToolTable(tools)) {
+    warnings.push_back({warning.row, std::move(warning.text)});
+  }
   return warnings;
 }
 
@@ -102,9 +125,10 @@ std::string FileReportText(const FileReport& report) {
           " dropped: " + std::to_string(n.blank) + " blank, " + std::to_string(n.comment) +
           " with a parenthesis, " + std::to_string(n.other) + " other)\n";
   if (!report.units.empty()) {
-    text += "Output: " + std::to_string(report.bodyLines) + " body lines, " + report.units +
-            ", length " + report.dimensions.length + ", height " + report.dimensions.height +
-            ", thickness " + report.dimensions.thickness + " (" + report.dimensionsFrom + ")\n";
+    text += "Output: " + Counted(report.bodyLines, "body line") + ", " + report.units +
+            ", length " + DimensionShown(report.dimensions.length) + ", height " +
+            DimensionShown(report.dimensions.height) + ", thickness " +
+            DimensionShown(report.dimensions.thickness) + " (" + report.dimensionsFrom + ")\n";
   }
   const auto section = [&text](const char* title, bool any) {
     if (any) text += std::string("\n") + title + "\n";
@@ -123,18 +147,11 @@ std::string FileReportText(const FileReport& report) {
   }
   if (section("Letters that no word reads:", !n.ignoredWords.empty())) {
     for (const IgnoredNote& word : n.ignoredWords) {
-      text += "  " + word.what + ": " + std::to_string(word.count) + " lines, first at line " +
+      text += "  " + word.what + ": " + Counted(word.count, "line") + ", first at line " +
               std::to_string(word.firstLine) + "\n";
     }
   }
-  if (report.geometry.checked) {
-    const GeometryReport& g = report.geometry;
-    text += "\nGeometry: " + (g.differenceCount == 0
-                                  ? "identical, " + std::to_string(g.moves) + " moves"
-                                  : std::to_string(g.differenceCount) + " differences") + "\n";
-    for (const Difference& d : g.differences) text += "  " + DifferenceText(d) + "\n";
-    for (const std::string& note : g.notes) text += "  " + note + "\n";
-  }
+  if (report.geometry.checked) text += GeometryText(report.geometry);
   if (report.time) {
     text += "\nMachining time (estimate): " + MachiningTimeText(*report.time) + "\n";
   }
@@ -147,7 +164,7 @@ std::string FileReportText(const FileReport& report) {
               std::to_string(tool.firstLine) + "\n";
     }
   }
-  return text;
+  return EscapedForDisplay(text, true);
 }
 
 }  // namespace quarnel

@@ -67,10 +67,14 @@ struct BatchReport {
 // empty.
 std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools);
 
+// The warnings of the tool table's rows (CheckToolTable), line holding the row.
+std::vector<ReportWarning> ToolTableWarnings(const ToolTable& tools);
+
 // The geometry part of a report, from a conversion's geometry.
 GeometryReport GeometryReportOf(const ProgramGeometry& geometry);
 
-// The whole report of a file as text for a person, one fact a line, with line numbers.
+// The whole report of a file as text for a person, one fact a line, with line numbers. Names
+// and texts from the files are shown with EscapedForDisplay.
 std::string FileReportText(const FileReport& report);
 
 // "written", "failed" or "checked".

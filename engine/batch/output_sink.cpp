@@ -13,6 +13,11 @@ void SyncOutputSink::Write(OutputFile& file) {
   written_(file, files_.WriteAtomically(file.path, file.program.Program()));
 }
 
+NoOutputSink::NoOutputSink(FileStore& files, Written written)
+    : OutputSink(std::move(written)), files_(files) {}
+
+void NoOutputSink::Write(OutputFile& file) { written_(file, files_.WriteRefusal(file.path)); }
+
 BackgroundOutputSink::BackgroundOutputSink(FileStore& files, Written written)
     : OutputSink(std::move(written)), files_(files), thread_([this] { Run(); }) {}
 

@@ -57,11 +57,15 @@ class SyncOutputSink final : public OutputSink {
   FileStore& files_;
 };
 
-// Writes nothing: a dry run, which reports each file as checked.
+// Writes nothing: a dry run, which reports each file as checked, or as failed when a real write
+// would be refused (FileStore::WriteRefusal), in the words of that refusal.
 class NoOutputSink final : public OutputSink {
  public:
-  using OutputSink::OutputSink;
-  void Write(OutputFile& file) override { written_(file, std::nullopt); }
+  NoOutputSink(FileStore& files, Written written);
+  void Write(OutputFile& file) override;
+
+ private:
+  FileStore& files_;
 };
 
 // Writes each file on a thread of its own, one at a time, so that the next source is translated

@@ -287,7 +287,8 @@ class Aligner {
   void OutputOnly(std::size_t count) {
     const Move& first = OutputMove(j_);
     const Move& last = OutputMove(j_ + count - 1);
-    std::string text = LineSpan("output", first.line, last.line) + " has no source move";
+    std::string text = LineSpan("output", first.line, last.line) +
+                       (first.line == last.line ? " has" : " have") + " no source move";
     text += count == 1 ? " (" + Summary(first) + ")" : " (" + std::to_string(count) + " moves)";
     AddDifference(0, first.line, text);
     for (std::size_t k = 0; k < count; ++k) check_.outputOnly.push_back(o_[j_++]);

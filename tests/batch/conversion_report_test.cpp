@@ -34,7 +34,7 @@ TEST(FileWarnings, WarnWithoutChangingTheOutput) {
       {"group separator", "G1 X5\n", {"1,200", "400", "18"}, false,
        {"0: the part length \"1,200\" is not a plain number: reads as 1"}},
       {"empty height", "G1 X5\n", {"600", "", "18"}, false,
-       {"0: the part height empty: reads as 0"}},
+       {"0: the part height is empty: reads as 0"}},
       {"inch header, millimetre moves", "G1 X600 Y5\n", inches, false,
        {"0: the header says inches (a height of 60 or less) while the toolpath reaches 600: is it "
         "a millimetre program?"}},

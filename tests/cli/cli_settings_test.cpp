@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "test_support.h"
 
@@ -88,6 +89,12 @@ TEST(ConvertWithSettings, ForeignToolTableFileMeansAnEmptyTableAndAWarning) {
                 " cannot be used (line 1: not a tool table file); converting with an empty "
                 "table\n");
   EXPECT_EQ(ReadFileBytes(prepared.program.File("ToolTbl.Dat")), "1\t101\n");
+  // --strict fails on it, and the report names the file and the line.
+  const std::string report = prepared.out.File("r.json");
+  ASSERT_EQ(prepared.Run("--strict --report " + Quoted(report) + " 2>/dev/null"), 1);
+  const auto warning = nlohmann::json::parse(ReadFileBytes(report))["tool_table"]["warnings"][0];
+  EXPECT_EQ(warning["file"], prepared.program.File("ToolTbl.Dat"));
+  EXPECT_EQ(warning["line"], 1);
 }
 
 // The program folder is read-only to the user who runs it: the settings come from the user's

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <map>
 #include <sstream>
 
 #include <gmock/gmock.h>
@@ -52,7 +54,7 @@ TEST(ConvertCommand, UsageErrorsExitTwo) {
   for (const auto& args : cases) {
     const CommandResult run = Convert(args);
     EXPECT_EQ(run.status, kExitUsage) << ::testing::PrintToString(args);
-    EXPECT_FALSE(run.err.empty());
+    EXPECT_THAT(run.err, ::testing::StartsWith("quarnel-convert: "));
   }
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.nc"});
 }
@@ -145,11 +147,11 @@ TEST(ConvertCommand, ReportOptionsChangeNoOutput) {
       {{"--strict"}, kExitSomeFailed, true, nullptr},
       {{"-v"}, kExitAllWritten, true,
        "quarnel-convert: DIR/part.nc: written: 2 source lines (1 translated, 1 dropped), 1 output "
-       "lines, 1 warning\n"
+       "line, 1 warning\n"
        "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
       {{"--dry-run", "-v"}, kExitAllWritten, false,
        "quarnel-convert: DIR/part.nc: checked: 2 source lines (1 translated, 1 dropped), 1 output "
-       "lines, 1 warning\n"
+       "line, 1 warning\n"
        "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
   };
   for (const auto& c : cases) {
@@ -180,9 +182,9 @@ TEST(ConvertCommand, ReportOptionsChangeNoOutput) {
 
 // The JSON report on standard output, in the shape scripts rely on.
 TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
-  TempDir dir;
+  TempDir dir, out;
   WriteFileBytes(dir.File("part.nc"), "(HEAD)\n\nG21 G0 X5 T9 M6\nG1 X6\nN10\n");
-  const CommandResult run = Convert({"--dest", dir.File("out"), "--height", "400", "--length", "600",
+  const CommandResult run = Convert({"--dest", out.Path(), "--height", "400", "--length", "600",
                                      "--thickness", "18", "--tools", TestDataPath("golden/shop-tools.dat"),
                                      "--dry-run", "--report", "-", dir.File("part.nc")});
   ASSERT_EQ(run.status, kExitAllWritten) << run.err;
@@ -198,9 +200,11 @@ TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
   EXPECT_EQ(file["ignored_words"][0], nlohmann::json::parse(R"({"letter": "M", "count": 1, "first_line": 3})"));
   EXPECT_EQ(file["tools"][0], nlohmann::json::parse(
                                   R"({"number": 9, "row": null, "to": 9, "call": "T019", "first_line": 4})"));
+  EXPECT_TRUE(file["tools"][0]["number"].is_number_integer());
   EXPECT_EQ(file["warnings"][0]["line"], 4);
   EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
-  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
+  EXPECT_EQ(file["geometry"]["moves"], 1);
+  EXPECT_TRUE(ListDirectory(out.Path()).empty());
 }
 
 // --verify reads an output edited by hand and compares its toolpath with the source's.
@@ -218,9 +222,12 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
   } cases[] = {
       {{"--verify", dir.File("same.nc"), road}, kExitAllWritten, "geometry identical: 2 moves"},
       {{"--verify", dir.File("edited.nc"), road}, kExitSomeFailed, "geometry differs"},
+      {{"--verify", dir.File("edited.nc"), "--report", dir.File("r.json"), road}, kExitSomeFailed,
+       "geometry differs"},
       {{"--verify", dir.File("missing.nc"), road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), road, road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), "--dest", dir.Path(), road}, kExitUsage, ""},
+      {{"--verify", dir.File("same.nc"), "--dry-run", road}, kExitUsage, ""},
   };
   for (const auto& c : cases) {
     const CommandResult run = Convert(c.args);
@@ -229,7 +236,30 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
   }
   const CommandResult edited = Convert({"--verify", dir.File("edited.nc"), road});
   EXPECT_NE(edited.err.find("source line 4, output line 5"), std::string::npos) << edited.err;
-  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"edited.nc", "same.nc"}));
+  EXPECT_EQ(ListDirectory(dir.Path()),
+            (std::vector<std::string>{"edited.nc", "r.json", "same.nc"}));
+}
+
+// With --report -, standard output holds the JSON alone: the source's lines as the translator
+// takes them, the output's header, and each difference with its two lines.
+TEST(ConvertCommand, VerifyReportOnStandardOutput) {
+  TempDir dir;
+  const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
+  output.replace(output.find("X350Y100"), 8, "X350Y101");
+  WriteFileBytes(dir.File("edited.nc"), output);
+  const CommandResult run = Convert({"--verify", dir.File("edited.nc"), "--report", "-", road});
+  EXPECT_EQ(run.status, kExitSomeFailed);
+  EXPECT_NE(run.err.find("geometry differs"), std::string::npos) << run.err;
+  const auto file = nlohmann::json::parse(run.out)["files"][0];
+  const auto& lines = file["lines"];
+  EXPECT_EQ(lines["source"], 6);
+  EXPECT_EQ(lines["translated"].get<int>() + lines["dropped"].get<int>(), 6);
+  EXPECT_EQ(file["units"], "G71");
+  EXPECT_EQ(file["dimensions"]["height"], "400");
+  EXPECT_EQ(file["geometry"]["differences"][0]["source_line"], 4);
+  EXPECT_EQ(file["geometry"]["differences"][0]["output_line"], 5);
+  EXPECT_TRUE(file["tools"].empty());  // --verify has no tool table to look them up in
 }
 
 // --preview draws each converted file; the report carries the comparison and the extents.
@@ -249,15 +279,6 @@ TEST(ConvertCommand, PreviewAndReportCarryTheGeometry) {
       "depth": [-5, -5]})"));
 }
 
-TEST(ConvertCommand, MissingDestinationFailsAndLeavesNothing) {
-  TempDir dir;
-  WriteFileBytes(dir.File("part.nc"), "G90\n");
-  const CommandResult run = Convert({"--dest", dir.File("missing"), "--height", "400", dir.File("part.nc")});
-  EXPECT_EQ(run.status, kExitSomeFailed);
-  EXPECT_NE(run.err.find("part.nc"), std::string::npos);
-  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
-}
-
 TEST(ConvertCommand, RefusesToWriteOverItsOwnSource) {
   TempDir dir;
   WriteFileBytes(dir.File("part.nc"), "G90\r\n");
@@ -268,12 +289,193 @@ TEST(ConvertCommand, RefusesToWriteOverItsOwnSource) {
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"part.nc"});
 }
 
-// The executable itself, run without privileges against a destination it may not write.
-struct ReadOnlyRun {
-  std::string exe, destination, source;
+// Every file under path (links as their target), by its path relative to path.
+std::map<std::string, std::string> Snapshot(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(path)) {
+    const std::string name = entry.path().lexically_relative(path);
+    if (entry.is_symlink()) {
+      files[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
+      files[name] = ReadFileBytes(entry.path());
+    } else {
+      files[name] = "(folder)";
+    }
+  }
+  return files;
+}
+
+// The report and the previews never take a file that the run reads or writes otherwise, nor
+// each other's place, through a link or a hard link: a usage error before anything is read or
+// written.
+TEST(ConvertCommand, ReportAndPreviewsNeverTakeTheRunsFiles) {
+  TempDir dir;
+  for (const char* folder : {"out", "pictures", "sub"}) ::mkdir(dir.File(folder).c_str(), 0755);
+  const std::string road = ReadFileBytes(std::string(QUARNEL_EXAMPLES) + "/road.nc");
+  for (const char* name : {"r.nc", "r.nc.svg", "sub/r.nc", "out/done.nc"}) {
+    WriteFileBytes(dir.File(name), road);
+  }
+  ASSERT_EQ(::symlink(dir.File("r.nc").c_str(), dir.File("link.json").c_str()), 0);
+  ASSERT_EQ(::link(dir.File("r.nc").c_str(), dir.File("hard.json").c_str()), 0);
+  WriteFileBytes(dir.File("tools.dat"), ReadFileBytes(TestDataPath("golden/shop-tools.dat")));
+  const std::string r = dir.File("r.nc"), out = dir.File("out");
+  const std::vector<std::string> convert = {"--dest", out, "--height", "400", "--tools",
+                                            dir.File("tools.dat")};
+  const std::vector<std::vector<std::string>> cases = {
+      {"--report", r, r},                            // the source
+      {"--report", dir.File("link.json"), r},        // the source through a symbolic link
+      {"--report", dir.File("hard.json"), r},        // ... through a hard link
+      {"--report", dir.File("out/r.nc"), r},         // the output, not written yet
+      {"--report", dir.File("sub/../tools.dat"), r},  // the tool table
+      {"--preview", dir.Path(), dir.File("r.nc.svg"), r},  // r.nc's preview is the source r.nc.svg
+      {"--preview", out, r, dir.File("r.nc.svg")},   // ... the output of r.nc.svg
+      {"--preview", dir.File("pictures"), r, dir.File("sub/r.nc")},  // two previews, one name
+      {"--preview", dir.File("pictures"), "--report", dir.File("pictures/r.nc.svg"), r},
+  };
+  const auto before = Snapshot(dir.Path());
+  for (auto args : cases) {
+    args.insert(args.begin(), convert.begin(), convert.end());
+    const CommandResult run = Convert(args);
+    EXPECT_EQ(run.status, kExitUsage) << ::testing::PrintToString(args);
+    EXPECT_THAT(run.err, ::testing::HasSubstr("nothing was read or written"));
+  }
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--verify", dir.File("out/done.nc"), "--report", dir.File("out/done.nc"), r},
+           {"--verify", dir.File("out/done.nc"), "--report", dir.File("hard.json"), r}}) {
+    EXPECT_EQ(Convert(args).status, kExitUsage) << ::testing::PrintToString(args);
+  }
+  EXPECT_EQ(Snapshot(dir.Path()), before);
+}
+
+// Every folder the run writes in is checked before the first file, a dry run's too.
+TEST(ConvertCommand, MissingFoldersAreUsageErrorsBeforeAnyFile) {
+  TempDir dir;
+  ::mkdir(dir.File("out").c_str(), 0755);
+  WriteFileBytes(dir.File("part.nc"), "G1 X5\n");
+  WriteFileBytes(dir.File("file"), "not a folder");
+  const std::string out = dir.File("out"), missing = dir.File("missing");
+  const std::vector<std::vector<std::string>> cases = {
+      {"--dest", missing},
+      {"--dest", dir.File("file")},
+      {"--dest", missing, "--dry-run"},
+      {"--dest", out, "--report", missing + "/r.json"},
+      {"--dest", out, "--report", dir.File("file/r.json")},
+      {"--dest", out, "--preview", missing},
+      {"--dest", out, "--preview", dir.File("file")},
+      {"--verify", dir.File("part.nc"), "--report", missing + "/r.json"},
+  };
+  const auto before = Snapshot(dir.Path());
+  for (auto args : cases) {
+    args.insert(args.end(), {"--height", "400", dir.File("part.nc")});
+    const CommandResult run = Convert(args);
+    EXPECT_EQ(run.status, kExitUsage) << ::testing::PrintToString(args);
+    EXPECT_THAT(run.err, ::testing::HasSubstr("cannot write in"));
+  }
+  EXPECT_EQ(Snapshot(dir.Path()), before);
+}
+
+// A dry run fails each file that the real run fails for its output, in the same words.
+TEST(ConvertCommand, DryRunFailsWhatTheRealRunFails) {
+  TempDir dir, out;
+  ::mkdir(dir.File("sub").c_str(), 0755);
+  for (const char* name : {"a.nc", "sub/a.nc", "locked.nc", "folder.nc"}) {
+    WriteFileBytes(dir.File(name), "G1 X5\n");
+  }
+  WriteFileBytes(out.File("locked.nc"), "kept");
+  ::chmod(out.File("locked.nc").c_str(), 0444);
+  ::mkdir(out.File("folder.nc").c_str(), 0755);
+  const std::vector<std::string> args = {"--dest", out.Path(), "--height", "400", "--report", "-",
+                                         dir.File("a.nc"), dir.File("sub/a.nc"),
+                                         dir.File("locked.nc"), dir.File("folder.nc")};
+  std::vector<std::string> dryArgs = args;
+  dryArgs.insert(dryArgs.begin(), "--dry-run");
+  const CommandResult dry = Convert(dryArgs);
+  const CommandResult real = Convert(args);
+  EXPECT_EQ(dry.status, kExitSomeFailed);
+  EXPECT_EQ(real.status, kExitSomeFailed);
+  EXPECT_EQ(dry.err, real.err);
+  const auto dryFiles = nlohmann::json::parse(dry.out)["files"];
+  const auto realFiles = nlohmann::json::parse(real.out)["files"];
+  ASSERT_EQ(realFiles.size(), 4u);
+  for (std::size_t i = 0; i < realFiles.size(); ++i) {
+    EXPECT_EQ(realFiles[i]["source"], args[6 + i]);
+    EXPECT_EQ(realFiles[i]["status"], i == 0 ? "written" : "failed") << i;
+    EXPECT_EQ(dryFiles[i]["status"], i == 0 ? "checked" : "failed") << i;
+    EXPECT_EQ(dryFiles[i]["reason"], realFiles[i]["reason"]) << i;
+  }
+  EXPECT_EQ(ReadFileBytes(out.File("locked.nc")), "kept");
+}
+
+// --strict fails a batch with any warning, the tool table's alone or a file's alone.
+TEST(ConvertCommand, StrictFailsOnAnyWarningAndOnlyThen) {
+  TempDir dir, out;
+  WriteFileBytes(dir.File("part.nc"), "G1 X5\n");
+  std::string clean = "QUARNEL-TOOLTABLE 1\n1\t101\n";
+  for (int row = 2; row <= 8; ++row) clean += "\t\n";
+  WriteFileBytes(dir.File("clean.dat"), clean);
+  const struct {
+    const char* length;
+    std::string tools;
+    int status;
+  } cases[] = {
+      {"600", TestDataPath("golden/shop-tools.dat"), kExitSomeFailed},
+      {"1,200", dir.File("clean.dat"), kExitSomeFailed},
+      {"600", dir.File("clean.dat"), kExitAllWritten},
+  };
+  for (const auto& c : cases) {
+    const CommandResult run = Convert({"--dest", out.Path(), "--length", c.length, "--height", "400",
+                                       "--thickness", "18", "--tools", c.tools, "--strict",
+                                       dir.File("part.nc")});
+    EXPECT_EQ(run.status, c.status) << c.length << " " << c.tools << run.err;
+  }
+}
+
+// A report or preview that cannot be written at the end fails the run.
+TEST(ConvertCommand, UnwritableReportOrPreviewFailsTheRun) {
+  TempDir dir, out;
+  const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  ::mkdir(dir.File("road.nc.svg").c_str(), 0755);
+  EXPECT_EQ(Convert({"--dest", out.Path(), "--height", "400", "--preview", dir.Path(), road}).status,
+            kExitSomeFailed);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--dest", out.Path(), "--height", "400", "--report", "-", road},
+        {"--verify", out.File("road.nc"), "--report", "-", road}}) {
+    std::vector<const char*> argv = {"quarnel-convert"};
+    for (const auto& arg : args) argv.push_back(arg.c_str());
+    std::ostream closed(nullptr);  // standard output that takes nothing
+    std::ostringstream err;
+    EXPECT_EQ(RunConvertCommand(static_cast<int>(argv.size()), argv.data(), closed, err),
+              kExitSomeFailed) << ::testing::PrintToString(args);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot write the report -"));
+  }
+}
+
+// A name reaches the terminal with its control characters and bad bytes escaped; the report
+// keeps its bytes.
+TEST(ConvertCommand, NamesAreEscapedOnTheTerminalAndExactInTheReport) {
+  TempDir dir, out;
+  const std::string name = dir.File("a\x1b[2J\xe9.nc");
+  WriteFileBytes(name, "G1 X5\n");
+  const CommandResult run = Convert({"--dest", out.Path(), "-v", "--height", "400", "--length",
+                                     "", "--thickness", "18", "--report", "-", name});
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+  EXPECT_THAT(run.err, ::testing::HasSubstr("a\\x1b[2J\\xe9.nc: written"));
+  std::string bytes;
+  const std::string hex = nlohmann::json::parse(run.out)["files"][0]["source_hex"];
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  EXPECT_EQ(bytes, name);
+}
+
+// The executable itself, run without privileges, against a folder it may not write in.
+struct UnprivilegedRun {
+  std::string exe;
+  std::vector<std::string> args;
 };
 
-TEST(ConvertCommandExecutable, ReadOnlyDestinationExitsOneAndLeavesNothing) {
+TEST(ConvertCommandExecutable, ReadOnlyFoldersAreUsageErrorsBeforeAnyFile) {
   if (!testing::CanDropPrivileges()) GTEST_SKIP() << "cannot run a step without privileges here";
   TempDir dir;
   ::chmod(dir.Path().c_str(), 0755);
@@ -283,19 +485,38 @@ TEST(ConvertCommandExecutable, ReadOnlyDestinationExitsOneAndLeavesNothing) {
   WriteFileBytes(dir.File("part.nc"), "G90\n");
   ::chmod(dir.File("part.nc").c_str(), 0644);
   ::mkdir(dir.File("locked").c_str(), 0555);
-  ReadOnlyRun context{exe, dir.File("locked"), dir.File("part.nc")};
-  const int status = testing::RunUnprivileged(
-      [](void* raw) {
-        const auto& c = *static_cast<ReadOnlyRun*>(raw);
-        const char* argv[] = {c.exe.c_str(), "--dest",   c.destination.c_str(), "--height", "400",
-                              "--length",    "1",        "--thickness",         "1",
-                              c.source.c_str(), nullptr};
-        execv(c.exe.c_str(), const_cast<char* const*>(argv));
-        return 99;
-      },
-      &context);
-  EXPECT_EQ(status, kExitSomeFailed);
-  EXPECT_TRUE(ListDirectory(dir.File("locked")).empty());
+  ::mkdir(dir.File("open").c_str(), 0755);
+  ::chmod(dir.File("open").c_str(), 0777);
+  const std::string locked = dir.File("locked"), open = dir.File("open");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{"--dest", locked}, kExitUsage},
+      {{"--dest", open, "--report", locked + "/r.json"}, kExitUsage},
+      {{"--dest", open, "--preview", locked}, kExitUsage},
+      {{"--dest", open, "--dry-run"}, kExitAllWritten},  // the open folder is open
+  };
+  for (const auto& [args, expected] : cases) {
+    UnprivilegedRun run{exe, args};
+    for (const char* arg : {"--height", "400", "--length", "1", "--thickness", "1"}) {
+      run.args.push_back(arg);
+    }
+    run.args.push_back(dir.File("part.nc"));
+    const int status = testing::RunUnprivileged(
+        [](void* raw) {
+          const auto& c = *static_cast<UnprivilegedRun*>(raw);
+          std::vector<const char*> argv = {c.exe.c_str()};
+          for (const std::string& arg : c.args) argv.push_back(arg.c_str());
+          argv.push_back(nullptr);
+          execv(c.exe.c_str(), const_cast<char* const*>(argv.data()));
+          return 99;
+        },
+        &run);
+    EXPECT_EQ(status, expected) << ::testing::PrintToString(args);
+  }
+  EXPECT_TRUE(ListDirectory(locked).empty());
+  EXPECT_TRUE(ListDirectory(open).empty());
 }
 
 }  // namespace

@@ -93,6 +93,28 @@ TEST(DiskFileStore, MissingDirectoryFailsAndLeavesNothing) {
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"file"});
 }
 
+// A report written piece by piece: until Commit, whatever stood at the path stays, and a
+// writer dropped without one leaves no temporary file behind.
+TEST(AtomicFileWriter, PutsTheFileInPlaceOnlyOnCommit) {
+  TempDir dir;
+  WriteFileBytes(dir.File("r.json"), "previous");
+  {
+    AtomicFileWriter cutShort(dir.File("r.json"));
+    ASSERT_EQ(cutShort.Open(), std::nullopt);
+    EXPECT_EQ(cutShort.Append("half a rep"), std::nullopt);
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("r.json")), "previous");
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"r.json"});
+  AtomicFileWriter writer(dir.File("r.json"));
+  ASSERT_EQ(writer.Open(), std::nullopt);
+  EXPECT_EQ(writer.Append("new "), std::nullopt);
+  EXPECT_EQ(writer.Append("report"), std::nullopt);
+  EXPECT_EQ(ReadFileBytes(dir.File("r.json")), "previous");
+  EXPECT_EQ(writer.Commit(), std::nullopt);
+  EXPECT_EQ(ReadFileBytes(dir.File("r.json")), "new report");
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"r.json"});
+}
+
 struct UnwritableCase {
   std::string directory;
 };

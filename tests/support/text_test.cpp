@@ -1,4 +1,5 @@
 #include "support/text.h"
+#include "support/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,26 @@ TEST(HasLineBreak, FindsCrAndLf) {
   EXPECT_FALSE(HasLineBreak("600 mm"));
   EXPECT_TRUE(HasLineBreak("18\r"));
   EXPECT_TRUE(HasLineBreak("\n"));
+}
+
+TEST(EscapedForDisplay, EscapesControlCharactersAndBadBytesOnly) {
+  const struct {
+    std::string_view bytes, shown;
+    bool keepLineFeeds = false;
+  } cases[] = {
+      {"parts/side 1.nc", "parts/side 1.nc"},
+      {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},  // UTF-8 stays
+      {"a\x1b[2Jb", "a\\x1b[2Jb"},
+      {"a\tb\x7f", "a\\x09b\\x7f"},
+      {"\xc2\x9b\xc2\xa0", "\\xc2\\x9b\xc2\xa0"},  // C1 CSI escaped, no-break space kept
+      {"caf\xe9", "caf\\xe9"},
+      {"\xe2\x82", "\\xe2\\x82"},  // a sequence cut short
+      {"a\nb", "a\\x0ab"},
+      {"a\nb\r", "a\nb\\x0d", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EscapedForDisplay(c.bytes, c.keepLineFeeds), c.shown) << c.bytes;
+  }
 }
 
 }  // namespace
