@@ -16,11 +16,13 @@ using testing::ReadFileBytes;
 using testing::TestDataPath;
 using testing::WriteFileBytes;
 
+// The picture of a conversion with the output's time at the default settings.
 std::string Picture(const std::string& source, const std::string& output,
                     std::string_view title = "part.nc") {
   const Toolpath from = InterpretSource(source);
   const Toolpath to = InterpretOutput(output);
-  return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title);
+  return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title,
+                     EstimateMachiningTime(to, {}));
 }
 
 // True when every element that opens is closed in order, every attribute value is quoted and
