@@ -6,6 +6,7 @@
 #include "cli/path_checks.h"
 #include "cli/report_json.h"
 #include "engine/batch/conversion_batch.h"
+#include "engine/geometry/output_form.h"
 #include "engine/translate/program_header.h"
 #include "engine/translate/translator.h"
 #include "support/app_dir.h"
@@ -75,9 +76,10 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
                  "outputs, messages and exit status are those of one at a time")
       ->type_name("N");
   app.add_option("--verify", options.verifyOutput,
-                 "Compare the toolpath of an existing OUTPUT program with its one SOURCE, "
-                 "without converting: exit 0 when they match, 1 with the differences; with "
-                 "--preview, draw the pair")
+                 "Compare an existing OUTPUT program with its one SOURCE, without converting: "
+                 "every move, feed and tool, with --tools and the dimensions as a conversion "
+                 "takes them, and the output's header, counts and line ends; exit 0 when they "
+                 "match, 1 with the differences; -v lists every note; with --preview, draws the pair")
       ->type_name("OUTPUT");
   app.add_option("--rapid-rate", options.rapidRate,
                  "The machine's rapid rate for the estimated machining time, in mm/min "
@@ -159,8 +161,13 @@ void AddReportPath(const ConvertOptions& options, RunPaths& paths) {
   }
 }
 
-void AddSettingsPath(const std::string& appDir, RunPaths& paths) {
-  paths.kept.push_back({IniPathFor(appDir), "the settings file " + IniPathFor(appDir)});
+// The tool table and the settings file a run reads.
+void AddInputPaths(const ConvertOptions& options, const std::string& appDir, RunPaths& paths) {
+  const std::string table = ToolTablePathOf(options, appDir);
+  paths.kept.push_back({table, "the tool table " + table});
+  if (LeavesOutADimension(options) || ReadsTimeSettings(options)) {
+    paths.kept.push_back({IniPathFor(appDir), "the settings file " + IniPathFor(appDir)});
+  }
 }
 
 // Every file a conversion reads or writes, and those it writes beside the outputs.
@@ -171,11 +178,7 @@ RunPaths ConversionPaths(const ConvertOptions& options, const std::string& appDi
     paths.kept.push_back({source, "the source " + source});
     paths.kept.push_back({output, "the output " + output});
   }
-  const std::string table = ToolTablePathOf(options, appDir);
-  paths.kept.push_back({table, "the tool table " + table});
-  if (LeavesOutADimension(options) || ReadsTimeSettings(options)) {
-    AddSettingsPath(appDir, paths);
-  }
+  AddInputPaths(options, appDir, paths);
   AddReportPath(options, paths);
   for (const std::string& source : options.sources) {
     if (!options.previewDir) break;
@@ -230,7 +233,8 @@ std::optional<std::string> ReadProgram(FileStore& files, const std::string& path
 }
 
 // --verify compares one source with an existing output; it converts nothing.
-std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
+std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options,
+                                              const std::string& appDir) {
   if (options.sources.size() != 1) return "--verify compares one SOURCE with its OUTPUT";
   if (!options.destination.empty() || options.dryRun) {
     return "--verify converts nothing: leave out --dest and --dry-run";
@@ -238,7 +242,7 @@ std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
   RunPaths paths;
   paths.kept.push_back({options.sources.front(), "the source " + options.sources.front()});
   paths.kept.push_back({*options.verifyOutput, "the verified output " + *options.verifyOutput});
-  if (ReadsTimeSettings(options)) AddSettingsPath(LocateAppDirForThisProcess(), paths);
+  AddInputPaths(options, appDir, paths);
   AddReportPath(options, paths);
   if (options.previewDir) {
     const std::string preview = PreviewPathFor(*options.previewDir, *options.verifyOutput);
@@ -248,21 +252,20 @@ std::optional<std::string> VerifyUsageProblem(const ConvertOptions& options) {
   return FoldersProblem(options);
 }
 
-// The report of a verified pair: the source's lines as the translator takes them (the tools
-// it looked up aside: --verify has no tool table), the units and dimensions of the output's
-// header, and the comparison.
+// The report of a verified pair: the source's lines as the translator takes them with the tool
+// table, the output's body lines, the units and dimensions of its header, and the comparison.
 FileReport VerifiedReport(const ConvertOptions& options, std::string_view source,
+                          std::string_view output, const ToolTable& tools,
                           const ProgramGeometry& geometry) {
   FileReport report;
   report.source = options.sources.front();
   report.output = *options.verifyOutput;
   report.status = FileReport::Status::kChecked;
-  const ToolTable noTable;
-  Translator translator(noTable);
+  Translator translator(tools);
   ProgramBody body;
   TranslateSource(source, translator, body);
   report.notes = std::move(translator.Notes());
-  report.notes.tools.clear();
+  report.bodyLines = OutputBodyLines(output);
   const PartHeader& header = geometry.output.header;
   if (header.present) {
     report.units = header.inches ? kInchUnits.code : kMillimetreUnits.code;
@@ -275,42 +278,6 @@ FileReport VerifiedReport(const ConvertOptions& options, std::string_view source
   return report;
 }
 
-int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
-  std::optional<MachiningTimeSettings> timeSettings;
-  if (auto problem = RunTimeSettings(options, timeSettings)) return UsageError(err, *problem);
-  if (auto problem = VerifyUsageProblem(options)) return UsageError(err, *problem);
-  std::optional<JsonReportWriter> report;
-  if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
-  DiskFileStore files;
-  std::string source, output;
-  for (auto [path, text] : {std::pair{&options.sources.front(), &source},
-                            {&*options.verifyOutput, &output}}) {
-    if (auto problem = ReadProgram(files, *path, *text)) return UsageError(err, *problem);
-  }
-  const ProgramGeometry geometry = CheckProgramGeometry(source, output);
-  if (options.reportFile == "-") {
-    Say(err, VerdictText(geometry.check));  // standard output holds the report alone
-  } else {
-    out << VerdictText(geometry.check) << "\n";
-  }
-  for (const Difference& difference : geometry.check.differences) {
-    Say(err, DifferenceText(difference));
-  }
-  bool failed = !geometry.check.Identical();
-  FileReport verified = VerifiedReport(options, source, geometry);
-  if (timeSettings) verified.time = EstimateMachiningTime(geometry.output, *timeSettings);
-  if (options.verbose) {
-    Say(err, verified.output + ": estimated machining time " + MachiningTimeText(*verified.time));
-  }
-  if (options.previewDir) {
-    failed = !WritePreview(verified, geometry, *options.previewDir, files, err) || failed;
-  }
-  if (report) {
-    report->Add(verified);
-    failed = !FinishReport(options, report, {}, err) || failed;
-  }
-  return failed ? kExitSomeFailed : kExitAllWritten;
-}
 
 // Applies the options given over the defaults.
 void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) {
@@ -339,6 +306,71 @@ std::optional<std::string> LoadInputs(const ConvertOptions& options, FileStore& 
   }
   toolTable.rows = ToolTableWarnings(tools);
   return DimensionProblem(dims);
+}
+
+// Notes shown by --verify without -v; -v shows every one.
+constexpr std::size_t kNotesShown = 10;
+
+// The verdict and the notes: on standard output, or on stderr when the report goes there.
+void PrintVerdict(const ConvertOptions& options, const GeometryCheck& check, std::ostream& out,
+                  std::ostream& err) {
+  const auto print = [&](const std::string& line) {
+    if (options.reportFile == "-") {
+      Say(err, line);  // standard output holds the report alone
+    } else {
+      out << line << "\n";
+    }
+  };
+  print(VerdictText(check));
+  const std::size_t shown = options.verbose ? check.notes.size()
+                                            : std::min(check.notes.size(), kNotesShown);
+  for (std::size_t k = 0; k < shown; ++k) print("note: " + check.notes[k]);
+  if (shown < check.notes.size()) {
+    print("and " + std::to_string(check.notes.size() - shown) +
+          " more notes (-v lists every note)");
+  }
+}
+
+// Compares the output with its source with the tool table and dimensions a conversion with
+// these options takes.
+int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+  std::optional<MachiningTimeSettings> timeSettings;
+  if (auto problem = RunTimeSettings(options, timeSettings)) return UsageError(err, *problem);
+  const std::string appDir = LocateAppDirForThisProcess();
+  if (auto problem = VerifyUsageProblem(options, appDir)) return UsageError(err, *problem);
+  DiskFileStore files;
+  DimensionTexts dims;
+  ToolTable tools;
+  ToolTableReport toolTable;
+  if (auto problem = LoadInputs(options, files, dims, tools, toolTable, err)) {
+    return UsageError(err, *problem);
+  }
+  std::optional<JsonReportWriter> report;
+  if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
+  std::string source, output;
+  for (auto [path, text] : {std::pair{&options.sources.front(), &source},
+                            {&*options.verifyOutput, &output}}) {
+    if (auto problem = ReadProgram(files, *path, *text)) return UsageError(err, *problem);
+  }
+  const ProgramGeometry geometry = VerifyProgram(source, output, tools, dims);
+  PrintVerdict(options, geometry.check, out, err);
+  for (const Difference& difference : geometry.check.differences) {
+    Say(err, DifferenceText(difference));
+  }
+  bool failed = !geometry.check.Identical();
+  FileReport verified = VerifiedReport(options, source, output, tools, geometry);
+  if (timeSettings) verified.time = EstimateMachiningTime(geometry.output, *timeSettings);
+  if (options.verbose) {
+    Say(err, verified.output + ": estimated machining time " + MachiningTimeText(*verified.time));
+  }
+  if (options.previewDir) {
+    failed = !WritePreview(verified, geometry, *options.previewDir, files, err) || failed;
+  }
+  if (report) {
+    report->Add(verified);
+    failed = !FinishReport(options, report, toolTable, err) || failed;
+  }
+  return failed ? kExitSomeFailed : kExitAllWritten;
 }
 
 // What the finished files of a batch come to, for the exit status.

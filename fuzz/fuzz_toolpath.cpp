@@ -1,7 +1,8 @@
 // Arbitrary bytes as a source program and an output program (split at the first NUL byte),
-// through both interpreters, the comparison, the part check and the SVG writer, in memory.
-// Every position must be finite, a program must compare identical with itself, and the picture
-// must be a whole document without a non-finite number in it.
+// through both interpreters, the comparison, the output's form check, the part check and the SVG
+// writer, in memory. Every position must be finite, a program must compare identical with
+// itself, the converter's own output of the source must have the form the check wants, and the
+// picture must be a whole document without a non-finite number in its attributes.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -9,9 +10,13 @@
 #include <string_view>
 
 #include "engine/geometry/geometry_check.h"
+#include "engine/geometry/output_form.h"
 #include "engine/geometry/part_check.h"
 #include "engine/geometry/toolpath.h"
 #include "engine/geometry/toolpath_svg.h"
+#include "engine/translate/program_header.h"
+#include "engine/translate/translator.h"
+#include "tools/tool_table.h"
 
 namespace {
 
@@ -34,7 +39,27 @@ void RequireWholeDocument(const std::string& svg) {
   Require(svg.rfind("<?xml", 0) == 0);
   Require(svg.size() > kEnd.size() &&
           svg.compare(svg.size() - kEnd.size(), kEnd.size(), kEnd) == 0);
-  Require(svg.find("nan") == std::string::npos && svg.find("inf") == std::string::npos);
+  // Numbers stand in attribute values; texts may quote the programs ("spindles 09inf...").
+  for (std::size_t at = svg.find("=\""); at != std::string::npos; at = svg.find("=\"", at)) {
+    const std::size_t end = svg.find('"', at + 2);
+    const std::string_view value = std::string_view(svg).substr(at + 2, end - at - 2);
+    Require(value.find("nan") == std::string_view::npos && value.find("inf") == std::string_view::npos);
+    at = end;
+  }
+}
+
+// The source's own conversion has the form CheckOutputForm wants, for the dimensions it used.
+void RequireConvertedForm(std::string_view sourceText) {
+  static const ToolTable tools;
+  Translator translator(tools);
+  ProgramBody body;
+  const SourceTranslation translation = TranslateSource(sourceText, translator, body);
+  if (translation.failure) return;
+  const DimensionTexts dims = translation.partDimensions.value_or(DimensionTexts{"600", "400", "18"});
+  if (CompleteProgram(dims, body)) return;
+  GeometryCheck form;
+  CheckOutputForm(body.Program(), &dims, form);
+  Require(form.Identical());
 }
 
 }  // namespace
@@ -55,6 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(check.differences.size() <= GeometryCheck::kMaxDifferences);
   Require(check.Identical() == (check.differenceCount == 0));
   if (!output.failure) Require(CompareToolpaths(output, output).Identical());
+
+  GeometryCheck form;
+  CheckOutputForm(outputText, nullptr, form);
+  Require(form.differences.size() <= GeometryCheck::kMaxDifferences);
+  RequireConvertedForm(sourceText);
 
   const PartCheck part = CheckPart(output);
   const MachiningTime time = EstimateMachiningTime(output, {});

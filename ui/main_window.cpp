@@ -348,8 +348,10 @@ void MainWindow::PreviewSelectedOutput() {
     const std::string output = PathInList(outputs.directory, outputs.names[i]);
     std::string source = PathInList(sourceList_->Directory(), outputs.names[i]);
     if (!Exists(files_, source)) source.clear();
-    auto* window =
-        PreviewWindow::FromFiles(files_, output, source, ReadTimeSettings(settings_), this);
+    const DimensionTexts dims = DimensionTextsShown();
+    const ConversionInputs inputs{tools_, &dims};
+    auto* window = PreviewWindow::FromFiles(files_, output, source, inputs,
+                                            ReadTimeSettings(settings_), this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     RememberPlace(*window, settings_, setting::kPreviewWindow, this);

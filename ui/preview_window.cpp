@@ -94,13 +94,16 @@ QWidget* TextPanel(const QString& caption, ProgramTextView* text, QWidget* paren
 }  // namespace
 
 PreviewWindow::PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
+                             const ConversionInputs& inputs,
                              const MachiningTimeSettings& timeSettings, QWidget* parent)
     : QWidget(parent), output_(std::move(output)), source_(std::move(source)) {
   setWindowTitle(QStringLiteral("Preview - %1").arg(output_.name));
   outputLines_ = SplitLines(output_.text);
   if (source_) {
     sourceLines_ = SplitLines(source_->text);
-    geometry_ = CheckProgramGeometry(source_->text, output_.text);
+    geometry_ = inputs.dimensions
+                    ? VerifyProgram(source_->text, output_.text, inputs.tools, *inputs.dimensions)
+                    : CheckProgramGeometry(source_->text, output_.text, inputs);
   } else {
     geometry_.output = InterpretOutput(output_.text);
     geometry_.part = CheckPart(geometry_.output);
@@ -252,6 +255,7 @@ QWidget* PreviewWindow::BuildViewBar() {
 
 PreviewWindow* PreviewWindow::FromFiles(FileStore& files, const std::string& outputPath,
                                         const std::string& sourcePath,
+                                        const ConversionInputs& inputs,
                                         const MachiningTimeSettings& timeSettings,
                                         QWidget* parent) {
   QString problem;
@@ -259,7 +263,8 @@ PreviewWindow* PreviewWindow::FromFiles(FileStore& files, const std::string& out
   std::optional<PreviewProgram> source;
   if (output && !sourcePath.empty()) source = ReadProgram(files, sourcePath, problem);
   if (!output) output = PreviewProgram{ShownName(FileNameOf(outputPath)), {}};
-  auto* window = new PreviewWindow(std::move(*output), std::move(source), timeSettings, parent);
+  auto* window = new PreviewWindow(std::move(*output), std::move(source), inputs, timeSettings,
+                                   parent);
   if (!problem.isEmpty()) window->verdict_->setText(problem);
   return window;
 }
@@ -302,8 +307,11 @@ void PreviewWindow::AddSourceLayers(std::vector<PreviewLayer>& layers) const {
                                  StylePen(style.colour, style.feedWidth), style.pointRadius);
   PreviewLayer points = MakeLayer(QStringLiteral("source points"),
                                   StylePen(style.colour, style.pointWidth), style.pointRadius);
-  for (const Move& move : DrawnPath(false).moves) {
+  const Toolpath& drawn = DrawnPath(false);
+  for (std::size_t k = 0; k < drawn.moves.size(); ++k) {
+    const Move& move = drawn.moves[k];
     (IsPoint(move) ? points : move.kind == MoveKind::kRapid ? rapids : feeds).Add(move);
+    if (const auto approach = DrawnApproach(false, k)) rapids.Add(*approach);
   }
   layers.push_back(std::move(rapids));
   layers.push_back(std::move(feeds));
@@ -327,15 +335,32 @@ void PreviewWindow::AddOutputLayers(std::vector<PreviewLayer>& layers) const {
   const Toolpath& drawn = DrawnPath(true);
   for (std::size_t k = 0; k < drawn.moves.size(); ++k) {
     const Move& move = drawn.moves[k];
+    if (const auto approach = DrawnApproach(true, k)) layers[rapids].Add(*approach);
     if (move.kind == MoveKind::kRapid) {
       layers[rapids].Add(move);
       continue;
     }
-    const std::size_t origin = view_ == View::kTop ? k : sideOutput_.origin[k];
+    const std::size_t origin = OriginOf(true, k);
     const auto band =
         static_cast<std::size_t>(DepthBand(depth_, DeepestOf(geometry_.output.moves[origin])));
     layers[rapids + 1 + 2 * band + (IsPoint(move) ? 1 : 0)].Add(move);
   }
+}
+
+// The index in its program of a move drawn in the view shown.
+std::size_t PreviewWindow::OriginOf(bool output, std::size_t drawn) const {
+  if (view_ == View::kTop) return drawn;
+  return (output ? sideOutput_ : sideSource_).origin[drawn];
+}
+
+// The cycle's own rapid to a point (see HasApproach) as drawn in the view shown: from above,
+// the way from where the last move ended; from the side, across at that move's depth.
+std::optional<Move> PreviewWindow::DrawnApproach(bool output, std::size_t drawn) const {
+  if (!HasApproach(PathOf(output).moves[OriginOf(output, drawn)])) return std::nullopt;
+  Move approach = DrawnPath(output).moves[drawn];
+  approach.kind = MoveKind::kRapid;
+  if (view_ != View::kTop) approach.to.y = approach.from.y;
+  return approach;
 }
 
 PreviewLayer PreviewWindow::DifferenceLayer() const {

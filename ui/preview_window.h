@@ -39,14 +39,17 @@ class PreviewWindow : public QWidget {
   enum class View { kTop, kSideX, kSideY };
 
   // Draws output over source; without a source only the output is drawn and nothing compared.
+  // The comparison is --verify's (VerifyProgram) with the tool table and the dimension texts of
+  // inputs.
   PreviewWindow(PreviewProgram output, std::optional<PreviewProgram> source,
-                const MachiningTimeSettings& timeSettings = {}, QWidget* parent = nullptr);
+                const ConversionInputs& inputs, const MachiningTimeSettings& timeSettings = {},
+                QWidget* parent = nullptr);
 
   // Reads the output file and, when sourcePath is not empty, the source file. A file that
   // cannot be read is named in the window instead of drawn; without a readable output nothing
   // is drawn or compared.
   static PreviewWindow* FromFiles(FileStore& files, const std::string& outputPath,
-                                  const std::string& sourcePath,
+                                  const std::string& sourcePath, const ConversionInputs& inputs,
                                   const MachiningTimeSettings& timeSettings = {},
                                   QWidget* parent = nullptr);
 
@@ -80,6 +83,8 @@ class PreviewWindow : public QWidget {
   void BuildDrawing();
   void AddSourceLayers(std::vector<PreviewLayer>& layers) const;
   void AddOutputLayers(std::vector<PreviewLayer>& layers) const;
+  std::size_t OriginOf(bool output, std::size_t drawn) const;
+  std::optional<Move> DrawnApproach(bool output, std::size_t drawn) const;
   PreviewLayer DifferenceLayer() const;
   QRectF PartShown() const;
   void ShowTexts();

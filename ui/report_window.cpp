@@ -61,7 +61,7 @@ Cell* Verdict(const FileReport& file) {
   if (file.status == FileReport::Status::kFailed) return new Cell(QString(), -2, false);
   if (!geometry.checked) return new Cell(QStringLiteral("not checked"), -1, false);
   QString text = geometry.differenceCount == 0
-                     ? QStringLiteral("identical")
+                     ? QStringLiteral("matches")
                      : QStringLiteral("%1 %2").arg(geometry.differenceCount).arg(
                            geometry.differenceCount == 1 ? QStringLiteral("difference")
                                                          : QStringLiteral("differences"));

@@ -22,7 +22,6 @@ std::string WriteFailure(const std::string& outputPath, const std::string& error
   return "cannot write " + outputPath + ": " + error;
 }
 
-constexpr std::string_view kGivenDimensions = "given";
 constexpr std::string_view kCancelled = "not converted: the batch was cancelled";
 
 // The number of threads for a batch: jobs, or one a core for 0; one where the file store does
@@ -250,8 +249,8 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
     report.dimensionsFrom = dimensionsFrom_;
     report.warnings = FileWarnings(report, tools_);
     if (options.checkGeometry) {
-      const ProgramGeometry geometry =
-          CheckProgramGeometry(translated.source, current_.program.Program());
+      const ProgramGeometry geometry = CheckProgramGeometry(
+          translated.source, current_.program.Program(), {tools_, &report.dimensions});
       report.geometry = GeometryReportOf(geometry);
       if (options.machiningTime) {
         report.time = EstimateMachiningTime(geometry.output, *options.machiningTime);

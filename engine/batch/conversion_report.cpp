@@ -40,13 +40,88 @@ void AddToolWarnings(const FileReport& report, const ToolTable& tools,
   }
 }
 
+// Each kind of line that moves the router and that the translator drops, at its first line.
+void AddDroppedMoveWarnings(const TranslationNotes& notes, std::vector<ReportWarning>& warnings) {
+  for (int kind = 0; kind < kDroppedMoveKinds; ++kind) {
+    const DroppedMoveNote& note = notes.droppedMoves[kind];
+    if (note.count == 0) continue;
+    std::string text(DroppedMoveName(static_cast<DroppedMove>(kind)));
+    text += " is not translated, though it moves the router";
+    if (note.count > 1) text += " (" + std::to_string(note.count) + " such lines)";
+    warnings.push_back({note.firstLine, std::move(text)});
+  }
+}
+
+void AddApartDrillingWarning(const TranslationNotes& notes, std::vector<ReportWarning>& warnings) {
+  const ApartDrillingNote& note = notes.apartDrilling;
+  if (note.runs == 0) return;
+  std::string text = "incremental drilling starts from where the output last moved, not from "
+                     "where the router went after a rapid move: its first hole is at X" +
+                     FloatAsText(note.outputX) + " Y" + FloatAsText(note.outputY) +
+                     " in the output, X" + FloatAsText(note.routerX) + " Y" +
+                     FloatAsText(note.routerY) + " on the router";
+  if (note.runs > 1) text += " (" + std::to_string(note.runs) + " such runs)";
+  warnings.push_back({note.firstLine, std::move(text)});
+}
+
+// G20 or G21 in the source against the units the header's height selects.
+void AddUnitsWarning(const FileReport& report, std::vector<ReportWarning>& warnings) {
+  const std::pair<const char*, const Units*> codes[] = {{"G20", &kInchUnits},
+                                                        {"G21", &kMillimetreUnits}};
+  for (const IgnoredNote& code : report.notes.ignoredCodes) {
+    for (const auto& [name, units] : codes) {
+      if (code.what != name || report.units.empty() || report.units == units->code) continue;
+      const Units header = SelectedUnits(report.dimensions.height);
+      warnings.push_back({code.firstLine, "the source says " + std::string(units->name) + " (" +
+                                              name + "), the header " + std::string(header.name) +
+                                              " (" + std::string(header.code) +
+                                              ", for the height " + report.dimensions.height +
+                                              "): the output keeps the source's numbers"});
+    }
+  }
+}
+
+// "X", "X and Y", "X, Y and Z"
+std::string LetterList(std::string_view letters) {
+  std::string list;
+  for (std::size_t k = 0; k < letters.size(); ++k) {
+    if (k > 0) list += k + 1 == letters.size() ? " and " : ", ";
+    list += letters[k];
+  }
+  return list;
+}
+
+void AddPartDimensionWarnings(const FileReport& report, std::vector<ReportWarning>& warnings) {
+  const TranslationNotes& notes = report.notes;
+  if (!notes.partDimensionsMissing.empty()) {
+    warnings.push_back({notes.partDimensionsLine,
+                        "G200 without " + LetterList(notes.partDimensionsMissing) +
+                            ": the part dimensions are " + report.dimensions.length + " x " +
+                            report.dimensions.height + " x " + report.dimensions.thickness +
+                            ", from the values last read"});
+  }
+  if (notes.partDimensionsLine == 0 && report.dimensionsFrom != kGivenDimensions) {
+    warnings.push_back({0, "the part dimensions " + report.dimensions.length + " x " +
+                               report.dimensions.height + " x " + report.dimensions.thickness +
+                               " come from " + report.dimensionsFrom +
+                               ", not from those given"});
+  }
+}
+
+void AddPartialNumberWarning(const TranslationNotes& notes, std::vector<ReportWarning>& warnings) {
+  const PartialNumberNote& note = notes.partialNumbers;
+  if (note.lines == 0) return;
+  std::string text = note.word + " is read as " + std::string(1, note.word.front()) + note.readAs +
+                     ": the rest of the word is not a number";
+  if (note.lines > 1) text += " (" + std::to_string(note.lines) + " such lines)";
+  warnings.push_back({note.firstLine, std::move(text)});
+}
+
 // A dimension text as the report shows it: "empty" for none.
 std::string DimensionShown(const std::string& text) { return IsBlankText(text) ? "empty" : text; }
 
 std::string GeometryText(const GeometryReport& g) {
-  std::string text = "\nGeometry: " + (g.differenceCount == 0
-                                          ? "identical, " + Counted(g.moves, "move")
-                                          : Counted(g.differenceCount, "difference")) + "\n";
+  std::string text = "\nComparison with the source: " + g.verdict + "\n";
   for (const Difference& d : g.differences) text += "  " + DifferenceText(d) + "\n";
   for (const std::string& note : g.notes) text += "  " + note + "\n";
   return text;
@@ -77,6 +152,11 @@ std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTabl
                            "an output line"});
   }
   if (!report.units.empty()) AddDimensionWarnings(report, warnings);
+  AddDroppedMoveWarnings(notes, warnings);
+  AddApartDrillingWarning(notes, warnings);
+  AddUnitsWarning(report, warnings);
+  if (!report.units.empty()) AddPartDimensionWarnings(report, warnings);
+  AddPartialNumberWarning(notes, warnings);
   if (auto inches = InchesWarning(report.units == kInchUnits.code, notes.largestCoordinate)) {
     warnings.push_back({0, std::move(*inches)});
   }
@@ -99,6 +179,7 @@ GeometryReport GeometryReportOf(const ProgramGeometry& geometry) {
   report.differenceCount = geometry.check.differenceCount;
   report.differences = geometry.check.differences;
   report.notes = geometry.check.notes;
+  report.verdict = VerdictText(geometry.check);
   report.notes.insert(report.notes.end(), geometry.part.notes.begin(), geometry.part.notes.end());
   report.extents = geometry.part.extents;
   return report;

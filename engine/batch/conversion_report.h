@@ -19,6 +19,9 @@ namespace quarnel {
 class ToolTable;
 struct ProgramGeometry;
 
+// FileReport::dimensionsFrom of dimension texts that no G200 of the batch set.
+inline constexpr std::string_view kGivenDimensions = "given";
+
 struct ReportWarning {
   int line = 0;  // 0 where no line applies
   std::string text;
@@ -30,7 +33,8 @@ struct GeometryReport {
   std::size_t moves = 0;            // compared moves that match
   std::size_t differenceCount = 0;  // every difference found
   std::vector<Difference> differences;  // the first of them
-  std::vector<std::string> notes;   // motion left out on purpose, leaving the part
+  std::vector<std::string> notes;   // moves left to the machine, leaving the part
+  std::string verdict;              // VerdictText of the comparison
   Extents extents;                  // of the output's cutting moves
 };
 
@@ -64,7 +68,11 @@ struct BatchReport {
 // The warnings of a translated file: an empty body although the source holds lines, bytes
 // that are not text, dimension texts that are not plain numbers, an inch header over a
 // toolpath that reaches more than 100, tool numbers that match no row of a table that is not
-// empty.
+// empty; lines that move the router and that the translator drops (each kind with its count
+// and first line); incremental drilling that starts where the output last moved, not where the
+// router went; a units code of the source against the header's units; a G200 without X, Y or
+// Z; dimensions that a G200 of an earlier file of the batch set; number words read only in
+// part.
 std::vector<ReportWarning> FileWarnings(const FileReport& report, const ToolTable& tools);
 
 // The warnings of the tool table's rows (CheckToolTable), line holding the row.

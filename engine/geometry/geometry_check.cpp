@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "engine/geometry/arc_geometry.h"
@@ -68,10 +69,11 @@ bool SameArc(const Move& source, const Move& output) {
   return SameCircle(source, output);
 }
 
-// Incremental moves of both programs are compared by their increments, since the output
-// need not carry the source's positioning before them; all others by where they end.
+// Incremental moves of both programs are compared by their increments, so that a run that
+// starts elsewhere is one difference at its start, not one at every move. A positioning block
+// is always compared where it goes.
 bool ByIncrements(const Move& source, const Move& output) {
-  return source.incremental && output.incremental;
+  return source.incremental && output.incremental && !source.block && !output.block;
 }
 
 Position EndAsWritten(const Move& move, bool increments) {
@@ -91,23 +93,32 @@ bool StartsApart(const Move& source, const Move& output) {
          !(Near(source.from.x, output.from.x) && Near(source.from.y, output.from.y));
 }
 
+bool IsFeed(const Move& move) { return IsCutting(move) && !IsPoint(move); }
+
+// Everything of the two moves but where they start.
 bool SameMove(const Move& source, const Move& output) {
-  if (source.kind != output.kind || !SameEnd(source, output)) return false;
+  if (source.kind != output.kind || source.block != output.block || !SameEnd(source, output)) {
+    return false;
+  }
+  if (source.block) return source.tool == output.tool && Near(source.q, output.q);
+  if (IsCutting(source) && !Near(source.feed, output.feed)) return false;
   switch (source.kind) {
     case MoveKind::kClockwiseArc:
     case MoveKind::kCounterClockwiseArc:
       return SameArc(source, output);
     case MoveKind::kDrill:
-      return Near(source.i, output.i) && Near(source.j, output.j);
+      return Near(source.i, output.i) && Near(source.j, output.j) &&
+             source.spindles == output.spindles;
     case MoveKind::kCycle:
-      return Near(source.q, output.q);
+      return Near(source.q, output.q) && source.tool == output.tool;
     default:
       return true;
   }
 }
 
-std::string KindName(MoveKind kind) {
-  switch (kind) {
+std::string KindName(const Move& move) {
+  if (move.block) return "positioning block";
+  switch (move.kind) {
     case MoveKind::kRapid:
       return "rapid move";
     case MoveKind::kLinear:
@@ -154,10 +165,19 @@ void AddArcParts(std::vector<std::string>& parts, const Move& source, const Move
   }
 }
 
+// Adds "what OUTPUT in the output, SOURCE in the source" when the texts differ.
+void AddText(std::vector<std::string>& parts, std::string_view what, const std::string& source,
+             const std::string& output) {
+  if (source == output) return;
+  const auto shown = [](const std::string& text) { return text.empty() ? "none" : text; };
+  parts.push_back(std::string(what) + " " + shown(output) + " in the output, " + shown(source) +
+                  " in the source");
+}
+
 // What differs between two compared moves, "; " between the parts.
 std::string Describe(const Move& source, const Move& output) {
-  if (source.kind != output.kind) {
-    return KindName(output.kind) + " in the output, " + KindName(source.kind) + " in the source";
+  if (source.kind != output.kind || source.block != output.block) {
+    return KindName(output) + " in the output, " + KindName(source) + " in the source";
   }
   std::vector<std::string> parts;
   const bool increments = ByIncrements(source, output);
@@ -170,17 +190,33 @@ std::string Describe(const Move& source, const Move& output) {
   if (source.kind == MoveKind::kDrill) {
     AddValue(parts, "I", source.i, output.i);
     AddValue(parts, "J", source.j, output.j);
+    AddText(parts, "spindles", source.spindles, output.spindles);
   }
-  if (source.kind == MoveKind::kCycle) AddValue(parts, "Q", source.q, output.q);
+  if (source.kind == MoveKind::kCycle || source.block) AddValue(parts, "Q", source.q, output.q);
+  if (source.kind == MoveKind::kCycle || source.block) {
+    AddText(parts, "tool call", source.tool, output.tool);
+  }
+  if (IsCutting(source)) AddValue(parts, "F", source.feed, output.feed);
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
   return text;
 }
 
 // "linear feed to X300 Y50 depth -5"
-std::string Summary(const Move& move) {
-  return KindName(move.kind) + " to X" + Number(move.to.x) + " Y" + Number(move.to.y) + " depth " +
-         Number(move.to.depth);
+std::string PositionText(const Position& at) {
+  return "X" + Number(at.x) + " Y" + Number(at.y) + " depth " + Number(at.depth);
+}
+
+std::string Summary(const Move& move) { return KindName(move) + " to " + PositionText(move.to); }
+
+// "source line 12, output line 7", either side left out where its line is 0.
+std::string PlaceText(int sourceLine, int outputLine) {
+  std::string place;
+  if (sourceLine > 0) place = "source line " + std::to_string(sourceLine);
+  if (outputLine > 0) {
+    place += (place.empty() ? "" : ", ") + std::string("output line ") + std::to_string(outputLine);
+  }
+  return place;
 }
 
 std::string LineSpan(std::string_view program, int first, int last) {
@@ -193,18 +229,22 @@ std::string LeftOutReason(LeftOut leftOut) {
                                           : "motion after G207 is not written to the output";
 }
 
-// The compared moves of a toolpath: all but rapid moves and source moves left out on purpose.
+// The moves the machine must repeat: positioning blocks and the moves that cut, but not the
+// source's moves left out on purpose or on lines the translator drops.
+bool IsCompared(const Move& move) {
+  return (IsCutting(move) || move.block) && move.leftOut == LeftOut::kNo && !move.dropped;
+}
+
 std::vector<std::size_t> ComparedMoves(const Toolpath& path) {
   std::vector<std::size_t> compared;
   for (std::size_t k = 0; k < path.moves.size(); ++k) {
-    const Move& move = path.moves[k];
-    if (IsCutting(move) && move.leftOut == LeftOut::kNo) compared.push_back(k);
+    if (IsCompared(path.moves[k])) compared.push_back(k);
   }
   return compared;
 }
 
 // Walks both lists of compared moves in step; where they part, looks ahead for the nearest
-// place where they agree again.
+// place where they agree again. The source's dropped lines are differences where they stand.
 class Aligner {
  public:
   Aligner(const Toolpath& source, const Toolpath& output, GeometryCheck& check)
@@ -216,6 +256,7 @@ class Aligner {
 
   void Run() {
     while (i_ < s_.size() && j_ < o_.size()) {
+      if (NextDroppedLine() < SourceMove(i_).line) AddDroppedBefore(SourceMove(i_).line);
       if (Same(i_, j_)) {
         Pair();
       } else {
@@ -224,7 +265,8 @@ class Aligner {
     }
     if (i_ < s_.size()) SourceOnly(s_.size() - i_);
     if (j_ < o_.size()) OutputOnly(o_.size() - j_);
-    NoteStartsApart();
+    EndApartRun();
+    AddDroppedBefore(std::numeric_limits<int>::max());
   }
 
  private:
@@ -254,63 +296,121 @@ class Aligner {
     Pair();
   }
 
+  // True when the source moves just before compared move i are left out on purpose or dropped:
+  // where the machine then starts is not the source's to say, or is a difference already.
+  bool AfterGap(std::size_t i) const {
+    const std::size_t first = i == 0 ? 0 : s_[i - 1] + 1;
+    for (std::size_t k = first; k < s_[i]; ++k) {
+      const Move& move = source_.moves[k];
+      if (move.dropped || move.leftOut != LeftOut::kNo) return true;
+    }
+    return false;
+  }
+
+  // A pair differs in itself, or a feed starts elsewhere where no difference before explains
+  // it, or an incremental run starts elsewhere (one difference for the run).
   void Pair() {
     const Move& source = SourceMove(i_);
     const Move& output = OutputMove(j_);
-    const bool differs = !SameMove(source, output);
+    const bool explained = lastDiffered_ || AfterGap(i_);
+    std::string text;
+    if (!SameMove(source, output)) {
+      text = Describe(source, output);
+    } else if (!explained && IsFeed(source) && !ByIncrements(source, output) &&
+               !NearPosition(source.from, output.from)) {
+      text = "starts at " + PositionText(output.from) + " in the output, " +
+             PositionText(source.from) + " in the source";
+    }
+    const bool apart = text.empty() && StartsApart(source, output);
+    if (!apart) EndApartRun();
+    if (apart && !apartRun_.active) apartRun_ = {true, !explained, &source, &source, &output};
+    if (apart) apartRun_.last = &source;
+    const bool differs = !text.empty() || (apart && apartRun_.reported);
     check_.pairs.push_back({s_[i_], o_[j_], differs});
-    if (differs) {
-      AddDifference(source.line, output.line, Describe(source, output));
-    } else {
+    if (!text.empty()) {
+      AddDifference(source.line, output.line, std::move(text));
+    } else if (!differs) {
       ++check_.moves;
     }
-    if (differs || !StartsApart(source, output)) {
-      NoteStartsApart();
-    } else if (apartFrom_ == nullptr) {
-      apartFrom_ = &source;
-      apartOutputStart_ = output.from;
-    }
-    if (apartFrom_ != nullptr) apartTo_ = &source;
+    lastDiffered_ = differs;
     ++i_;
     ++j_;
   }
 
+  // One difference for a run of incremental moves that match but start apart.
+  void EndApartRun() {
+    if (!apartRun_.active) return;
+    apartRun_.active = false;
+    if (!apartRun_.reported) return;
+    const Move& first = *apartRun_.first;
+    AddDifference(first.line, apartRun_.output->line,
+                  "the incremental moves of " + LineSpan("source", first.line, apartRun_.last->line) +
+                      " start at X" + Number(apartRun_.output->from.x) + " Y" +
+                      Number(apartRun_.output->from.y) + " in the output, X" +
+                      Number(first.from.x) + " Y" + Number(first.from.y) +
+                      " in the source: each of them ends elsewhere");
+  }
+
   void SourceOnly(std::size_t count) {
+    EndApartRun();
     const Move& first = SourceMove(i_);
     const Move& last = SourceMove(i_ + count - 1);
     std::string text = "no output move for " + LineSpan("source", first.line, last.line);
     text += count == 1 ? " (" + Summary(first) + ")" : " (" + std::to_string(count) + " moves)";
-    AddDifference(first.line, 0, text);
+    AddDifference(first.line, j_ < o_.size() ? OutputMove(j_).line : 0, text);
     for (std::size_t k = 0; k < count; ++k) check_.sourceOnly.push_back(s_[i_++]);
   }
 
   void OutputOnly(std::size_t count) {
+    EndApartRun();
     const Move& first = OutputMove(j_);
     const Move& last = OutputMove(j_ + count - 1);
     std::string text = LineSpan("output", first.line, last.line) +
                        (first.line == last.line ? " has" : " have") + " no source move";
     text += count == 1 ? " (" + Summary(first) + ")" : " (" + std::to_string(count) + " moves)";
-    AddDifference(0, first.line, text);
+    AddDifference(i_ < s_.size() ? SourceMove(i_).line : 0, first.line, text);
     for (std::size_t k = 0; k < count; ++k) check_.outputOnly.push_back(o_[j_++]);
   }
 
-  // One note for each run of incremental moves that match but start apart.
-  void NoteStartsApart() {
-    if (apartFrom_ == nullptr) return;
-    const Position& start = apartFrom_->from;
-    check_.notes.push_back(LineSpan("source", apartFrom_->line, apartTo_->line) +
-                           ": incremental moves start at X" + Number(apartOutputStart_.x) + " Y" +
-                           Number(apartOutputStart_.y) + " in the output, X" + Number(start.x) +
-                           " Y" + Number(start.y) + " in the source");
-    apartFrom_ = nullptr;
+  int NextDroppedLine() const {
+    const std::vector<DroppedLine>& dropped = source_.dropped;
+    return dropped_ < dropped.size() ? dropped[dropped_].line : std::numeric_limits<int>::max();
+  }
+
+  // The source's dropped lines before line, each a difference with its move, if it has one.
+  void AddDroppedBefore(int line) {
+    const std::vector<DroppedLine>& dropped = source_.dropped;
+    for (; dropped_ < dropped.size() && dropped[dropped_].line < line; ++dropped_) {
+      const DroppedLine& at = dropped[dropped_];
+      std::string text(DroppedMoveName(at.kind));
+      text += " is not translated";
+      if (const Move* move = DroppedMoveAt(at.line)) text += " (" + Summary(*move) + ")";
+      AddDifference(at.line, 0, std::move(text));
+    }
+  }
+
+  // The first move of a dropped line; the moves are searched once, in order.
+  const Move* DroppedMoveAt(int line) {
+    const std::vector<Move>& moves = source_.moves;
+    while (droppedMove_ < moves.size() && moves[droppedMove_].line < line) ++droppedMove_;
+    if (droppedMove_ < moves.size() && moves[droppedMove_].line == line) {
+      return &moves[droppedMove_];
+    }
+    return nullptr;
   }
 
   void AddDifference(int sourceLine, int outputLine, std::string text) {
-    ++check_.differenceCount;
-    if (check_.differences.size() < GeometryCheck::kMaxDifferences) {
-      check_.differences.push_back({sourceLine, outputLine, std::move(text)});
-    }
+    lastDiffered_ = true;
+    check_.Add({sourceLine, outputLine, std::move(text)});
   }
+
+  struct ApartRun {
+    bool active = false;
+    bool reported = false;  // nothing before explains it
+    const Move* first = nullptr;
+    const Move* last = nullptr;
+    const Move* output = nullptr;  // the output's first move of the run
+  };
 
   const Toolpath& source_;
   const Toolpath& output_;
@@ -319,13 +419,17 @@ class Aligner {
   GeometryCheck& check_;
   std::size_t i_ = 0;
   std::size_t j_ = 0;
-  const Move* apartFrom_ = nullptr;  // the run of incremental moves that start apart
-  const Move* apartTo_ = nullptr;
-  Position apartOutputStart_;
+  std::size_t dropped_ = 0;      // the next dropped line to report
+  std::size_t droppedMove_ = 0;  // where the search for a dropped line's move goes on
+  bool lastDiffered_ = false;    // the last step found a difference
+  ApartRun apartRun_;
 };
 
+// A note and the source line it starts at, to keep the notes in line order.
+using Notes = std::vector<std::pair<int, std::string>>;
+
 // One note for each run of source moves left out for the same reason.
-void NoteLeftOut(const Toolpath& source, std::vector<std::string>& notes) {
+void NoteLeftOut(const Toolpath& source, Notes& notes) {
   const std::vector<Move>& moves = source.moves;
   for (std::size_t k = 0; k < moves.size();) {
     if (moves[k].leftOut == LeftOut::kNo) {
@@ -334,8 +438,41 @@ void NoteLeftOut(const Toolpath& source, std::vector<std::string>& notes) {
     }
     std::size_t end = k + 1;
     while (end < moves.size() && moves[end].leftOut == moves[k].leftOut) ++end;
-    notes.push_back(LineSpan("source", moves[k].line, moves[end - 1].line) + ": " +
-                    LeftOutReason(moves[k].leftOut));
+    notes.emplace_back(moves[k].line, LineSpan("source", moves[k].line, moves[end - 1].line) +
+                                          ": " + LeftOutReason(moves[k].leftOut));
+    k = end;
+  }
+}
+
+bool IsUnwrittenRapid(const Move& move) {
+  return move.kind == MoveKind::kRapid && !move.block && !move.dropped;
+}
+
+// One note for each run of rapid moves that the output does not write and whose end the
+// machine reaches by itself: before a drilling or cycle point in absolute positions (the
+// cycle's approach), and after the last move. Before a positioning block the block is
+// compared; before an incremental point the point is.
+void NoteUnwrittenRapids(const Toolpath& source, Notes& notes) {
+  const std::vector<Move>& moves = source.moves;
+  for (std::size_t k = 0; k < moves.size();) {
+    if (!IsUnwrittenRapid(moves[k])) {
+      ++k;
+      continue;
+    }
+    std::size_t end = k + 1;
+    while (end < moves.size() && IsUnwrittenRapid(moves[end])) ++end;
+    const std::string rapids = LineSpan("source", moves[k].line, moves[end - 1].line);
+    if (end == moves.size()) {
+      notes.emplace_back(moves[k].line, rapids + ": the output does not write the rapid moves "
+                                                 "after the last move; the program ends where "
+                                                 "that move ends");
+    } else if (const Move& next = moves[end]; IsCompared(next) && IsPoint(next) &&
+                                             !next.incremental) {
+      notes.emplace_back(moves[k].line, rapids + ": the output does not write this way to the " +
+                                            KindName(next) + " of source line " +
+                                            std::to_string(next.line) +
+                                            "; the machine's cycle approaches it by itself");
+    }
     k = end;
   }
 }
@@ -362,32 +499,41 @@ GeometryCheck CompareToolpaths(const Toolpath& source, const Toolpath& output) {
   Aligner(source, output, check).Run();
   AddFailure(output, false, check);
   AddFailure(source, true, check);
-  NoteLeftOut(source, check.notes);
+  Notes notes;
+  NoteUnwrittenRapids(source, notes);
+  NoteLeftOut(source, notes);
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& note : notes) check.notes.push_back(std::move(note.second));
   AddProgramNotes(source, check.notes);
   AddProgramNotes(output, check.notes);
   return check;
 }
 
 std::string DifferenceText(const Difference& difference) {
-  std::string place;
-  if (difference.sourceLine > 0) place = "source line " + std::to_string(difference.sourceLine);
-  if (difference.outputLine > 0) {
-    place += (place.empty() ? "" : ", ") + std::string("output line ") +
-             std::to_string(difference.outputLine);
-  }
+  const std::string place = PlaceText(difference.sourceLine, difference.outputLine);
   return place.empty() ? difference.text : place + ": " + difference.text;
 }
 
 std::string VerdictText(const GeometryCheck& check) {
+  const auto counted = [](std::size_t count, const char* one, const char* many) {
+    return GroupedCount(count) + " " + (count == 1 ? one : many);
+  };
   if (check.Identical()) {
-    return "geometry identical: " + GroupedCount(check.moves) +
-           (check.moves == 1 ? " move" : " moves");
+    std::string text = "matches: " + counted(check.moves, "move", "moves");
+    if (!check.notes.empty()) text += ", " + counted(check.notes.size(), "note", "notes");
+    return text;
   }
-  const std::string first =
-      check.differences.empty() ? "" : DifferenceText(check.differences.front());
-  if (check.differenceCount == 1) return "geometry differs in 1 place: " + first;
-  return "geometry differs in " + GroupedCount(check.differenceCount) +
-         " places; the first: " + first;
+  std::string text = "differs: " + counted(check.differenceCount, "difference", "differences");
+  if (check.differences.empty()) return text;
+  const Difference& first = check.differences.front();
+  const std::string place = PlaceText(first.sourceLine, first.outputLine);
+  return place.empty() ? text : text + ", first at " + place;
+}
+
+void GeometryCheck::Add(Difference difference) {
+  ++differenceCount;
+  if (differences.size() < kMaxDifferences) differences.push_back(std::move(difference));
 }
 
 }  // namespace quarnel

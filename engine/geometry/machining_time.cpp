@@ -52,9 +52,7 @@ double ArcLength(const Move& move) {
 }
 
 // The feed of a move in units per minute; 0 when it has none that moves.
-double FeedRate(const Move& move) {
-  return std::max(0.0, move.feed.value_or(0) * output::kFeedDivisor);
-}
+double FeedRate(const Move& move) { return std::max(0.0, move.feed * output::kFeedDivisor); }
 
 class TimeAdder {
  public:
@@ -65,7 +63,7 @@ class TimeAdder {
   }
 
   void Add(const Move& move) {
-    CallTool(move.toolCall);
+    CallTool(move.tool);
     const bool retracted = std::exchange(retracted_, IsPoint(move));
     if (IsPoint(move)) return AddPoint(move);
     if (retracted) return AddPath(AfterRetract(move));

@@ -44,7 +44,7 @@ struct MachiningTime {
   double toolChangeSeconds = 0;
   std::size_t toolChanges = 0;
   double cutLength = 0;              // feeds, arcs and the depth of every point
-  std::size_t untimedMoves = 0;      // moves that cut without a feed (no F, or F0): not timed
+  std::size_t untimedMoves = 0;      // moves that cut at F0 or before any F: not timed
   int firstUntimedLine = 0;          // the output line of the first of them, 0 for none
   bool inches = false;               // the program's units
 
@@ -54,15 +54,16 @@ struct MachiningTime {
 };
 
 // The time of an output program's toolpath, move after move from where the last one ended:
-// - a feed move or arc at its F: the output's F is the source's per-minute feed / 1000, so F3
-//   is 3000 mm/min under G71 and 3000 in/min under G70; an arc along its length (a helix's
-//   included), an arc outside the XY plane given by centre along its chord;
+// - a feed move or arc at its F (the last one written): the output's F is the source's
+//   per-minute feed / 1000, so F3 is 3000 mm/min under G71 and 3000 in/min under G70; an arc
+//   along its length (a helix's included), an arc outside the XY plane given by centre along
+//   its chord;
 // - a rapid, a positioning block or tool 81's block along the straight line at the rapid rate;
 // - a drilling or cycle point: the travel in X and Y at the rapid rate, then from the top of the
 //   part (depth 0) down to its depth at its F and back up at the rapid rate;
 // - a tool change for each tool call that names another tool than the last one called.
-// A move that cuts some length with no F or F0 is not timed; it is counted in untimedMoves.
-// Acceleration, the machine's own cycle motions and dwell are left out.
+// A move that cuts some length at F0 or before any F is not timed; it is counted in
+// untimedMoves. Acceleration, the machine's own cycle motions and dwell are left out.
 MachiningTime EstimateMachiningTime(const Toolpath& output, const MachiningTimeSettings& settings);
 
 // Whole seconds as "45 s", "4 min 07 s" or "1 h 02 min 05 s"; rounded to the nearest second.

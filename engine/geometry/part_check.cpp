@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "engine/geometry/geometry_check.h"
+#include "engine/geometry/output_form.h"
+#include "engine/translate/translator.h"
 #include "support/decimal_text.h"
 
 namespace quarnel {
@@ -80,11 +82,26 @@ PartCheck CheckPart(const Toolpath& output) {
   return check;
 }
 
-ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program) {
-  ProgramGeometry geometry{InterpretSource(source), InterpretOutput(program), {}, {}};
+ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program,
+                                     const ConversionInputs& inputs) {
+  ProgramGeometry geometry{InterpretSource(source, inputs.tools), InterpretOutput(program), {}, {}};
   geometry.check = CompareToolpaths(geometry.source, geometry.output);
+  CheckOutputForm(program, inputs.dimensions, geometry.check);
   geometry.part = CheckPart(geometry.output);
   return geometry;
+}
+
+ProgramGeometry VerifyProgram(std::string_view source, std::string_view program,
+                              const ToolTable& tools, const DimensionTexts& given) {
+  const DimensionTexts dims = HeaderDimensionsFor(source, tools, given);
+  return CheckProgramGeometry(source, program, {tools, &dims});
+}
+
+DimensionTexts HeaderDimensionsFor(std::string_view source, const ToolTable& tools,
+                                   const DimensionTexts& given) {
+  Translator translator(tools);
+  ProgramBody body;
+  return TranslateSource(source, translator, body).partDimensions.value_or(given);
 }
 
 std::optional<std::string> InchesWarning(bool inches, double reach) {

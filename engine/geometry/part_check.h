@@ -9,8 +9,11 @@
 #include "engine/geometry/arc_geometry.h"
 #include "engine/geometry/geometry_check.h"
 #include "engine/geometry/toolpath.h"
+#include "engine/translate/dimension_texts.h"
 
 namespace quarnel {
+
+class ToolTable;
 
 struct PartCheck {
   Extents extents;                 // of the cutting moves: feeds, arcs, drilling and cycle points
@@ -36,7 +39,30 @@ struct ProgramGeometry {
   GeometryCheck check;
   PartCheck part;
 };
-ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program);
+
+// What a conversion was given besides its source: the tool table, and the dimension texts of
+// the output's header (nullptr: the header's units and dimensions are not checked).
+struct ConversionInputs {
+  const ToolTable& tools;
+  const DimensionTexts* dimensions = nullptr;
+};
+
+// The toolpaths of source and output program, compared move by move (CompareToolpaths) with
+// the source's tools through the table, the output's form checked (CheckOutputForm), and the
+// part check of the output.
+ProgramGeometry CheckProgramGeometry(std::string_view source, std::string_view program,
+                                     const ConversionInputs& inputs);
+
+// The dimension texts the header of source's output is made from: those of its last G200 as
+// the translator reads it, otherwise given.
+DimensionTexts HeaderDimensionsFor(std::string_view source, const ToolTable& tools,
+                                   const DimensionTexts& given);
+
+// CheckProgramGeometry for an existing output of source that a conversion with this tool table
+// and these given dimension texts made (--verify, the preview): the header is checked against
+// HeaderDimensionsFor.
+ProgramGeometry VerifyProgram(std::string_view source, std::string_view program,
+                              const ToolTable& tools, const DimensionTexts& given);
 
 // "part 600 x 400 x 18 mm; toolpath X 100..350, Y 50..100, depth -5..-5", without the part
 // when there is no header.

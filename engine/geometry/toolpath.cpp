@@ -8,10 +8,14 @@
 #include "engine/translate/modal_codes.h"
 #include "engine/translate/motion.h"
 #include "engine/translate/output_codes.h"
+#include "engine/translate/part_dimensions.h"
 #include "engine/translate/positioning_block.h"
 #include "engine/translate/translator_state.h"
+#include "engine/translate/router_line.h"
+#include "engine/translate/tool_call.h"
 #include "engine/translate/word_reader.h"
 #include "support/number.h"
+#include "tools/tool_table.h"
 
 namespace quarnel {
 
@@ -33,9 +37,10 @@ constexpr std::string_view kSpindleListStart = output::kToolCallStart.substr(1);
 // The letters that may follow a spindle list: the words of a drilling line after it.
 constexpr char kAfterSpindles[] = {'G', 'X', 'Y', output::kDepthLetter, 'I', 'J',
                                    output::kFeedLetter, '\0'};
-// The letters that may follow the tool call of a block or cycle line (M66 is part of it).
+// The letters that may follow a tool call: the words of a block or cycle line after it.
 constexpr char kAfterToolCall[] = {output::kSpindleStop[0], output::kFeedLetter, 'G', 'X', 'Y',
-                                   output::kDepthLetter, '\0'};
+                                   output::kDepthLetter, output::kCycleLetter,
+                                   output::kPositioningTail[0], '\0'};
 
 void AddNote(Toolpath& path, std::string note) {
   if (path.notes.size() < kMaxNotes) {
@@ -63,18 +68,18 @@ void ForEachGCode(const LineWords& words, Act act) {
   }
 }
 
-// Hands each line that starts with G and holds no parenthesis to a new reader, with its words
-// and its number, until the reader stops.
+// Hands each line to the reader, with its number, until the reader stops.
 template <typename Reader>
-Toolpath ReadProgram(std::string_view program) {
-  Reader reader;
+Toolpath ReadProgram(std::string_view program, Reader reader) {
   LineScanner lines(program);
   for (std::string_view line; lines.Next(line);) {
-    LineWords words;
-    ScanWords(line, words);
-    if (words.Translatable() && !reader.ReadLine(words, lines.LineNumber())) break;
+    if (!reader.ReadLine(line, lines.LineNumber())) break;
   }
   return reader.Take();
+}
+
+bool HoldsWords(const LineWords& words) {
+  return words.present != 0 || words.gWords != 0 || words.toolAt != std::string_view::npos;
 }
 
 std::optional<ArcPlane> PlaneOf(int code) {
@@ -127,27 +132,46 @@ void NoteChord(Toolpath& path, const Move& move, std::string_view program) {
                     std::string(PlaneName(move.plane)) + " plane drawn as its chord");
 }
 
-// The router program as the translator reads it; the modal values live in a translator state
-// filled by the translator's own word reader.
+// The router program as the router runs it; the modal values live in a translator state
+// filled by the translator's own word reader, and tool calls come from the translator's lookup.
 class SourceReader {
  public:
+  explicit SourceReader(const ToolTable& tools) : tools_(tools) {}
   Toolpath Take() { return std::move(path_); }
 
-  // Reads one line that starts with G and holds no parenthesis; false stops the reading.
-  bool ReadLine(const LineWords& words, int number) {
+  // Reads one line; false stops the reading. A line the translator drops is read as the router
+  // reads it; one without motion only sets what its words set.
+  bool ReadLine(std::string_view line, int number) {
     line_ = number;
     lineStart_ = at_;
-    if (auto failure = ReadWords(words, state_)) {
-      path_.failure = LineLabel("source", number) + ": " + *failure;
-      path_.failureLine = number;
-      return false;
+    ScanWords(line, words_);
+    const bool translated = words_.Translatable();
+    std::optional<DroppedMove> dropped;
+    if (!translated) {
+      dropped = DroppedMoveOf(line);
+      RouterText(line, routerText_);
+      ScanWords(routerText_, words_);
+      if (!HoldsWords(words_)) return true;
+      if (dropped) path_.dropped.push_back({number, *dropped});
     }
-    ForEachGCode(words, [this](int code) { ActOn(code); });
-    EndLine();
+    dropped_ = dropped.has_value();
+    partDimensions_ = false;
+    if (auto failure = ReadWords(words_, state_)) return Fail(*failure);
+    ForEachGCode(words_, [this](int code) {
+      if (!failure_) ActOn(code);
+    });
+    if (failure_) return Fail(*failure_);
+    if (translated || dropped_) EndLine();
     return true;
   }
 
  private:
+  bool Fail(const std::string& failure) {
+    path_.failure = LineLabel("source", line_) + ": " + failure;
+    path_.failureLine = line_;
+    return false;
+  }
+
   void ActOn(int code) {
     if (const auto kind = FeedKind(code)) return StartFeed(*kind);
     if (const auto plane = PlaneOf(code)) {
@@ -163,9 +187,9 @@ class SourceReader {
     } else if (code == kEngageOrDrill) {
       EngageOrDrill();
     } else if (code == kCycle280) {
-      Push(MoveKind::kCycle, Target(), LeftOut::kNo);
-      at_ = Target();
-      SetMotion(MoveKind::kRapid);
+      Cycle();
+    } else if (code == kPartDimensions) {
+      partDimensions_ = true;
     }
   }
 
@@ -177,11 +201,24 @@ class SourceReader {
     leftOut_ = LeftOut::kNo;
   }
 
+  // A feed code pays an owed positioning block where the previous line ended; tool 81's block
+  // stands for the motion until the next motion code.
   void StartFeed(MoveKind kind) {
     SetMotion(kind);
-    if (rapidPending_ && IsCycleBlockTool(state_.toolNumber)) {
-      mode_ = MoveKind::kRapid;
-      leftOut_ = LeftOut::kTool81Block;
+    if (rapidPending_) {
+      if (!LookUpTool()) return;
+      const bool cycleBlock = IsCycleBlockTool(state_.toolNumber);
+      const int rapidLine = lastRapidLine_;
+      Move& block = Push(MoveKind::kRapid, lineStart_, LeftOut::kNo);
+      block.block = true;
+      if (rapidLine != 0) block.line = rapidLine;  // the line that set where the block goes
+      block.from = lineStart_;
+      block.tool = state_.line.toolCall;
+      block.q = cycleBlock ? state_.modalX : 0;
+      if (cycleBlock) {
+        mode_ = MoveKind::kRapid;
+        leftOut_ = LeftOut::kTool81Block;
+      }
     }
     rapidPending_ = false;
   }
@@ -194,6 +231,19 @@ class SourceReader {
     } else {
       SetMotion(MoveKind::kDrill);
     }
+  }
+
+  // G280: a cycle point at once, with the tool call; an owed block stays owed.
+  void Cycle() {
+    if (!LookUpTool()) return;
+    Push(MoveKind::kCycle, Target(), LeftOut::kNo).tool = state_.line.toolCall;
+    at_ = Target();
+    SetMotion(MoveKind::kRapid);
+  }
+
+  bool LookUpTool() {
+    failure_ = quarnel::LookUpTool(state_, tools_);
+    return !failure_;
   }
 
   // Where this line's words send the tool: X and Y add to the line's start under G91.
@@ -210,21 +260,33 @@ class SourceReader {
   // is a rapid move, or a feed the output leaves out on purpose.
   void EndLine() {
     const Position to = Target();
-    if (mode_ != MoveKind::kRapid) {
+    if (mode_ == MoveKind::kDrill) {
+      Push(mode_, to, LeftOut::kNo).spindles = DrillingSpindles();
+    } else if (mode_ != MoveKind::kRapid) {
       Push(mode_, to, LeftOut::kNo);
-    } else if (Moved(at_, to)) {
+    } else if (Moved(at_, to) && !partDimensions_) {  // G200's X, Y and P are no position
       const bool leftOut = leftOut_ != LeftOut::kNo && routerFeed_ != MoveKind::kRapid;
       Push(leftOut ? routerFeed_ : MoveKind::kRapid, to, leftOut ? leftOut_ : LeftOut::kNo);
     }
     at_ = to;
   }
 
-  void Push(MoveKind kind, const Position& to, LeftOut leftOut) {
+  // The spindle list the drilling line of this line writes.
+  std::string DrillingSpindles() const {
     const LineValues& values = state_.line;
+    std::string spindles = values.toolLookedUp ? values.toolCall : values.spindleGroups;
+    RenumberSpindles(spindles);
+    return spindles;
+  }
+
+  Move& Push(MoveKind kind, const Position& to, LeftOut leftOut) {
+    const LineValues& values = state_.line;
+    lastRapidLine_ = kind == MoveKind::kRapid ? line_ : 0;
     Move& move = path_.moves.emplace_back();
     move.kind = kind;
     move.plane = plane_;
     move.leftOut = leftOut;
+    move.dropped = dropped_;
     move.line = line_;
     move.from = at_;
     move.to = to;
@@ -234,15 +296,23 @@ class SourceReader {
     move.i = values.lineI;
     move.j = values.lineJ;
     move.q = values.lineU;
-    if (kind == MoveKind::kDrill) move.spindles = values.spindleGroups;
+    if (IsCutting(move)) move.feed = state_.modalF;
     NoteChord(path_, move, "source");
+    return move;
   }
 
+  ToolLookup tools_;
   Toolpath path_;
   TranslatorState state_;  // zero and empty: the start state of every file
+  LineWords words_;        // of the line being read
+  std::string routerText_;  // a dropped line as the router reads it
+  std::optional<std::string> failure_;  // why a tool lookup of the line failed
   Position at_;            // where the tool is
   Position lineStart_;     // where it was when the line began
   int line_ = 0;
+  int lastRapidLine_ = 0;  // the line of the last move, when it was a rapid move
+  bool dropped_ = false;   // the line is one the translator drops
+  bool partDimensions_ = false;  // the line holds G200
   bool incremental_ = false;
   bool rapidPending_ = false;
   ArcPlane plane_ = ArcPlane::kXY;
@@ -256,12 +326,16 @@ class OutputReader {
  public:
   Toolpath Take() { return std::move(path_); }
 
-  bool ReadLine(const LineWords& words, int number) {
+  // Reads one line that starts with G and holds no parenthesis; false stops the reading.
+  bool ReadLine(std::string_view line, int number) {
+    ScanWords(line, scanned_);
+    if (!scanned_.Translatable()) return true;
     line_ = number;
-    words_ = &words;
+    words_ = &scanned_;
     if (!CheckValues()) return false;
+    if (Has(kFeedWord)) feed_ = Word(kFeedWord);
     std::optional<int> first;
-    ForEachGCode(words, [&](int code) {
+    ForEachGCode(scanned_, [&](int code) {
       if (!first) first = code;
       ActOnModal(code);
     });
@@ -315,15 +389,14 @@ class OutputReader {
     if (const auto kind = OutputFeedKind(code)) {
       Push(*kind);
     } else if (code == output::kPositioning.number) {
-      Push(MoveKind::kRapid).toolCall = ToolCall();
+      PushBlock();
     } else if (code == output::kDrilling.number) {
       Push(MoveKind::kDrill).spindles = Spindles();
     } else if (code == output::kCycle.number) {
       // A cycle line carries a feed; tool 81's positioning block does not.
-      const bool cycle = Has(kFeedWord);
-      Move& move = Push(cycle ? MoveKind::kCycle : MoveKind::kRapid);
+      Move& move = Has(kFeedWord) ? Push(MoveKind::kCycle) : PushBlock();
+      move.tool = ToolCall();
       move.q = Val(WordText(words_->line, output::kCycleLetter).value_or(""));
-      move.toolCall = ToolCall();
     } else if (!IsKnownStill(code)) {
       AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
                          " is not read; the line is left out");
@@ -371,11 +444,18 @@ class OutputReader {
     return std::string(list.substr(0, list.find_first_of(kAfterSpindles)));
   }
 
-  // The tool call of a block or cycle line: from its T up to the next word.
+  // The tool call text of a block or cycle line: from its T up to the word after it.
   std::string ToolCall() const {
     if (words_->toolAt == std::string_view::npos) return {};
     const std::string_view call = words_->line.substr(words_->toolAt);
-    return std::string(call.substr(0, call.find_first_of(kAfterToolCall)));
+    return std::string(call.substr(0, call.find_first_of(kAfterToolCall, 1)));
+  }
+
+  Move& PushBlock() {
+    Move& move = Push(MoveKind::kRapid);
+    move.block = true;
+    move.tool = ToolCall();
+    return move;
   }
 
   Move& Push(MoveKind kind) {
@@ -390,14 +470,16 @@ class OutputReader {
     move.radius = Word(kRadiusWord);
     move.i = Word(LineWords::kI);
     move.j = Word(LineWords::kJ);
-    if (Has(kFeedWord)) move.feed = Word(kFeedWord);
+    if (IsCutting(move)) move.feed = feed_;
     at_ = move.to;
     NoteChord(path_, move, "output");
     return move;
   }
 
   Toolpath path_;
+  LineWords scanned_;
   const LineWords* words_ = nullptr;  // the line being read
+  double feed_ = 0;                   // the last F
   Position at_;
   int line_ = 0;
   bool incremental_ = false;
@@ -406,8 +488,12 @@ class OutputReader {
 
 }  // namespace
 
-Toolpath InterpretSource(std::string_view program) { return ReadProgram<SourceReader>(program); }
+Toolpath InterpretSource(std::string_view program) { return InterpretSource(program, ToolTable{}); }
 
-Toolpath InterpretOutput(std::string_view program) { return ReadProgram<OutputReader>(program); }
+Toolpath InterpretSource(std::string_view program, const ToolTable& tools) {
+  return ReadProgram(program, SourceReader(tools));
+}
+
+Toolpath InterpretOutput(std::string_view program) { return ReadProgram(program, OutputReader()); }
 
 }  // namespace quarnel

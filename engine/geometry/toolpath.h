@@ -8,7 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/translate/router_line.h"
+
 namespace quarnel {
+
+class ToolTable;
 
 enum class MoveKind : std::uint8_t {
   kRapid,                // positioning without cutting
@@ -42,16 +46,21 @@ struct Move {
   LeftOut leftOut = LeftOut::kNo;
   bool byRadius = false;     // arcs: given by radius rather than by centre
   bool incremental = false;  // X and Y were given as increments (G91)
-  int line = 0;              // line of its program, counted from 1
+  // A rapid move that is a positioning block: the tool call, and the move to where the next
+  // feed starts (the output's G88 line or tool 81's G85 line; in the source, the position where
+  // a feed code finds a rapid move or an engaged tool owed, where from is to).
+  bool block = false;
+  bool dropped = false;  // source: its line moves the router, and the translator drops it
+  int line = 0;          // line of its program, counted from 1
   Position from;
   Position to;
   double radius = 0;  // arcs by radius: negative chooses the larger arc
   double i = 0;       // arcs by centre: centre less the start point; printed by drilling lines
   double j = 0;
-  double q = 0;          // cycle points: the source's U, the output's Q
-  std::string spindles;  // drilling points: the spindle list in two-digit groups
-  std::optional<double> feed;  // output programs: the line's F word, as written
-  std::string toolCall;  // output positioning blocks and cycle lines: "T01a1", "" for none
+  double q = 0;       // cycle points: the source's U, the output's Q; tool 81's block: its Q
+  double feed = 0;    // feeds, drilling and cycle points: F as the output writes it (F / 1000)
+  std::string spindles;  // drilling points: the spindle list as the output writes it, after T01
+  std::string tool;      // blocks and cycle points: the tool call text, "" for none
 };
 
 // The header line of an output program: units and the part's length, height and thickness.
@@ -63,8 +72,15 @@ struct PartHeader {
   double thickness = 0;
 };
 
+// A source line that moves the router and that the translator drops.
+struct DroppedLine {
+  int line = 0;
+  DroppedMove kind = DroppedMove::kOther;
+};
+
 struct Toolpath {
   std::vector<Move> moves;
+  std::vector<DroppedLine> dropped;    // source programs only
   PartHeader header;                   // output programs only
   std::vector<std::string> notes;      // what is drawn differently or not read, with its line
   std::size_t moreNotes = 0;           // notes left out of notes to keep it short
@@ -72,16 +88,21 @@ struct Toolpath {
   int failureLine = 0;                 // the line where reading stopped
 };
 
-// Reads a router program as the translator reads it: only lines that start with G and hold no
-// parenthesis, every value of its words as the translator stores it, a line without a word
-// keeping the last value, and every file from the start state. G91 makes X and Y add to the
-// position; the depth P is always absolute. Reading stops at a number that does not fit where
-// the translator stores it.
+// Reads a router program as the router runs it: every line with motion, its comments removed,
+// in any case, after an N number or blanks (RouterText); the lines the translator translates
+// exactly as it reads them. Every value of a word is taken as the translator stores it, a line
+// without a word keeps the last value, and every file starts from the start state. G91 makes X
+// and Y add to the position; the depth P is always absolute. A line the translator drops
+// that moves the router is listed in dropped, and its moves are marked. Tool calls are those of
+// the source's tools through tools (by default an empty table: every tool by its own number).
+// Reading stops at a number that does not fit where the translator stores it.
 Toolpath InterpretSource(std::string_view program);
+Toolpath InterpretSource(std::string_view program, const ToolTable& tools);
 
 // Reads an output program: the header line, G88 positioning blocks, G1, G2 and G3 (radius U, or
 // centre I and J), G81 drilling lines and G85 lines (cycle lines with F, tool 81's positioning
-// block without). The distance and plane codes are modal.
+// block without), with their tool calls, spindle lists and feeds. The distance and plane codes,
+// the feed and the tool call of the last block are modal.
 Toolpath InterpretOutput(std::string_view program);
 
 // True for the moves that cut: everything but rapid moves.
@@ -92,6 +113,11 @@ inline bool IsPoint(const Move& move) {
 }
 inline bool IsArc(const Move& move) {
   return move.kind == MoveKind::kClockwiseArc || move.kind == MoveKind::kCounterClockwiseArc;
+}
+// True for a drilling or cycle point whose way from where the previous move ended is the
+// machine's own approach: a rapid move of the cycle, drawn as a rapid, never as a feed.
+inline bool HasApproach(const Move& move) {
+  return IsPoint(move) && (move.from.x != move.to.x || move.from.y != move.to.y);
 }
 
 }  // namespace quarnel

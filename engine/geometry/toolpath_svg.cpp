@@ -196,6 +196,7 @@ class SvgWriter {
     for (const Move& move : path.moves) {
       if (IsPoint(move)) {
         points += PointShape(move, style.pointRadius, "");
+        if (HasApproach(move)) rapids.Move(move);  // the cycle's own rapid to its point
       } else {
         (move.kind == MoveKind::kRapid ? rapids : feeds).Move(move);
       }

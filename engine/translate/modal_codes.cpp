@@ -26,9 +26,11 @@ bool ActOnModalCode(int code, TranslatorState& state) {
       break;
     case kAbsolute:
       state.distanceCode = output::kAbsolute.text;
+      state.incremental = false;
       break;
     case kIncremental:
       state.distanceCode = output::kIncremental.text;
+      state.incremental = true;
       break;
     default:
       return false;  // G20, G21, G49, G54, G61, G64, G80 and every other code

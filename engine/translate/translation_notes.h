@@ -2,10 +2,13 @@
 // it did not act on, and the tools it looked up. Notes only inform: they change no output byte.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "engine/translate/router_line.h"
 
 namespace quarnel {
 
@@ -25,6 +28,32 @@ struct ToolNote {
   int firstLine = 0;
 };
 
+// Lines of one kind that move the router and that the translator drops.
+struct DroppedMoveNote {
+  std::size_t count = 0;
+  int firstLine = 0;
+};
+
+// Incremental drilling runs whose first hole starts where the output last moved, not where the
+// router went (after a rapid move the output does not write): the output drills every hole of
+// the run elsewhere.
+struct ApartDrillingNote {
+  std::size_t runs = 0;
+  int firstLine = 0;  // of the first run
+  float routerX = 0;  // where the first run starts on the router
+  float routerY = 0;
+  float outputX = 0;  // and in the output
+  float outputY = 0;
+};
+
+// Number words of which the word reader takes only the start: "X1.2.3" reads as 1.2.
+struct PartialNumberNote {
+  std::size_t lines = 0;
+  int firstLine = 0;
+  std::string word;    // the first such word as written: "X1.2.3"
+  std::string readAs;  // and its value as read: "1.2"
+};
+
 // What the translator notes while it translates one file.
 struct TranslationNotes {
   std::size_t sourceLines = 0;
@@ -36,6 +65,10 @@ struct TranslationNotes {
   std::vector<IgnoredNote> ignoredWords;
   std::vector<ToolNote> tools;
   int partDimensionsLine = 0;  // the line of the last G200, 0 for none
+  std::string partDimensionsMissing;  // the letters of X, Y and Z that the last G200 lacks
+  std::array<DroppedMoveNote, kDroppedMoveKinds> droppedMoves{};  // by DroppedMove
+  ApartDrillingNote apartDrilling;
+  PartialNumberNote partialNumbers;
   int firstNonTextLine = 0;    // the first line holding a control byte other than tab, 0 for none
   float largestCoordinate = 0;  // the largest |X|, |Y| or depth of the moves written
 

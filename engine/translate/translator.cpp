@@ -1,6 +1,7 @@
 #include "engine/translate/translator.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "engine/translate/cycle_line.h"
@@ -41,6 +42,7 @@ void Translator::BeginFile() {
   state_ = TranslatorState{};
   partDimensions_.reset();
   notes_ = TranslationNotes{};
+  positions_ = Positions{};
   lineNumber_ = 0;
 }
 
@@ -62,6 +64,7 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
   ++notes_.translated;
   if (words.otherLetters != 0) NoteIgnoredLetters(words.otherLetters);
   if (words.controlByte) NoteControlByte();
+  const std::size_t linesBefore = body.Lines();
   LineWriter out(body);
   if (auto failure = ReadWords(words, state_)) return failure;
   if (words.gWords > LineWords::kMaxGWords) {  // more G words than the pass keeps: read again
@@ -72,7 +75,9 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
     }
   }
   if (state_.line.toolLookedUp) NoteTool();
+  if (words.partial != 0 || notes_.partDimensionsLine == lineNumber_) NoteLineWords(words);
   WriteMotion(state_, out);
+  FollowPositions(body.Lines() != linesBefore);
   RecordEndPosition(state_);
   NoteEndOfLine();
   return std::nullopt;
@@ -116,6 +121,10 @@ void Translator::NoteDropped(std::string_view line) {
       break;
     }
   }
+  if (const std::optional<DroppedMove> move = DroppedMoveOf(line)) {
+    DroppedMoveNote& note = notes_.droppedMoves[static_cast<int>(*move)];
+    if (note.count++ == 0) note.firstLine = lineNumber_;
+  }
   if (IsBlankText(line)) {
     ++notes_.blank;
   } else if (line.find('(') != std::string_view::npos) {
@@ -148,6 +157,49 @@ void Translator::NoteTool() {
   }
   const LineValues& line = state_.line;
   notes_.tools.push_back({state_.toolNumber, line.toolRow, line.lineT, line.toolCall, lineNumber_});
+}
+
+// The words a translated line read only in part, and the words its G200 lacks.
+void Translator::NoteLineWords(const LineWords& words) {
+  if (words.partial != 0) {
+    PartialNumberNote& note = notes_.partialNumbers;
+    if (note.lines++ == 0) {
+      const int k = std::countr_zero(words.partial);
+      note.firstLine = lineNumber_;
+      note.word = NumberWordAsWritten(words.line, LineWords::kNumberLetters[k]);
+      note.readAs = FloatAsText(static_cast<float>(words.values[k]));
+    }
+  }
+  if (notes_.partDimensionsLine == lineNumber_) {
+    notes_.partDimensionsMissing.clear();
+    for (const int k : {LineWords::kX, LineWords::kY, LineWords::kZ}) {
+      if ((words.present & (1u << k)) == 0) notes_.partDimensionsMissing += LineWords::kNumberLetters[k];
+    }
+  }
+}
+
+// The router goes where every translated line says; the machine only where a written line
+// does. Under G91 both add the line's X and Y; an incremental drilling run that starts where they
+// are apart drills every hole elsewhere: the first hole of the first such run is noted where
+// each of them drills it.
+void Translator::FollowIncremental(bool wroteLines) {
+  Positions& at = positions_;
+  if (!at.incremental) {  // the line before left both where its words said
+    at = {state_.prevX, state_.prevY, at.outputX, at.outputY, true, false};
+  }
+  const bool apart = at.routerX != at.outputX || at.routerY != at.outputY;
+  const bool drilling = state_.motionMode == MotionMode::kDrilling;
+  const bool newApartRun = drilling && apart && !at.drillingApart;
+  at.drillingApart = drilling && (at.drillingApart || apart);
+  at.routerX += state_.modalX;
+  at.routerY += state_.modalY;
+  if (wroteLines) {
+    at.outputX += state_.modalX;
+    at.outputY += state_.modalY;
+  }
+  if (newApartRun && notes_.apartDrilling.runs++ == 0) {
+    notes_.apartDrilling = {1, lineNumber_, at.routerX, at.routerY, at.outputX, at.outputY};
+  }
 }
 
 // The coordinates a translated line leaves are those its moves and a later block print.

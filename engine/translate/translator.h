@@ -11,6 +11,7 @@
 #include "engine/translate/tool_call.h"
 #include "engine/translate/translation_notes.h"
 #include "engine/translate/translator_state.h"
+#include "engine/translate/word_reader.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
@@ -44,11 +45,34 @@ class Translator {
   void NoteIgnoredLetters(unsigned letters);
   void NoteTool();
   void NoteEndOfLine();
+  void NoteLineWords(const LineWords& words);
+  // After a line that wrote lines or not: in absolute positions the machine is where the last
+  // line it wrote says, the router where the line's words say.
+  void FollowPositions(bool wroteLines) {
+    if (state_.incremental) return FollowIncremental(wroteLines);
+    positions_.incremental = false;
+    if (wroteLines) {
+      positions_.outputX = state_.modalX;
+      positions_.outputY = state_.modalY;
+    }
+  }
+  void FollowIncremental(bool wroteLines);
+
+  // Where the router and the machine are in X and Y, as far as the translated lines tell: apart
+  // after a rapid move that the output does not write. The router's position is kept under G91
+  // only; otherwise it is where the last line's words say.
+  struct Positions {
+    float routerX = 0, routerY = 0;
+    float outputX = 0, outputY = 0;
+    bool incremental = false;    // the router's position is kept
+    bool drillingApart = false;  // in an incremental drilling run that started apart
+  };
 
   TranslatorState state_;
   ToolLookup lookup_;
   std::optional<DimensionTexts> partDimensions_;
   TranslationNotes notes_;
+  Positions positions_;
   int lineNumber_ = 0;  // of the line being translated, 1 for the file's first
 };
 

@@ -55,6 +55,7 @@ struct TranslatorState {
   MotionMode motionMode = MotionMode::kNone;
   bool rapidPending = false;  // a rapid move was seen and its positioning block is owed
   std::string distanceCode;   // "G90" or "G91"; empty until one is read
+  bool incremental = false;   // the distance code is G91
   std::string planeCode;      // "G17", "G18" or "G19"; empty until one is read
   std::string compCode;       // "G40", "G41" or "G42"; empty until one is read
   float prevX = 0;  // modalX at the end of the previous translated line

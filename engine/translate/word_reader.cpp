@@ -25,17 +25,22 @@ constexpr std::string_view kNumberLetters = LineWords::kNumberLetters;
 constexpr int kFeedWord = LineWords::kF;
 
 // What a byte means to ScanWords: a number word (its index + 1), T, G, "(", another upper-case
-// letter or nothing.
+// letter, a control byte, text that no number and no word takes, or nothing (a blank or a
+// digit).
 constexpr unsigned char kNoWord = 0;
 constexpr unsigned char kToolWord = LineWords::kNumberWords + 1;
 constexpr unsigned char kGWord = LineWords::kNumberWords + 2;
 constexpr unsigned char kParenthesis = LineWords::kNumberWords + 3;
 constexpr unsigned char kOtherLetter = LineWords::kNumberWords + 4;
 constexpr unsigned char kControl = LineWords::kNumberWords + 5;
+constexpr unsigned char kText = LineWords::kNumberWords + 6;
 struct ByteMeanings {
   unsigned char of[256] = {};
   constexpr ByteMeanings() {
     for (int byte = 0; byte < 256; ++byte) {
+      const bool blank = byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
+      const bool digit = byte >= '0' && byte <= '9';
+      if (!blank && !digit) of[byte] = kText;
       if (IsControlByte(static_cast<unsigned char>(byte))) of[byte] = kControl;
     }
     for (char c = 'A'; c <= 'Z'; ++c) of[static_cast<unsigned char>(c)] = kOtherLetter;
@@ -55,6 +60,27 @@ double ReadNumberAt(std::string_view line, std::size_t& at) {
   const double value = ValTaken(line.substr(at), taken);
   at += taken;
   return value;
+}
+
+// The characters a number may take, blanks included.
+struct NumberChars {
+  bool of[256] = {};
+  constexpr NumberChars() {
+    for (const char c : std::string_view(" \t0123456789.+-EeDd")) of[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr NumberChars kNumberChars;
+
+// The bit of the number word whose number the text at line[at] follows, where the word reader
+// read that word (its letter's first occurrence): the word was read only in part ("X1.2.3",
+// "Y1e", "X--"). 0 for text that follows no number word.
+unsigned PartialWordBefore(std::string_view line, std::size_t at) {
+  while (at > 0 && kNumberChars.of[static_cast<unsigned char>(line[at - 1])]) --at;
+  if (at == 0) return 0;
+  const unsigned meaning = kMeaning.of[static_cast<unsigned char>(line[at - 1])];
+  if (meaning == kNoWord || meaning > LineWords::kNumberWords) return 0;
+  if (line.find(line[at - 1]) != at - 1) return 0;  // a later occurrence, never read
+  return 1u << (meaning - 1);
 }
 
 // Two characters of a tool text as a two-digit group.
@@ -89,6 +115,7 @@ void ScanWords(std::string_view line, LineWords& words) {
   words.line = line;
   words.parenthesis = false;
   words.present = 0;
+  words.partial = 0;
   words.toolAt = std::string_view::npos;
   words.gWords = 0;
   words.otherLetters = 0;
@@ -110,6 +137,8 @@ void ScanWords(std::string_view line, LineWords& words) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
     } else if (meaning == kControl) {
       words.controlByte = true;
+    } else if (meaning == kText) {
+      words.partial |= PartialWordBefore(line, at - 1);
     } else {
       words.parenthesis = true;
       return;
@@ -165,6 +194,17 @@ void AppendSpindleGroups(std::string_view toolText, std::string& groups) {
   for (std::size_t k = 0; k < toolText.size(); k += 2) {
     AppendDigitGroup(toolText.substr(k, 2), groups);
   }
+}
+
+std::string_view NumberWordAsWritten(std::string_view line, char letter) {
+  const std::size_t start = line.find(letter);
+  if (start == std::string_view::npos) return {};
+  std::size_t end = start + 1;
+  for (; end < line.size(); ++end) {
+    const unsigned char meaning = kMeaning.of[static_cast<unsigned char>(line[end])];
+    if (meaning != kNoWord && meaning != kText) break;
+  }
+  return Trimmed(line.substr(start, end - start), " \t");
 }
 
 std::string NumberForMessage(std::string_view text) {

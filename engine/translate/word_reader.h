@@ -36,6 +36,7 @@ struct LineWords {
   std::string_view line;
   bool parenthesis = false;
   unsigned present = 0;  // bit k: number word k occurs
+  unsigned partial = 0;  // bit k: only the start of number word k is a number ("X1.2.3")
   double values[kNumberWords];  // Val of the text after each present word's letter
   std::size_t toolAt = std::string_view::npos;  // position of the first T
   std::size_t gWords = 0;
@@ -94,6 +95,10 @@ std::string_view StripToolQuotes(std::string_view field);
 // length), trimmed and read as a number, give the last two characters of "0" and the number's
 // text. "1 2 3" gives "010203", "1 M6" gives "0100".
 void AppendSpindleGroups(std::string_view toolText, std::string& groups);
+
+// A number word as written, for a message: the first occurrence of its letter and what follows
+// up to the next word, "(" or the end, without trailing blanks. "G1 X1.2.3 Y5" gives "X1.2.3".
+std::string_view NumberWordAsWritten(std::string_view line, char letter);
 
 // The number a word's text starts with, blanks removed, for a message: "1E39" of " 1E39 Y5".
 std::string NumberForMessage(std::string_view text);

@@ -86,9 +86,18 @@ void ExpectOutputs(const GoldenCase& golden, const std::string& destination) {
   }
 }
 
+// The text with every occurrence of from replaced by to.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 // The report of a batch in the form of report.txt: per file its line accounting, the codes
-// and letters ignored, the tools looked up and the warnings.
-std::string ReportText(const BatchReport& report) {
+// and letters ignored, the tools looked up, the warnings (file paths without the case's folder)
+// and the verdict of the comparison with the source.
+std::string ReportText(const BatchReport& report, const std::string& folder) {
   std::string text;
   const auto add = [&text](const std::string& line) { text += line + "\n"; };
   for (const FileReport& file : report.files) {
@@ -114,8 +123,10 @@ std::string ReportText(const BatchReport& report) {
           std::to_string(tool.firstLine));
     }
     for (const ReportWarning& warning : file.warnings) {
-      add("  warning line " + std::to_string(warning.line) + ": " + warning.text);
+      add("  warning line " + std::to_string(warning.line) + ": " +
+          Replaced(warning.text, folder + "/", ""));
     }
+    add("  comparison: " + file.geometry.verdict);
   }
   return text;
 }
@@ -133,12 +144,14 @@ TEST_P(Golden, ConvertsThroughTheDriver) {
   DimensionTexts dims = golden.dims;
   ConversionDriver driver(files, tools);
   TempDir out;
-  const BatchReport report = driver.ConvertBatch(golden.sources, out.Path(), dims);
+  BatchOptions options;
+  options.checkGeometry = true;
+  const BatchReport report = driver.ConvertBatch(golden.sources, out.Path(), dims, nullptr, options);
   for (const FileFailure& failure : FailuresOf(report)) {
     ADD_FAILURE() << failure.file << ": " << failure.reason;
   }
   ExpectOutputs(golden, out.Path());
-  EXPECT_EQ(ReportText(report), ReadFileBytes(golden.folder + "/report.txt"));
+  EXPECT_EQ(ReportText(report, golden.folder), ReadFileBytes(golden.folder + "/report.txt"));
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }

@@ -207,27 +207,42 @@ TEST(ConvertCommand, ReportJsonHasTheDocumentedShape) {
   EXPECT_TRUE(file["tools"][0]["number"].is_number_integer());
   EXPECT_EQ(file["warnings"][0]["line"], 4);
   EXPECT_EQ(json["tool_table"]["warnings"][0]["row"], 7);
-  EXPECT_EQ(file["geometry"]["moves"], 1);
+  EXPECT_EQ(file["geometry"]["moves"], 2);
   EXPECT_TRUE(ListDirectory(out.Path()).empty());
 }
 
-// --verify reads an output edited by hand and compares its toolpath with the source's.
+// --verify reads an output edited by hand and compares it with the source, with the tool table
+// and the dimensions a conversion would take.
 TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
   TempDir dir;
   const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  const std::string tools = std::string(QUARNEL_EXAMPLES) + "/road-tools.dat";
   std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
   WriteFileBytes(dir.File("same.nc"), output);
   output.replace(output.find("X350Y100"), 8, "X350Y101");
   WriteFileBytes(dir.File("edited.nc"), output);
+  const std::vector<std::string> asConverted = {"--tools", tools, "--length", "600", "--height",
+                                                "400", "--thickness", "18", road};
+  const auto verify = [&](const std::string& output) {
+    std::vector<std::string> args = {"--verify", dir.File(output)};
+    args.insert(args.end(), asConverted.begin(), asConverted.end());
+    return args;
+  };
   const struct {
     std::vector<std::string> args;
     int status;
     const char* out;  // the start of what standard output holds
   } cases[] = {
-      {{"--verify", dir.File("same.nc"), road}, kExitAllWritten, "geometry identical: 2 moves"},
-      {{"--verify", dir.File("edited.nc"), road}, kExitSomeFailed, "geometry differs"},
-      {{"--verify", dir.File("edited.nc"), "--report", dir.File("r.json"), road}, kExitSomeFailed,
-       "geometry differs"},
+      {verify("same.nc"), kExitAllWritten, "matches: 3 moves\n"},
+      {verify("edited.nc"), kExitSomeFailed,
+       "differs: 1 difference, first at source line 4, output line 5\n"},
+      {{"--verify", dir.File("same.nc"), "--tools", tools, "--length", "700", "--height", "400",
+        "--thickness", "18", road},
+       kExitSomeFailed, "differs: 1 difference, first at output line 1\n"},
+      {{"--verify", dir.File("same.nc"), road}, kExitSomeFailed, "differs"},  // no tools given
+      {{"--verify", dir.File("edited.nc"), "--report", dir.File("r.json"), "--tools", tools,
+        "--length", "600", "--height", "400", "--thickness", "18", road},
+       kExitSomeFailed, "differs: 1 difference"},
       {{"--verify", dir.File("missing.nc"), road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), road, road}, kExitUsage, ""},
       {{"--verify", dir.File("same.nc"), "--dest", dir.Path(), road}, kExitUsage, ""},
@@ -238,8 +253,10 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
     EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args) << run.err;
     EXPECT_TRUE(run.out.starts_with(c.out)) << run.out;
   }
-  const CommandResult edited = Convert({"--verify", dir.File("edited.nc"), road});
-  EXPECT_NE(edited.err.find("source line 4, output line 5"), std::string::npos) << edited.err;
+  const CommandResult edited = Convert(verify("edited.nc"));
+  EXPECT_NE(edited.err.find("source line 4, output line 5: Y 101 in the output, 100 in the source"),
+            std::string::npos)
+      << edited.err;
   EXPECT_EQ(ListDirectory(dir.Path()),
             (std::vector<std::string>{"edited.nc", "r.json", "same.nc"}));
 }
@@ -250,14 +267,16 @@ TEST(ConvertCommand, VerifyDrawsThePairAndTimesIt) {
   TempDir dir, pictures;
   const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
   WriteFileBytes(dir.File("same.nc"), ReadFileBytes(TestDataPath("golden/road/expected/road.nc")));
-  const CommandResult run = Convert({"--verify", dir.File("same.nc"), "--preview", pictures.Path(),
-                                     "-v", "--rapid-rate", "6000", "--tool-change-time", "5", road});
+  const CommandResult run = Convert(
+      {"--verify", dir.File("same.nc"), "--preview", pictures.Path(), "-v", "--rapid-rate", "6000",
+       "--tool-change-time", "5", "--tools", std::string(QUARNEL_EXAMPLES) + "/road-tools.dat",
+       "--length", "600", "--height", "400", "--thickness", "18", road});
   EXPECT_EQ(run.status, kExitAllWritten) << run.err;
   EXPECT_NE(run.err.find("same.nc: estimated machining time 12 s: cutting 6 s, rapid 1 s"),
             std::string::npos) << run.err;
   EXPECT_EQ(ListDirectory(pictures.Path()), std::vector<std::string>{"same.nc.svg"});
   const std::string svg = ReadFileBytes(pictures.File("same.nc.svg"));
-  EXPECT_NE(svg.find(">geometry identical: 2 moves</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">matches: 3 moves</text>"), std::string::npos);
   EXPECT_NE(svg.find(">estimated machining time 12 s"), std::string::npos);
   // The picture may not be a file the run reads.
   const CommandResult overlap =
@@ -275,18 +294,44 @@ TEST(ConvertCommand, VerifyReportOnStandardOutput) {
   std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
   output.replace(output.find("X350Y100"), 8, "X350Y101");
   WriteFileBytes(dir.File("edited.nc"), output);
-  const CommandResult run = Convert({"--verify", dir.File("edited.nc"), "--report", "-", road});
+  const CommandResult run =
+      Convert({"--verify", dir.File("edited.nc"), "--report", "-", "--tools",
+               std::string(QUARNEL_EXAMPLES) + "/road-tools.dat", "--length", "600", "--height",
+               "400", "--thickness", "18", road});
   EXPECT_EQ(run.status, kExitSomeFailed);
-  EXPECT_NE(run.err.find("geometry differs"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("differs: 1 difference"), std::string::npos) << run.err;
   const auto file = nlohmann::json::parse(run.out)["files"][0];
   const auto& lines = file["lines"];
   EXPECT_EQ(lines["source"], 6);
   EXPECT_EQ(lines["translated"].get<int>() + lines["dropped"].get<int>(), 6);
+  EXPECT_EQ(file["body_lines"], 3);  // of the output read, not of a translation
   EXPECT_EQ(file["units"], "G71");
   EXPECT_EQ(file["dimensions"]["height"], "400");
   EXPECT_EQ(file["geometry"]["differences"][0]["source_line"], 4);
   EXPECT_EQ(file["geometry"]["differences"][0]["output_line"], 5);
-  EXPECT_TRUE(file["tools"].empty());  // --verify has no tool table to look them up in
+  EXPECT_EQ(file["tools"][0]["call"], "T01a1");  // looked up in the table --tools gives
+}
+
+// Notes are listed always: the first ten, or with -v every one.
+TEST(ConvertCommand, VerifyListsTheNotes) {
+  TempDir dir;
+  const std::string large = std::string(QUARNEL_EXAMPLES) + "/large_program.nc";
+  const std::vector<std::string> dims = {"--length", "2800", "--height", "2070", "--thickness",
+                                         "18", "--tools", dir.File("tools.dat")};
+  WriteFileBytes(dir.File("tools.dat"), ReadFileBytes(TestDataPath("golden/shop-tools.dat")));
+  std::vector<std::string> convert = {"--dest", dir.Path(), large};
+  convert.insert(convert.end(), dims.begin(), dims.end());
+  ASSERT_EQ(Convert(convert).status, kExitAllWritten);
+  std::vector<std::string> verify = {"--verify", dir.File("large_program.nc"), large};
+  verify.insert(verify.end(), dims.begin(), dims.end());
+  const CommandResult some = Convert(verify);
+  EXPECT_EQ(std::count(some.out.begin(), some.out.end(), '\n'), 12) << some.out;
+  EXPECT_NE(some.out.find("\nand 158 more notes (-v lists every note)\n"), std::string::npos);
+  verify.push_back("-v");
+  const CommandResult every = Convert(verify);
+  EXPECT_EQ(std::count(every.out.begin(), every.out.end(), '\n'), 169) << every.out;
+  EXPECT_NE(every.out.find("note: source line 100: tool 81's G85 block stands for this motion\n"),
+            std::string::npos);
 }
 
 // --preview draws each converted file; the report carries the comparison, the extents and the
@@ -308,7 +353,7 @@ TEST(ConvertCommand, PreviewAndReportCarryTheGeometryAndTheTime) {
       "cutting_seconds": 5.571, "rapid_seconds": 1.119, "drilling_seconds": 0,
       "tool_change_seconds": 5, "tool_changes": 1, "cut_length": 278.5398, "length_units": "mm",
       "untimed_moves": 0, "first_untimed_line": null})"));
-  EXPECT_EQ(file["geometry"]["moves"], 2);
+  EXPECT_EQ(file["geometry"]["moves"], 3);
   EXPECT_EQ(file["geometry"]["differences"].size(), 0u);
   EXPECT_EQ(file["extents"], nlohmann::json::parse(R"({"x": [100, 350], "y": [50, 100],
       "depth": [-5, -5]})"));

@@ -78,20 +78,20 @@ TEST(EstimateMachiningTime, TakesAnInchProgramsFeedsAndRapidRateInInches) {
   EXPECT_NEAR(time.rapidSeconds, 2.54, 1e-9);
 }
 
-// A move that cuts without a feed cannot be timed: it is counted, with its line, and adds no
-// time; one that goes nowhere needs no feed.
+// A move that cuts before any F or at F0 cannot be timed: it is counted, with its line, and adds
+// no time; one that goes nowhere needs no feed; a line without F cuts at the last F.
 TEST(EstimateMachiningTime, CountsMovesWithoutAFeedAndTimesNothingForThem) {
   const MachiningTime time = TimeOf(
-      "G1G90X0Y0Z0F0\nG1G90X100Y0Z0F0\nG1G90X200Y0Z0\nG81G90G17T01X200Y0Z-5I0J0F0\n"
-      "G1G90X300Y0Z0F-3\nG1G90X400Y0Z0F3");
+      "G1G90X100Y0Z0\nG1G90X200Y0Z0F0\nG1G90X200Y0Z0F0\nG81G90G17T01X200Y0Z-5I0J0F0\n"
+      "G1G90X300Y0Z0F-3\nG1G90X400Y0Z0F3\nG1G90X500Y0Z0");
   EXPECT_EQ(time.untimedMoves, 4u);
-  EXPECT_EQ(time.firstUntimedLine, 3);
-  EXPECT_NEAR(time.cuttingSeconds, 2, 1e-9);
+  EXPECT_EQ(time.firstUntimedLine, 2);
+  EXPECT_NEAR(time.cuttingSeconds, 4, 1e-9);
   EXPECT_NEAR(time.drillingSeconds, 0.05, 1e-9);  // the way back up is still timed
-  EXPECT_NEAR(time.cutLength, 405, 1e-9);
+  EXPECT_NEAR(time.cutLength, 505, 1e-9);
   EXPECT_EQ(MachiningTimeText(time),
-            "2 s: cutting 2 s, rapid 0 s, drilling 0 s, 0 tool changes 0 s; cut length 405 mm; "
-            "4 moves without a feed not timed, the first at output line 3");
+            "4 s: cutting 4 s, rapid 0 s, drilling 0 s, 0 tool changes 0 s; cut length 505 mm; "
+            "4 moves without a feed not timed, the first at output line 2");
 }
 
 TEST(MachiningTimeSettingsFrom, TakesPlainNumbersInRangeAndKeepsTheDefaultOtherwise) {

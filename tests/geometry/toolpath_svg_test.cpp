@@ -8,6 +8,7 @@
 
 #include "engine/geometry/depth_scale.h"
 #include "test_support.h"
+#include "tools/tool_table.h"
 
 namespace quarnel {
 namespace {
@@ -18,8 +19,8 @@ using testing::WriteFileBytes;
 
 // The picture of a conversion with the output's time at the default settings.
 std::string Picture(const std::string& source, const std::string& output,
-                    std::string_view title = "part.nc") {
-  const Toolpath from = InterpretSource(source);
+                    std::string_view title = "part.nc", const ToolTable& tools = ToolTable()) {
+  const Toolpath from = InterpretSource(source, tools);
   const Toolpath to = InterpretOutput(output);
   return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title,
                      EstimateMachiningTime(to, {}));
@@ -87,16 +88,21 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
 TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
   const std::string road = ReadFileBytes(std::string(QUARNEL_EXAMPLES) + "/road.nc");
   std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
-  const std::string same = Picture(road, output, "road.nc");
-  EXPECT_NE(same.find(">geometry identical: 2 moves</text>"), std::string::npos);
+  ToolTable tools;
+  tools.SetCell(1, ToolTable::kFromColumn, "1");
+  tools.SetCell(1, ToolTable::kToColumn, "101");
+  const std::string same = Picture(road, output, "road.nc", tools);
+  EXPECT_NE(same.find(">matches: 3 moves</text>"), std::string::npos);
   EXPECT_EQ(same.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"), std::string::npos);
   // With QUARNEL_PREVIEW_SVG set to a path, saves the picture the README shows.
   if (const char* path = std::getenv("QUARNEL_PREVIEW_SVG")) WriteFileBytes(path, same);
   output.replace(output.find("U50"), 3, "U-50");
-  const std::string differs = Picture(road, output);
+  const std::string differs = Picture(road, output, "road.nc", tools);
   EXPECT_TRUE(WellFormed(differs));
-  EXPECT_NE(differs.find(">geometry differs in 1 place: source line 4, output line 5: radius -50 "
-                         "in the output, 50 in the source</text>"),
+  EXPECT_NE(differs.find(">differs: 1 difference, first at source line 4, output line 5</text>"),
+            std::string::npos);
+  EXPECT_NE(differs.find(">source line 4, output line 5: radius -50 in the output, 50 in the "
+                         "source</text>"),
             std::string::npos);
   EXPECT_NE(differs.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"),
             std::string::npos);

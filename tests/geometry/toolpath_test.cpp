@@ -7,21 +7,23 @@
 #include <sstream>
 
 #include "engine/geometry/arc_geometry.h"
+#include "tools/tool_table.h"
 
 namespace quarnel {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// "LINE:KIND X,Y,DEPTH" for each move, a "!" after the kind for motion left out on purpose.
+// "LINE:KIND X,Y,DEPTH" for each move (B for a positioning block), a "!" after the kind for
+// motion left out on purpose, a "~" for a line the translator drops.
 std::string Summary(const Toolpath& path) {
   static const char* kKinds[] = {"R", "L", "CW", "CCW", "D", "C"};
   std::ostringstream text;
   for (const Move& move : path.moves) {
     if (text.tellp() > 0) text << ' ';
-    text << move.line << ':' << kKinds[static_cast<int>(move.kind)]
-         << (move.leftOut != LeftOut::kNo ? "!" : "") << ' ' << move.to.x << ',' << move.to.y << ','
-         << move.to.depth;
+    text << move.line << ':' << (move.block ? "B" : kKinds[static_cast<int>(move.kind)])
+         << (move.leftOut != LeftOut::kNo ? "!" : "") << (move.dropped ? "~" : "") << ' '
+         << move.to.x << ',' << move.to.y << ',' << move.to.depth;
   }
   return text.str();
 }
@@ -41,39 +43,62 @@ struct PathCase {
 TEST(InterpretSource, ReadsMovesAsTheTranslatorReadsTheWords) {
   const PathCase cases[] = {
       {"road", "G90G17G40\nG0X100Y50P-5T1\nG1X300F3000\nG2X350Y100R50\n(END)\nM30",
-       "2:R 100,50,-5 3:L 300,50,-5 4:CW 350,100,-5"},
+       "2:R 100,50,-5 2:B 100,50,-5 3:L 300,50,-5 4:CW 350,100,-5"},
       {"a line with only a modal code repeats the motion", "G1 X5\nG17\nG91",
        "1:L 5,0,0 2:L 5,0,0 3:L 10,0,0"},
       {"G91 adds X and Y again on every line; P stays absolute",
-       "G0 X10 Y10 P5\nG91 G1 X5 Y0 P-2\nG1 Y3", "1:R 10,10,5 2:L 15,10,-2 3:L 20,13,-2"},
-      {"untranslated lines", "g1 X5\n G1 X6\nN10 G1 X7\nG1 X8 (COMMENT)\nG1 X9", "5:L 9,0,0"},
+       "G0 X10 Y10 P5\nG91 G1 X5 Y0 P-2\nG1 Y3",
+       "1:R 10,10,5 1:B 10,10,5 2:L 15,10,-2 3:L 20,13,-2"},
+      {"lines the translator drops, read as the router runs them",
+       "g1 X5\n G1 X6\nN10 G1 X7\nG1 X8 (COMMENT)\nX9\nG1 X10 (X99)",
+       "1:L~ 5,0,0 2:L~ 6,0,0 3:L~ 7,0,0 4:L~ 8,0,0 5:L~ 9,0,0 6:L~ 10,0,0"},
+      {"a dropped line without motion sets what its words set", "G1 X5\nF2000 T3\n g91\nG1 X1",
+       "1:L 5,0,0 4:L 6,0,0"},
+      {"a dropped rapid owes the block of the next feed", "G1 X5\ng0 x6\nG1 X7",
+       "1:L 5,0,0 2:R~ 6,0,0 2:B 6,0,0 3:L 7,0,0"},
+      {"G200's words are no position", "G200 X720 Y560 Z42\nG0 X1\nG1 P-1",
+       "2:R 1,560,0 2:B 1,560,0 3:L 1,560,-1"},
       {"a bare G is a rapid", "G1 X5\nG X6", "1:L 5,0,0 2:R 6,0,0"},
       {"more G words than the one-pass reader keeps", Repeated("G17", 17) + "G1 X5", "1:L 5,0,0"},
       {"tool 81's block leaves the motion out until the next motion code",
        "G0 X600 Y300 P5 T81\nG101 X620 P-10\nG90 X630\nG101 X640",
-       "1:R 600,300,5 2:L! 620,300,-10 3:L! 630,300,-10 4:L 640,300,-10"},
+       "1:R 600,300,5 1:B 600,300,5 2:L! 620,300,-10 3:L! 630,300,-10 4:L 640,300,-10"},
       {"G207 leaves the feed running unwritten until a rapid", "G1 X10\nG207 X20\nG90 X30\nG0 X40",
        "1:L 10,0,0 2:L! 20,0,0 3:L! 30,0,0 4:R 40,0,0"},
       {"a tool above 50 is engaged and moves nothing", "G0 X1 Y2 P3\nG100 T51\nG1 P-1",
-       "1:R 1,2,3 3:L 1,2,-1"},
-      {"tool 50 drills", "G0 X1 Y2 P3\nG100 T50\nG1 P-1", "1:R 1,2,3 2:D 1,2,3 3:L 1,2,-1"},
+       "1:R 1,2,3 1:B 1,2,3 3:L 1,2,-1"},
+      {"tool 50 drills", "G0 X1 Y2 P3\nG100 T50\nG1 P-1",
+       "1:R 1,2,3 2:D 1,2,3 3:B 1,2,3 3:L 1,2,-1"},
       {"drilling on every line until a motion code",
        "G100 X37 Y96 P-12 T\"1 2 3\"\nG90 X37 Y512\nG0 G80 X50 P5",
        "1:D 37,96,-12 2:D 37,512,-12 3:R 50,512,5"},
       {"incremental drilling", "G0 X37 Y150\nG91 G100 X0 Y0 P-12 T\"3 3\"\nG100 X0 Y32",
        "1:R 37,150,0 2:D 37,150,-12 3:D 37,182,-12"},
-      {"a cycle point, then no motion", "G280 X500 Y0 P-3 U120 T2\nG90 X510",
-       "1:C 500,0,-3 2:R 510,0,-3"},
+      {"a cycle point, then no motion", "G1 X5\nG280 X500 Y0 P-3 U120 T2\nG90 X510",
+       "1:L 5,0,0 2:C 500,0,-3 3:R 510,0,-3"},
+      {"an engaged tool ends a feed", "G1 X5\nG100 X6 T55\nG1 X7",
+       "1:L 5,0,0 2:R 6,0,0 2:B 6,0,0 3:L 7,0,0"},
   };
   for (const PathCase& c : cases) {
     EXPECT_EQ(Summary(InterpretSource(c.program)), c.expected) << c.what;
   }
 }
 
-TEST(InterpretSource, KeepsSpindlesCycleWordsAndStopsAtANumberTooLarge) {
-  const Toolpath drilling = InterpretSource("G100 X1 P-5 T\"1 2 3\"\nG90 X2");
-  EXPECT_EQ(drilling.moves[0].spindles, "010203");
+TEST(InterpretSource, KeepsWhatTheOutputMustWriteAndStopsAtANumberTooLarge) {
+  ToolTable tools;
+  tools.SetCell(1, ToolTable::kFromColumn, "55");
+  tools.SetCell(1, ToolTable::kToColumn, "205");
+  const Toolpath drilling = InterpretSource(
+      "G100 X1 P-5 F2000 T\"1 2 3\"\nG90 X2\nG0 T55\nG1 X3 F3000\ng1 x4", tools);
+  ASSERT_EQ(drilling.moves.size(), 5u);
+  EXPECT_EQ(drilling.moves[0].spindles, "091011");  // renumbered, as the output writes them
+  EXPECT_EQ(drilling.moves[0].feed, 2);
   EXPECT_EQ(drilling.moves[1].spindles, "");
+  EXPECT_EQ(drilling.moves[2].tool, "T0105M66");  // the block's call through the table
+  EXPECT_EQ(drilling.moves[3].feed, 3);
+  ASSERT_EQ(drilling.dropped.size(), 1u);
+  EXPECT_EQ(drilling.dropped[0].line, 5);
+  EXPECT_EQ(drilling.dropped[0].kind, DroppedMove::kLowerCase);
   EXPECT_EQ(InterpretSource("G280 X5 U4").moves[0].q, 4);
 
   const Toolpath stopped = InterpretSource("G1 X5\nG1 X1E39\nG1 X7");
@@ -126,11 +151,11 @@ TEST(InterpretOutput, ReadsTheDialectLineByLine) {
        "G71X600Y400Z18T00D240N6L3\nG150(G-code from router)\n"
        "G88G90G54P5T01a1S0G40X100Y50Z-5C0V0\nG1G90X300Y50Z-5F3\n"
        "G2G90G17X350Y100Z-5U50F3\nM2\n",
-       "3:R 100,50,-5 4:L 300,50,-5 5:CW 350,100,-5"},
+       "3:B 100,50,-5 4:L 300,50,-5 5:CW 350,100,-5"},
       {"drilling and G85 lines: a cycle with F, tool 81's block without",
        "G81G90G17T010902X34Y50Z-13I0J0F2\nG85G90G54P5T0110M66F5G40X1200Y560Z-8Q4\n"
        "G85G90G54P5T0105M66S0G40X600Y300Z5Q620",
-       "1:D 34,50,-13 2:C 1200,560,-8 3:R 600,300,5"},
+       "1:D 34,50,-13 2:C 1200,560,-8 3:B 600,300,5"},
       {"G91 is modal and adds X and Y", "G1G91X5Y1Z-2F1\nG1X5Y1Z-3F1\nG1G90X0Y0Z0F1",
        "1:L 5,1,-2 2:L 10,2,-3 3:L 0,0,0"},
       {"a word left out keeps its value", "G1X5Y6Z-1\nG1X7", "1:L 5,6,-1 2:L 7,6,-1"},
@@ -143,7 +168,7 @@ TEST(InterpretOutput, ReadsTheDialectLineByLine) {
 TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   const Toolpath path = InterpretOutput(
       "G70X23.625Y15.5Z0.75T00D240N37L34\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
-      "G3G90G17X3Y2Z-1U-1F1\nG2G90G17X5Y2Z-1I1J0F1\nG4X9\n");
+      "G3G90G17X3Y2Z-1U-1F1\nG2G90G17X5Y2Z-1I1J0F1\nG4X9\nG17G90\nG54\nG42\nG40\nG1.5X3\n");
   EXPECT_TRUE(path.header.present);
   EXPECT_TRUE(path.header.inches);
   EXPECT_EQ(path.header.length, 23.625);
@@ -151,12 +176,19 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(path.header.thickness, 0.75);
   ASSERT_EQ(path.moves.size(), 3u);
   EXPECT_EQ(path.moves[0].spindles, "1204");
+  EXPECT_EQ(path.moves[0].feed, 0.15);
   EXPECT_TRUE(path.moves[1].byRadius);
   EXPECT_EQ(path.moves[1].radius, -1);
   EXPECT_FALSE(path.moves[2].byRadius);
   EXPECT_EQ(path.moves[2].i, 1);
-  EXPECT_EQ(path.notes, std::vector<std::string>{"output line 5: G4 is not read; the line is "
-                                                 "left out"});
+  EXPECT_EQ(path.notes, (std::vector<std::string>{
+                            "output line 5: G4 is not read; the line is left out",
+                            "output line 10: no whole G code; the line is left out"}));
+  const Toolpath blocks = InterpretOutput(
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG85G90G54P5T01a2F6G40X500Y0Z-3Q120\nG88G54P5S0X1");
+  EXPECT_EQ(blocks.moves[0].tool, "T0105M66");
+  EXPECT_EQ(blocks.moves[1].tool, "T01a2");
+  EXPECT_EQ(blocks.moves[2].tool, "");
   EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
             "output line 2: Q1E40 does not fit in a 32-bit number");
 }

@@ -11,6 +11,7 @@
 #include "support/file_store.h"
 #include "test_support.h"
 #include "ui/program_text_view.h"
+#include "tools/tool_table_file.h"
 
 using namespace quarnel;
 using quarnel::testing::ReadFileBytes;
@@ -75,6 +76,19 @@ QString Replaced(std::string text, const std::string& from, const std::string& t
 
 QPointF At(double x, double y) { return {x, y}; }
 
+ToolTable ToolsOf(const QString& path) {
+  DiskFileStore files;
+  ToolTable tools;
+  [&] { QVERIFY(LoadToolTable(files, path.toStdString(), tools).Loaded()); }();
+  return tools;
+}
+
+// The tool tables and part of the golden conversions.
+const ToolTable kShopTools = ToolsOf(kGolden + QStringLiteral("shop-tools.dat"));
+const ToolTable kRoadTools = ToolsOf(kExamples + QStringLiteral("road-tools.dat"));
+const DimensionTexts kPart{"600", "400", "18"};
+const DimensionTexts kDoorPart{"23.625", "15.5", "0.75"};
+
 }  // namespace
 
 class PreviewWindowTest : public QObject {
@@ -83,10 +97,10 @@ class PreviewWindowTest : public QObject {
  private slots:
   void DrawsAGoldenConversionAndShowsItsVerdict() {
     PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
-                         Program(kExamples + "cabinet_side.nc"));
+                         Program(kExamples + "cabinet_side.nc"), {kShopTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.ShownVerdict(), QStringLiteral("geometry identical: 17 moves"));
+    QCOMPARE(window.ShownVerdict(), QStringLiteral("matches: 20 moves, 3 notes"));
     QVERIFY(window.ShownTime().startsWith(QStringLiteral("estimated time ")));
     QCOMPARE(window.ShownExtents(),
              QStringLiteral("part 720 x 560 x 18 mm; toolpath X -20..720, Y -20..560, "
@@ -112,7 +126,8 @@ class PreviewWindowTest : public QObject {
   }
 
   void PointingAtAMoveShowsItsOutputAndSourceLines() {
-    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"));
+    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"),
+                         {kRoadTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // Half way along the arc around (350, 50) from (300, 50) to (350, 100).
@@ -132,7 +147,8 @@ class PreviewWindowTest : public QObject {
   // Both ways: a click on a move selects its line in both texts, a line chosen selects its
   // move and the line of the move compared with it, a difference selects both.
   void MovesAndLinesSelectEachOther() {
-    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"));
+    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"),
+                         {kRoadTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ToolpathCanvas& canvas = *window.Canvas();
@@ -153,7 +169,7 @@ class PreviewWindowTest : public QObject {
 
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewWindow differs({QStringLiteral("road.nc"), Replaced(expected, "U50", "U-50").toStdString()},
-                          Program(kExamples + "road.nc"));
+                          Program(kExamples + "road.nc"), {kRoadTools, &kPart});
     differs.findChild<QListWidget*>(QStringLiteral("details"))->setCurrentRow(0);
     QCOMPARE(differs.OutputText()->SelectedLine(), 5);
     QCOMPARE(differs.SourceText()->SelectedLine(), 4);
@@ -164,7 +180,7 @@ class PreviewWindowTest : public QObject {
   // in the program's units.
   void TheSideViewDrawsDepthAndThePointerReadsIt() {
     PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
-                         Program(kExamples + "cabinet_side.nc"));
+                         Program(kExamples + "cabinet_side.nc"), {kShopTools, &kPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.findChild<QToolButton*>(QStringLiteral("view1"))->click();
@@ -188,9 +204,9 @@ class PreviewWindowTest : public QObject {
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewProgram output{QStringLiteral("road.nc"),
                           Replaced(expected, "U50", "U-50").toStdString()};
-    PreviewWindow window(output, Program(kExamples + "road.nc"));
-    QVERIFY(window.ShownVerdict().startsWith(
-        QStringLiteral("geometry differs in 1 place: source line 4, output line 5: radius -50")));
+    PreviewWindow window(output, Program(kExamples + "road.nc"), {kRoadTools, &kPart});
+    QCOMPARE(window.ShownVerdict(),
+             QStringLiteral("differs: 1 difference, first at source line 4, output line 5"));
     // Both arcs of the line: the source's quarter circle around (350, 50), and the output's
     // three quarters around (300, 100) that reach X 250 and Y 150.
     QVERIFY(Near(Drawn(window).at(QStringLiteral("differences")), 250, 50, 350, 150, 0.01));
@@ -200,7 +216,7 @@ class PreviewWindowTest : public QObject {
 
   void ZoomsAroundThePointerAndFitsWithF() {
     PreviewWindow window(Program(ExpectedOutput("door_profile")),
-                         Program(kExamples + "door_profile.nc"));
+                         Program(kExamples + "door_profile.nc"), {kShopTools, &kDoorPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ToolpathCanvas& canvas = *window.Canvas();
@@ -229,13 +245,14 @@ class PreviewWindowTest : public QObject {
     TempDir folder;
     DiskFileStore files;
     // A deleted output: named, and its source not painted as one difference.
-    PreviewWindow* missing = PreviewWindow::FromFiles(files, folder.File("none.nc"),
-                                                      (kExamples + "road.nc").toStdString());
+    PreviewWindow* missing = PreviewWindow::FromFiles(
+        files, folder.File("none.nc"), (kExamples + "road.nc").toStdString(), {kRoadTools});
     QVERIFY(missing->ShownVerdict().contains(QStringLiteral("none.nc is not a readable file")));
     QVERIFY(Drawn(*missing).empty());
     delete missing;
     PreviewWindow* alone =
-        PreviewWindow::FromFiles(files, ExpectedOutput("road").toStdString(), std::string());
+        PreviewWindow::FromFiles(files, ExpectedOutput("road").toStdString(), std::string(),
+                                 {kRoadTools});
     QCOMPARE(alone->ShownVerdict(), QStringLiteral("no source program: nothing compared"));
     QVERIFY(Drawn(*alone).count(QStringLiteral("output feeds")) == 1);
     QVERIFY(Drawn(*alone).count(QStringLiteral("source feeds")) == 0);
@@ -252,7 +269,7 @@ class PreviewWindowTest : public QObject {
       return window.grab().save(folder + QStringLiteral("/") + name, "PNG");
     };
     PreviewWindow window(Program(ExpectedOutput("door_profile")),
-                         Program(kExamples + "door_profile.nc"));
+                         Program(kExamples + "door_profile.nc"), {kShopTools, &kDoorPart});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ChooseLine(*window.OutputText(), 12);
@@ -264,7 +281,7 @@ class PreviewWindowTest : public QObject {
     QVERIFY(save(window, QStringLiteral("preview-side.png")));
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewWindow differs({QStringLiteral("road.nc"), Replaced(expected, "U50", "U-50").toStdString()},
-                          Program(kExamples + "road.nc"));
+                          Program(kExamples + "road.nc"), {kRoadTools, &kPart});
     differs.show();
     QVERIFY(QTest::qWaitForWindowExposed(&differs));
     differs.findChild<QListWidget*>(QStringLiteral("details"))->setCurrentRow(0);
