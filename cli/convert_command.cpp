@@ -79,7 +79,8 @@ void AddOptions(CLI::App& app, ConvertOptions& options) {
                  "Compare an existing OUTPUT program with its one SOURCE, without converting: "
                  "every move, feed and tool, with --tools and the dimensions as a conversion "
                  "takes them, and the output's header, counts and line ends; exit 0 when they "
-                 "match, 1 with the differences; -v lists every note; with --preview, draws the pair")
+                 "match, 1 with the differences; -v lists every note; with --preview, draws "
+                 "the pair")
       ->type_name("OUTPUT");
   app.add_option("--rapid-rate", options.rapidRate,
                  "The machine's rapid rate for the estimated machining time, in mm/min "

@@ -221,11 +221,15 @@ class PreviewWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ToolpathCanvas& canvas = *window.Canvas();
     const double fitted = canvas.Scale();
+    const double fittedGrid = canvas.GridStepShown();
     const QPointF pointer = canvas.ToPixel(At(20, 12));
-    QWheelEvent wheel(pointer, canvas.mapToGlobal(pointer), {}, {0, 240}, Qt::NoButton,
+    // Three notches zoom in almost three times: the grid's step, 1, 2 or 5 times a power of ten,
+    // must get finer.
+    QWheelEvent wheel(pointer, canvas.mapToGlobal(pointer), {}, {0, 720}, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&canvas, &wheel);
-    QVERIFY(canvas.Scale() > fitted * 1.3);
+    QVERIFY(canvas.Scale() > fitted * 2.9);
+    QVERIFY(canvas.GridStepShown() < fittedGrid);
     const QPointF stayed = canvas.ToMachine(pointer);
     QVERIFY(std::abs(stayed.x() - 20) < 1e-6 && std::abs(stayed.y() - 12) < 1e-6);
     // Dragging moves the drawing along with the pointer.
@@ -260,7 +264,7 @@ class PreviewWindowTest : public QObject {
   }
 
   // With QUARNEL_PREVIEW_SCREENSHOTS set to a folder, saves the pictures the user guide shows:
-  // preview-window.png (a move selected), preview-side.png and preview-difference.png.
+  // preview-window.png (a move selected and pointed at), preview-side.png and preview-difference.png.
   void SavesTheScreenshotsWhenAsked() {
     const QString folder = qEnvironmentVariable("QUARNEL_PREVIEW_SCREENSHOTS");
     if (folder.isEmpty()) QSKIP("QUARNEL_PREVIEW_SCREENSHOTS is not set");
@@ -274,7 +278,9 @@ class PreviewWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ChooseLine(*window.OutputText(), 12);
     window.Canvas()->FitAll();
-    QTest::mouseMove(window.Canvas(), window.Canvas()->ToPixel(At(12, 8)).toPoint());
+    // The pointer on the arc of output line 12, half way round.
+    const QPointF onArc(20.375 + std::sqrt(0.5), 2.25 + 1 - std::sqrt(0.5));
+    QTest::mouseMove(window.Canvas(), window.Canvas()->ToPixel(onArc).toPoint());
     QVERIFY(save(window, QStringLiteral("preview-window.png")));
     window.ShowView(PreviewWindow::View::kSideX);
     ChooseLine(*window.OutputText(), 23);
