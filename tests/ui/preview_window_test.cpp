@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <map>
 
 #include "support/file_store.h"
@@ -57,6 +58,24 @@ std::size_t Shapes(const PreviewWindow& window, const QString& name) {
     }
   }
   return shapes;
+}
+
+// How many of the output's rapid lines end at one of its drilling or cycle points.
+std::size_t RapidsToPoints(const PreviewWindow& window) {
+  std::vector<QPointF> points;
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (Kind(layer) != QStringLiteral("output points")) continue;
+    points.insert(points.end(), layer.rings.begin(), layer.rings.end());
+    points.insert(points.end(), layer.squares.begin(), layer.squares.end());
+  }
+  std::size_t count = 0;
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (layer.name != QStringLiteral("output rapids")) continue;
+    for (const QLineF& line : layer.lines) {
+      count += std::count(points.begin(), points.end(), line.p2()) > 0 ? 1 : 0;
+    }
+  }
+  return count;
 }
 
 // The box of the moves selected, empty for none.
@@ -119,6 +138,9 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(Shapes(window, QStringLiteral("output feeds")), 10u);
     QVERIFY(drawn.count(QStringLiteral("output rapids")) == 1);
     QVERIFY(drawn.count(QStringLiteral("source rapids")) == 1);
+    // The program writes no way to its drilling points: the machine's approach to each of the
+    // seven is drawn as a rapid that ends there.
+    QCOMPARE(RapidsToPoints(window), 7u);
     // The profile leaves the part: that note is listed.
     const auto* details = window.findChild<QListWidget*>(QStringLiteral("details"));
     QVERIFY(!details->findItems(QStringLiteral("the toolpath leaves the part"), Qt::MatchStartsWith)
