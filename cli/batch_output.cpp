@@ -17,13 +17,24 @@ std::string WhereText(const std::string& file, int line, const char* lineWord = 
   return where;
 }
 
-// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
+// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning,
+// estimated machining time 4 min 07 s"; the time where it was estimated, with the moves it
+// could not time.
 std::string SummaryText(const FileReport& file) {
   const TranslationNotes& notes = file.notes;
-  return std::string(StatusName(file.status)) + ": " + Counted(notes.sourceLines, "source line") +
-         " (" + std::to_string(notes.translated) + " translated, " +
-         std::to_string(notes.Dropped()) + " dropped), " +
-         Counted(file.bodyLines, "output line") + ", " + Counted(file.warnings.size(), "warning");
+  std::string text = std::string(StatusName(file.status)) + ": " +
+                     Counted(notes.sourceLines, "source line") + " (" +
+                     std::to_string(notes.translated) + " translated, " +
+                     std::to_string(notes.Dropped()) + " dropped), " +
+                     Counted(file.bodyLines, "output line") + ", " +
+                     Counted(file.warnings.size(), "warning");
+  if (file.time) {
+    text += ", estimated machining time " + DurationText(file.time->TotalSeconds());
+    if (file.time->untimedMoves > 0) {
+      text += " (" + Counted(file.time->untimedMoves, "move") + " without a feed not timed)";
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -56,7 +67,7 @@ bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
   const std::string path = PreviewPathFor(directory, report.output);
   const std::string svg =
       ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
-                  EscapedForDisplay(report.source + " -> " + report.output));
+                  EscapedForDisplay(report.source + " -> " + report.output), report.time);
   if (auto error = files.WriteAtomically(path, svg)) {
     Say(err, "cannot write the preview " + path + ": " + *error);
     return false;

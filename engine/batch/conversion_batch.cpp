@@ -252,7 +252,13 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
       const ProgramGeometry geometry = CheckProgramGeometry(
           translated.source, current_.program.Program(), {tools_, &report.dimensions});
       report.geometry = GeometryReportOf(geometry);
+      if (options.machiningTime) {
+        report.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
+      }
       if (options.converted) options.converted(report, geometry);
+    } else if (options.machiningTime) {
+      report.time = EstimateMachiningTime(InterpretOutput(current_.program.Program()),
+                                          *options.machiningTime);
     }
     return std::nullopt;
   } catch (const std::bad_alloc&) {

@@ -46,6 +46,8 @@ struct BatchOptions {
   bool dryRun = false;         // convert and report; write nothing, but fail each file whose
                                // output a real run would be refused (FileStore::WriteRefusal)
   bool checkGeometry = false;  // compare each output's toolpath with its source's
+  // Estimates each converted file's machining time (FileReport::time) with these settings.
+  std::optional<MachiningTimeSettings> machiningTime;
   // With checkGeometry, called with each converted file's geometry before it is written.
   std::function<void(const FileReport& report, const ProgramGeometry& geometry)> converted;
   // Called with each file's report in batch order, as soon as its outcome is known (written,
