@@ -337,7 +337,7 @@ TEST(DiskFileStore, RemovesOnlyLeftoverTemporariesOfItsTargetsWhileNoWriteHoldsT
   const std::string longName(250, 'n');
   const std::string leftovers[] = {".out.nc.Ab12Cd", "." + longName.substr(0, 200) + ".zzzzzz"};
   std::vector<std::string> kept = {".other.nc.Ab12Cd", ".out.nc.Ab-2Cd", ".out.nc.Ab12C", "out.nc",
-                                   "out.nc.Ab12Cd"};
+                                   "out.nc.Ab12Cd", ".part12"};
   for (const std::string& name : kept) WriteFileBytes(dir.File(name), "x");
   for (const std::string& name : leftovers) WriteFileBytes(dir.File(name), "x");
   ::symlink("out.nc", dir.File(".out.nc.Link12").c_str());
@@ -347,7 +347,8 @@ TEST(DiskFileStore, RemovesOnlyLeftoverTemporariesOfItsTargetsWhileNoWriteHoldsT
   if (::chown(dir.File(".out.nc.Other1").c_str(), ::geteuid() + 1, ::getegid()) == 0) {
     kept.push_back(".out.nc.Other1");  // another user's
   }
-  const std::vector<std::string> targets = {dir.File("out.nc"), dir.File(longName)};
+  const std::vector<std::string> targets = {dir.File("out.nc"), dir.File(longName),
+                                            dir.File("part12")};
   const int writer = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_EQ(::flock(writer, LOCK_SH), 0);
   EXPECT_THAT(store.RemoveLeftoverTemporaries(targets), ElementsAre())
