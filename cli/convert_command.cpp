@@ -354,9 +354,10 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     if (report) report->Add(file);
   };
   if (options.previewDir) {
-    batch.converted = [&](const FileReport& file, const ProgramGeometry& geometry) {
+    batch.picture = PreviewSvg;
+    batch.converted = [&](const FileReport& file, const std::string& svg) {
       outcome.previewsWritten =
-          WritePreview(file, geometry, *options.previewDir, files, err) && outcome.previewsWritten;
+          WritePreview(file, svg, *options.previewDir, files, err) && outcome.previewsWritten;
     };
   }
   ConversionDriver driver(files, tools);
