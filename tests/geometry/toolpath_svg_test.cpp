@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <regex>
+#include <sstream>
 #include <vector>
 
+#include "engine/geometry/toolpath_style.h"
 #include "test_support.h"
 #include "tools/tool_table.h"
 
@@ -79,7 +82,7 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
   }
   // A whole circle is two half arcs.
   const std::string circle = Picture("G2 X0 Y0 I5 J0", "G2X0Y0I5J0");
-  EXPECT_TRUE(std::regex_search(circle, std::regex("A[^A]*A[^A\"]*\"")));
+  EXPECT_TRUE(std::regex_search(circle, std::regex(R"(d="M[^"a]*a[^"a]*a[^"a]*")")));
 }
 
 TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
@@ -103,6 +106,53 @@ TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
             std::string::npos);
   EXPECT_NE(differs.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"),
             std::string::npos);
+}
+
+// The points the first path in colour draws, in pixels: "M" absolute, "l" relative.
+std::vector<std::pair<double, double>> DrawnPoints(const std::string& svg, StyleColour colour) {
+  const std::size_t path = svg.find("<path fill=\"none\" stroke=\"" + HexText(colour));
+  const std::size_t from = svg.find(" d=\"", path) + 4;
+  std::istringstream d(svg.substr(from, svg.find('"', from) - from));
+  std::vector<std::pair<double, double>> points;
+  for (char command; d >> command;) {
+    double x = 0, y = 0;
+    d >> x >> y;
+    if (command == 'l') x += points.back().first, y += points.back().second;
+    points.emplace_back(x, y);
+  }
+  return points;
+}
+
+// A path is drawn to a tenth of a pixel: points closer than that to the last one drawn are
+// merged (never the last of a path), rounding does not add up along a path, and differences
+// keep every point. The part is 600 x 400 in a drawing 960 x 640 pixels wide, 24 from the edge.
+TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
+  const struct {
+    double step;  // of X, 100 times, after the G1 to X0 Y0
+    std::size_t mostPoints;
+  } cases[] = {
+      {0.01, 20},    // 0.016 pixels a step: a point every seventh step, and the end
+      {0.1625, 103},  // 0.26 pixels a step: every point, the rounding not adding up
+  };
+  for (const auto& c : cases) {
+    std::string program = "G1 X600 Y400 F1\nG1 X0 Y0\n";
+    for (int k = 1; k <= 100; ++k) program += "G1 X" + std::to_string(k * c.step) + "\n";
+    const Toolpath path = InterpretSource(program);
+    const GeometryCheck apart = CompareToolpaths(Toolpath(), path);  // every move differs
+    const std::string svg = ToolpathSvg(path, path, apart, CheckPart(path), "steps");
+    for (const bool exact : {false, true}) {
+      const auto points = DrawnPoints(svg, exact ? kDifferenceStyle.colour : kSourceStyle.colour);
+      EXPECT_LE(points.size(), exact ? path.moves.size() + 1 : c.mostPoints) << c.step;
+      if (exact) EXPECT_EQ(points.size(), path.moves.size() + 1) << c.step;
+      for (const Move& move : path.moves) {  // every end within a tenth of a drawn point
+        const double x = 24 + 1.6 * move.to.x, y = 24 + 1.6 * (400 - move.to.y);
+        double nearest = 1e9;
+        for (const auto& [px, py] : points) nearest = std::min(nearest, std::hypot(px - x, py - y));
+        EXPECT_LT(nearest, 0.15) << c.step << " X" << move.to.x;
+      }
+      EXPECT_NEAR(points.back().first, 24 + 160 * c.step, 0.051) << c.step;
+    }
+  }
 }
 
 }  // namespace
