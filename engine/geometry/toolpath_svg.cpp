@@ -1,6 +1,7 @@
 #include "engine/geometry/toolpath_svg.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -162,13 +163,13 @@ class PathData {
   // command letter or has a minus sign to part it from what comes before.
   void AppendNumber(long long tenths) {
     if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') data_ += ' ';
-    if (tenths < 0) data_ += '-';
-    const unsigned long long magnitude = tenths < 0 ? -static_cast<unsigned long long>(tenths)
-                                                    : static_cast<unsigned long long>(tenths);
-    data_ += std::to_string(magnitude / 10);
-    if (magnitude % 10 != 0) {
+    char text[24];
+    char* end = std::to_chars(text, text + sizeof text, tenths / 10).ptr;
+    if (tenths < 0 && tenths > -10) data_ += '-';  // -0.5: the whole part lost its sign
+    data_.append(text, end);
+    if (tenths % 10 != 0) {
       data_ += '.';
-      data_ += static_cast<char>('0' + magnitude % 10);
+      data_ += static_cast<char>('0' + std::abs(tenths % 10));
     }
   }
 

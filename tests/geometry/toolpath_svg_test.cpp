@@ -128,15 +128,17 @@ std::vector<std::pair<double, double>> DrawnPoints(const std::string& svg, Style
 // keep every point. The part is 600 x 400 in a drawing 960 x 640 pixels wide, 24 from the edge.
 TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
   const struct {
-    double step;  // of X, 100 times, after the G1 to X0 Y0
+    double start;  // X, the G1 to it from X600 Y400 goes to Y0
+    double step;   // of X, 100 times
     std::size_t mostPoints;
   } cases[] = {
-      {0.01, 20},    // 0.016 pixels a step: a point every seventh step, and the end
-      {0.1625, 103},  // 0.26 pixels a step: every point, the rounding not adding up
+      {0, 0.01, 20},       // 0.016 pixels a step: a point every seventh step, and the end
+      {0, 0.1625, 103},    // 0.26 pixels a step: every point, the rounding not adding up
+      {600, -0.03, 55},    // -0.048 pixels a step: steps of -0.1 and -0.2 pixels drawn
   };
   for (const auto& c : cases) {
-    std::string program = "G1 X600 Y400 F1\nG1 X0 Y0\n";
-    for (int k = 1; k <= 100; ++k) program += "G1 X" + std::to_string(k * c.step) + "\n";
+    std::string program = "G1 X600 Y400 F1\nG1 X" + std::to_string(c.start) + " Y0\n";
+    for (int k = 1; k <= 100; ++k) program += "G1 X" + std::to_string(c.start + k * c.step) + "\n";
     const Toolpath path = InterpretSource(program);
     const GeometryCheck apart = CompareToolpaths(Toolpath(), path);  // every move differs
     const std::string svg = ToolpathSvg(path, path, apart, CheckPart(path), "steps");
@@ -150,7 +152,7 @@ TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
         for (const auto& [px, py] : points) nearest = std::min(nearest, std::hypot(px - x, py - y));
         EXPECT_LT(nearest, 0.15) << c.step << " X" << move.to.x;
       }
-      EXPECT_NEAR(points.back().first, 24 + 160 * c.step, 0.051) << c.step;
+      EXPECT_NEAR(points.back().first, 24 + 1.6 * (c.start + 100 * c.step), 0.051) << c.step;
     }
   }
 }
