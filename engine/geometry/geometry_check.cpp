@@ -174,6 +174,13 @@ void AddText(std::vector<std::string>& parts, std::string_view what, const std::
                   " in the source");
 }
 
+// "linear feed to X300 Y50 depth -5"
+std::string PositionText(const Position& at) {
+  return "X" + Number(at.x) + " Y" + Number(at.y) + " depth " + Number(at.depth);
+}
+
+std::string Summary(const Move& move) { return KindName(move) + " to " + PositionText(move.to); }
+
 // What differs between two compared moves, "; " between the parts.
 std::string Describe(const Move& source, const Move& output) {
   if (source.kind != output.kind || source.block != output.block) {
@@ -199,15 +206,12 @@ std::string Describe(const Move& source, const Move& output) {
   if (IsCutting(source)) AddValue(parts, "F", source.feed, output.feed);
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
+  // Never an empty text for moves that differ: an empty one would count them as matching.
+  if (text.empty()) {
+    text = Summary(output) + " in the output, " + Summary(source) + " in the source";
+  }
   return text;
 }
-
-// "linear feed to X300 Y50 depth -5"
-std::string PositionText(const Position& at) {
-  return "X" + Number(at.x) + " Y" + Number(at.y) + " depth " + Number(at.depth);
-}
-
-std::string Summary(const Move& move) { return KindName(move) + " to " + PositionText(move.to); }
 
 // "source line 12, output line 7", either side left out where its line is 0.
 std::string PlaceText(int sourceLine, int outputLine) {
