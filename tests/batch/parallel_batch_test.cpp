@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 #include "engine/batch/conversion_batch.h"
 #include "support/file_store.h"
@@ -126,6 +128,34 @@ TEST(ParallelBatch, SeveralJobsGiveWhatOneAtATimeGives) {
     EXPECT_EQ(RunBatch(jobs, false), inTurn) << jobs << " jobs, written alongside";
     EXPECT_EQ(RunBatch(jobs, true), inTurn) << jobs << " jobs, written in turn";
   }
+}
+
+// With several jobs and nothing that upsets the texts the files before leave, every file's
+// geometry is checked on a translating thread, none again on the batch's.
+TEST(ParallelBatch, GeometryIsCheckedBesideTheTranslations) {
+  TempDir dir;
+  std::vector<std::string> sources;
+  for (int i = 0; i < 6; ++i) {
+    sources.push_back(dir.File("p" + std::to_string(i) + ".nc"));
+    WriteFileBytes(sources.back(), i == 2 ? "G200 X700 Y500 Z42\nG1 X5\n" : "G1 X1 F2000\n");
+  }
+  ::mkdir(dir.File("out").c_str(), 0755);
+  DiskFileStore files;
+  ToolTable tools;
+  ConversionDriver driver(files, tools);
+  BatchOptions options;
+  options.jobs = 2;
+  options.checkGeometry = true;
+  std::atomic<int> onBatchThread = 0;
+  options.picture = [&, batch = std::this_thread::get_id()](auto&, auto&, auto&) {
+    if (std::this_thread::get_id() == batch) ++onBatchThread;
+    return std::string();
+  };
+  DimensionTexts dims{"600", "400", "18"};
+  const BatchReport report = driver.ConvertBatch(sources, dir.File("out"), dims, nullptr, options);
+  ASSERT_EQ(report.files.size(), 6u);
+  EXPECT_EQ(report.files[5].geometry.verdict, "matches: 1 move");
+  EXPECT_EQ(onBatchThread, 0);
 }
 
 }  // namespace

@@ -78,7 +78,9 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
     const Toolpath path = InterpretSource(source);
     const std::string svg =
         ToolpathSvg(path, Toolpath(), GeometryCheck(), CheckPart(Toolpath()), "arc");
-    EXPECT_NE(svg.find(c.flags), std::string::npos) << c.arc << "\n" << svg;
+    // Both radii, then the flags.
+    EXPECT_TRUE(std::regex_search(svg, std::regex(std::string("a([0-9.]+) \\1") + c.flags)))
+        << c.arc << "\n" << svg;
   }
   // A whole circle is two half arcs.
   const std::string circle = Picture("G2 X0 Y0 I5 J0", "G2X0Y0I5J0");
@@ -135,6 +137,8 @@ TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
       {0, 0.01, 20},       // 0.016 pixels a step: a point every seventh step, and the end
       {0, 0.1625, 103},    // 0.26 pixels a step: every point, the rounding not adding up
       {600, -0.03, 55},    // -0.048 pixels a step: steps of -0.1 and -0.2 pixels drawn
+      {600, -0.625, 103},  // -1 pixel a step: "-1", no decimal
+      {0.0625, 0.01, 20},  // the line to X0.0625 Y0 is "l-959.9 640": a blank after a 9
   };
   for (const auto& c : cases) {
     std::string program = "G1 X600 Y400 F1\nG1 X" + std::to_string(c.start) + " Y0\n";
