@@ -17,13 +17,24 @@ std::string WhereText(const std::string& file, int line, const char* lineWord = 
   return where;
 }
 
-// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning"
+// "written: 120 source lines (100 translated, 20 dropped), 98 output lines, 1 warning,
+// estimated machining time 4 min 07 s"; the time where it was estimated, with the moves it
+// could not time.
 std::string SummaryText(const FileReport& file) {
   const TranslationNotes& notes = file.notes;
-  return std::string(StatusName(file.status)) + ": " + Counted(notes.sourceLines, "source line") +
-         " (" + std::to_string(notes.translated) + " translated, " +
-         std::to_string(notes.Dropped()) + " dropped), " +
-         Counted(file.bodyLines, "output line") + ", " + Counted(file.warnings.size(), "warning");
+  std::string text = std::string(StatusName(file.status)) + ": " +
+                     Counted(notes.sourceLines, "source line") + " (" +
+                     std::to_string(notes.translated) + " translated, " +
+                     std::to_string(notes.Dropped()) + " dropped), " +
+                     Counted(file.bodyLines, "output line") + ", " +
+                     Counted(file.warnings.size(), "warning");
+  if (file.time) {
+    text += ", estimated machining time " + DurationText(file.time->TotalSeconds());
+    if (file.time->untimedMoves > 0) {
+      text += " (" + Counted(file.time->untimedMoves, "move") + " without a feed not timed)";
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -52,9 +63,9 @@ std::string PreviewPathFor(const std::string& directory, const std::string& sour
 }
 
 std::string PreviewSvg(const std::string& source, const std::string& output,
-                       const ProgramGeometry& geometry) {
+                       const ProgramGeometry& geometry, const std::optional<MachiningTime>& time) {
   return ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
-                     EscapedForDisplay(source + " -> " + output));
+                     EscapedForDisplay(source + " -> " + output), time);
 }
 
 bool WritePreview(const FileReport& report, const std::string& svg, const std::string& directory,

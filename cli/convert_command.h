@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/report_json.h"
+#include "engine/geometry/machining_time.h"
 #include "engine/translate/dimension_texts.h"
 #include "tools/tool_table.h"
 
@@ -29,7 +30,16 @@ struct ConvertOptions {
   std::optional<std::string> previewDir;    // DIR/NAME.svg for each converted file
   std::optional<std::string> verifyOutput;  // compare this output with the one SOURCE
   unsigned jobs = 0;                        // translating threads; 0 for one a core
+  // The machining time estimate's settings, as typed; left out: taken from the settings.
+  std::optional<std::string> rapidRate;       // mm/min
+  std::optional<std::string> toolChangeTime;  // seconds
 };
+
+// The machining time settings of a run: the options given, the others from section
+// [MachiningTime] of the settings file of the program's directory (a missing or unusable value
+// there at its default). The usage problem when an option given is not accepted.
+std::optional<std::string> TimeSettingsOf(const ConvertOptions& options,
+                                          MachiningTimeSettings& settings);
 
 // Fills what the command line left out from the settings file and tool table file of the
 // program's directory, as the window would start with. Returns a warning when that tool table

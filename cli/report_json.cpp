@@ -71,6 +71,26 @@ Json GeometryJson(const GeometryReport& geometry) {
           {"notes", geometry.notes}};
 }
 
+// Seconds to the millisecond, lengths to the fourth decimal the output prints.
+Json Rounded(double value, double unitsPerOne) {
+  return NumberJson(std::round(value * unitsPerOne) / unitsPerOne);
+}
+
+Json TimeJson(const MachiningTime& time) {
+  constexpr double kPerSecond = 1000;
+  constexpr double kPerUnit = 10000;
+  return {{"total_seconds", Rounded(time.TotalSeconds(), kPerSecond)},
+          {"cutting_seconds", Rounded(time.cuttingSeconds, kPerSecond)},
+          {"rapid_seconds", Rounded(time.rapidSeconds, kPerSecond)},
+          {"drilling_seconds", Rounded(time.drillingSeconds, kPerSecond)},
+          {"tool_change_seconds", Rounded(time.toolChangeSeconds, kPerSecond)},
+          {"tool_changes", time.toolChanges},
+          {"cut_length", Rounded(time.cutLength, kPerUnit)},
+          {"length_units", time.inches ? "in" : "mm"},
+          {"untimed_moves", time.untimedMoves},
+          {"first_untimed_line", NumberOrNull(time.firstUntimedLine)}};
+}
+
 Json ExtentsJson(const Extents& extents) {
   if (extents.empty) return Json();
   const auto range = [](const auto& axis) {
@@ -109,6 +129,7 @@ Json FileJson(const FileReport& file) {
     json["geometry"] = GeometryJson(file.geometry);
     json["extents"] = ExtentsJson(file.geometry.extents);
   }
+  if (file.time) json["time"] = TimeJson(*file.time);
   return json;
 }
 

@@ -87,7 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RequireConvertedForm(sourceText);
 
   const PartCheck part = CheckPart(output);
-  RequireWholeDocument(ToolpathSvg(source, output, check, part, "fuzz.nc"));
+  const MachiningTime time = EstimateMachiningTime(output, {});
+  Require(time.TotalSeconds() >= 0 && time.cutLength >= 0);
+  RequireWholeDocument(ToolpathSvg(source, output, check, part, "fuzz.nc", time));
   XmlEscaped(sourceText);
   VerdictText(check);
   return 0;

@@ -25,6 +25,11 @@ inline constexpr std::string_view kWindowHeight = "Height";
 inline constexpr std::string_view kReportWindow = "ReportWindow";    // [ReportWindow]: its place
 inline constexpr std::string_view kPreviewWindow = "PreviewWindow";  // [PreviewWindow]: its place
 
+// [MachiningTime]: what the time estimate takes from the machine.
+inline constexpr std::string_view kMachiningTime = "MachiningTime";
+inline constexpr std::string_view kRapidRate = "RapidRate";            // mm/min
+inline constexpr std::string_view kToolChangeTime = "ToolChangeTime";  // seconds
+
 inline constexpr std::string_view kDirectoryDialog = "DirDialogBox";  // [DirDialogBox]
 inline constexpr std::string_view kLastDirectory = "LastDir";
 

@@ -21,6 +21,7 @@
 #include "ui/preview_window.h"
 #include "ui/program_icon.h"
 #include "ui/report_window.h"
+#include "ui/time_settings_dialog.h"
 #include "ui/tool_grid.h"
 #include "ui/window_place.h"
 
@@ -217,9 +218,18 @@ void MainWindow::BuildActions() {
     destinationList_->Refresh();
   });
   addAction(refresh);
+  auto* timeSettings = new QAction(QStringLiteral("Machining Time Settings..."), this);
+  timeSettings->setObjectName(QStringLiteral("timeSettingsAction"));
+  timeSettings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  connect(timeSettings, &QAction::triggered, this, [this] {
+    TimeSettingsDialog dialog(settings_, this);
+    dialog.exec();
+  });
+  addAction(timeSettings);
   destinationList_->addAction(preview);
   destinationList_->addAction(showReport);
   destinationList_->addAction(refresh);
+  destinationList_->addAction(timeSettings);
   destinationList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(destinationList_, &QListWidget::itemDoubleClicked, this,
           &MainWindow::PreviewSelectedOutput);
@@ -288,6 +298,7 @@ void MainWindow::Process() {
   BatchJob job{sources, destinationList_->Directory(), DimensionTextsShown(), tools_, {}};
   job.options.jobs = 0;  // translate ahead on every core; outputs still land in list order
   job.options.checkGeometry = true;  // the report's verdicts
+  job.options.machiningTime = ReadTimeSettings(settings_);
   EnableInput(false);
   progress_ = std::make_unique<BatchProgress>(this, static_cast<int>(sources.size()),
                                               access_.progressDelayMs);
@@ -339,7 +350,8 @@ void MainWindow::PreviewSelectedOutput() {
     if (!Exists(files_, source)) source.clear();
     const DimensionTexts dims = DimensionTextsShown();
     const ConversionInputs inputs{tools_, &dims};
-    auto* window = PreviewWindow::FromFiles(files_, output, source, inputs, this);
+    auto* window = PreviewWindow::FromFiles(files_, output, source, inputs,
+                                            ReadTimeSettings(settings_), this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     RememberPlace(*window, settings_, setting::kPreviewWindow, this);

@@ -20,13 +20,13 @@ namespace quarnel {
 
 namespace {
 
-enum Column { kFileColumn, kStatusColumn, kVerdictColumn, kSourceColumn, kTranslatedColumn,
-              kDroppedColumn, kOutputColumn, kWarningsColumn, kColumnCount };
+enum Column { kFileColumn, kStatusColumn, kVerdictColumn, kTimeColumn, kSourceColumn,
+              kTranslatedColumn, kDroppedColumn, kOutputColumn, kWarningsColumn, kColumnCount };
 
 const QStringList kColumns = {
     QStringLiteral("File"),       QStringLiteral("Status"),  QStringLiteral("Geometry"),
-    QStringLiteral("Source lines"), QStringLiteral("Translated"), QStringLiteral("Dropped"),
-    QStringLiteral("Output lines"), QStringLiteral("Warnings")};
+    QStringLiteral("Est. time"),  QStringLiteral("Source lines"), QStringLiteral("Translated"),
+    QStringLiteral("Dropped"),    QStringLiteral("Output lines"), QStringLiteral("Warnings")};
 
 constexpr int kFileIndexRole = Qt::UserRole;  // the file's place in the report
 constexpr int kSortKeyRole = Qt::UserRole + 1;
@@ -74,19 +74,37 @@ Cell* Verdict(const FileReport& file) {
   return cell;
 }
 
-// "3 files: 2 converted, 1 failed; 1 warning", and the tool table's warnings below.
+// The estimated machining time, sorted by its seconds; empty for a file without one.
+Cell* Time(const FileReport& file) {
+  if (!file.time) return new Cell(QString(), -1.0, true);
+  const double seconds = file.time->TotalSeconds();
+  auto* cell = new Cell(QString::fromStdString(DurationText(seconds)), seconds, true);
+  cell->setToolTip(QString::fromStdString(MachiningTimeText(*file.time)));
+  return cell;
+}
+
+// "3 files: 2 converted, 1 failed; 1 warning; estimated machining time 12 min 05 s in all",
+// and the tool table's warnings below.
 QString SummaryText(const BatchReport& report) {
   std::size_t written = 0, failed = 0, checked = 0, warnings = 0;
+  double seconds = 0;
+  bool timed = false;
   for (const FileReport& file : report.files) {
     written += file.status == FileReport::Status::kWritten;
     failed += file.status == FileReport::Status::kFailed;
     checked += file.status == FileReport::Status::kChecked;
     warnings += file.warnings.size();
+    if (file.time) seconds += file.time->TotalSeconds();
+    timed = timed || file.time.has_value();
   }
   QString text = QString::fromStdString(Counted(report.files.size(), "file") + ": " +
                                         std::to_string(written + checked) + " converted, " +
                                         std::to_string(failed) + " failed; " +
                                         Counted(warnings, "warning"));
+  if (timed) {
+    text += QStringLiteral("; estimated machining time %1 in all")
+                .arg(QString::fromStdString(DurationText(seconds)));
+  }
   for (const ReportWarning& warning : report.toolTable) {
     text += QStringLiteral("\nTool table row %1: %2")
                 .arg(warning.line)
@@ -108,7 +126,8 @@ ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   files_ = new QTableWidget(0, kColumnCount, this);
   files_->setToolTip(QStringLiteral(
       "Every file of the batch; select one to read its report, click a heading to sort by it. "
-      "Geometry: how the output's toolpath compares with its source's."));
+      "Geometry: how the output's toolpath compares with its source's. Est. time: how long the "
+      "output runs on the machine, estimated from its moves (Machining Time Settings)."));
   files_->setObjectName(QStringLiteral("files"));
   files_->setHorizontalHeaderLabels(kColumns);
   files_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -148,6 +167,7 @@ void ReportWindow::ShowReport(const BatchReport& report) {
                     new Cell(QString::fromLatin1(StatusName(file.status)),
                              static_cast<int>(file.status), false));
     files_->setItem(row, kVerdictColumn, Verdict(file));
+    files_->setItem(row, kTimeColumn, Time(file));
     files_->setItem(row, kSourceColumn, Count(file.notes.sourceLines));
     files_->setItem(row, kTranslatedColumn, Count(file.notes.translated));
     files_->setItem(row, kDroppedColumn, Count(file.notes.Dropped()));

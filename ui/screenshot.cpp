@@ -77,6 +77,7 @@ quarnel::BatchReport ExampleReport(const QString& root) {
   quarnel::BatchOptions options;
   options.dryRun = true;
   options.checkGeometry = true;
+  options.machiningTime = quarnel::MachiningTimeSettings{};
   return driver.ConvertBatch(sources, root.toStdString() + "/machine", dims, nullptr, options);
 }
 

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/geometry/drawing_scale.h"
+#include "support/decimal_text.h"
+
 namespace quarnel {
 
 namespace {
@@ -18,6 +21,16 @@ constexpr double kPaintSlack = 12;        // pixels a line or point may reach be
 constexpr double kArcPixelsPerChord = 3;  // arcs are painted as chords about this long
 constexpr int kMostChordsPerArc = 720;
 constexpr int kClickPixels = 4;        // a press and release this close is a click
+constexpr double kGridPixels = 40;     // grid lines at least this far apart
+constexpr std::size_t kMostGridLines = 400;
+constexpr StyleColour kGridColour{0xe4, 0xe4, 0xe4};
+constexpr int kScaleBarPixels = 140;  // the longest the scale bar may be
+constexpr int kCornerMargin = 8;      // between the corner boxes and the edges
+constexpr int kCornerPadding = 6;
+constexpr int kSwatchWidth = 14;
+constexpr int kSwatchHeight = 12;
+constexpr int kDepthDecimals = 3;
+constexpr StyleColour kCornerFill{0xff, 0xff, 0xff, 210};
 
 QRectF BoxOf(const Extents& extents) {
   return QRectF(QPointF(extents.x.min, extents.y.min), QPointF(extents.x.max, extents.y.max));
@@ -90,6 +103,19 @@ void ToolpathCanvas::SetHighlight(PreviewLayer layer) {
   update();
 }
 
+void ToolpathCanvas::SetSelection(PreviewLayer layer) {
+  selection_ = std::move(layer);
+  update();
+}
+
+void ToolpathCanvas::SetMeasures(bool inches, std::optional<DepthScale> depth) {
+  inches_ = inches;
+  depth_ = depth;
+  update();
+}
+
+double ToolpathCanvas::GridStepShown() const { return GridStep(scale_, kGridPixels); }
+
 void ToolpathCanvas::FitAll() {
   if (width() <= 0 || height() <= 0) return;
   const QRectF drawing = BoxOf(drawing_);
@@ -126,20 +152,101 @@ void ToolpathCanvas::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area);
     PaintArea(painter, area);
   }
+  painter.setClipRegion(event->region());
+  PaintScaleBar(painter);
+  PaintDepthScale(painter);
 }
 
+// The part's fill, the grid over it, the part's edge, then the moves.
 void ToolpathCanvas::PaintArea(QPainter& painter, const QRect& area) {
   painter.fillRect(area, Qt::white);
   const QRectF pixels = QRectF(area).adjusted(-kPaintSlack, -kPaintSlack, kPaintSlack, kPaintSlack);
   const QRectF visible = QRectF(ToMachine(pixels.bottomLeft()), ToMachine(pixels.topRight()));
+  const QRectF part = QRectF(ToPixel(part_.bottomLeft()), ToPixel(part_.topRight())).normalized();
+  if (!part_.isNull()) painter.fillRect(part, QColorOf(kPartFill));
+  PaintGrid(painter, visible);
   if (!part_.isNull()) {
     painter.setPen(StylePen(kPartEdge, 1));
-    painter.setBrush(QColorOf(kPartFill));
-    painter.drawRect(QRectF(ToPixel(part_.bottomLeft()), ToPixel(part_.topRight())).normalized());
-    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(part);
   }
-  PaintLayer(painter, highlight_, visible);  // under the lines, which show through it
+  PaintLayer(painter, selection_, visible);  // under the lines, which show through them
+  PaintLayer(painter, highlight_, visible);
   for (const PreviewLayer& layer : layers_) PaintLayer(painter, layer, visible);
+}
+
+// Lines at whole multiples of the step, so that they keep their places as the view pans.
+void ToolpathCanvas::PaintGrid(QPainter& painter, const QRectF& visible) {
+  const double step = GridStepShown();
+  painter.setPen(StylePen(kGridColour, 1));
+  const QRectF box = visible.normalized();
+  for (const double x : GridLines(box.left(), box.right(), step, kMostGridLines)) {
+    const double pixel = ToPixel(QPointF(x, 0)).x();
+    painter.drawLine(QPointF(pixel, 0), QPointF(pixel, height()));
+  }
+  for (const double y : GridLines(box.top(), box.bottom(), step, kMostGridLines)) {
+    const double pixel = ToPixel(QPointF(0, y)).y();
+    painter.drawLine(QPointF(0, pixel), QPointF(width(), pixel));
+  }
+}
+
+QRect ToolpathCanvas::ScaleBarBox() const {
+  const QFontMetrics metrics = fontMetrics();
+  const int boxWidth = kScaleBarPixels + metrics.horizontalAdvance(QStringLiteral("0000.0001 mm")) +
+                       3 * kCornerPadding;
+  const int boxHeight = metrics.height() + 2 * kCornerPadding;
+  return {kCornerMargin, height() - kCornerMargin - boxHeight, boxWidth, boxHeight};
+}
+
+// The longest round length that fits, with its ends marked and its length beside it.
+void ToolpathCanvas::PaintScaleBar(QPainter& painter) {
+  const QRect box = ScaleBarBox();
+  const ScaleBar bar = ScaleBarFor(scale_, kScaleBarPixels, inches_);
+  painter.fillRect(box, QColorOf(kCornerFill));
+  painter.setPen(QPen(Qt::black, 1));
+  const double left = box.left() + kCornerPadding;
+  const double middle = box.center().y() + 0.5;
+  const double tick = kCornerPadding / 2.0 + 1;
+  painter.drawLine(QPointF(left, middle), QPointF(left + bar.pixels, middle));
+  painter.drawLine(QPointF(left, middle - tick), QPointF(left, middle + tick));
+  painter.drawLine(QPointF(left + bar.pixels, middle - tick), QPointF(left + bar.pixels, middle + tick));
+  painter.drawText(QRectF(left + bar.pixels + kCornerPadding, box.top(), box.width(), box.height()),
+                   Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(bar.label));
+}
+
+QRect ToolpathCanvas::DepthScaleBox() const {
+  if (!depth_) return {};
+  const QFontMetrics metrics = fontMetrics();
+  const int boxWidth = kSwatchWidth + metrics.horizontalAdvance(QStringLiteral("-0000.000 mm")) +
+                       3 * kCornerPadding;
+  const int boxHeight = metrics.height() + kDepthBands * kSwatchHeight + 3 * kCornerPadding;
+  return {width() - kCornerMargin - boxWidth, height() - kCornerMargin - boxHeight, boxWidth,
+          boxHeight};
+}
+
+// "depth", the bands from the top down, the top's depth beside the first and the deepest cut's
+// beside the last.
+void ToolpathCanvas::PaintDepthScale(QPainter& painter) {
+  if (!depth_) return;
+  const QRect box = DepthScaleBox();
+  painter.fillRect(box, QColorOf(kCornerFill));
+  painter.setPen(QPen(Qt::black, 1));
+  const int lineHeight = fontMetrics().height();
+  const int left = box.left() + kCornerPadding;
+  painter.drawText(QRect(left, box.top() + kCornerPadding, box.width(), lineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("depth"));
+  const int top = box.top() + 2 * kCornerPadding + lineHeight;
+  for (int band = 0; band < kDepthBands; ++band) {
+    painter.fillRect(QRect(left, top + band * kSwatchHeight, kSwatchWidth, kSwatchHeight),
+                     QColorOf(DepthBandColour(band)));
+  }
+  const QString units = inches_ ? QStringLiteral(" in") : QStringLiteral(" mm");
+  const int textLeft = left + kSwatchWidth + kCornerPadding;
+  painter.drawText(QRect(textLeft, top, box.width(), kSwatchHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(DecimalText(depth_->top, kDepthDecimals)));
+  painter.drawText(QRect(textLeft, top + (kDepthBands - 1) * kSwatchHeight, box.width(),
+                         kSwatchHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(DecimalText(depth_->deepest, kDepthDecimals)) + units);
 }
 
 // Lines go to the painter in one call, in pixels; what lies outside the painted part is left.
@@ -244,6 +351,11 @@ void ToolpathCanvas::mouseMoveEvent(QMouseEvent* event) {
   lastAt_ = at;
   offset_ += moved;
   scroll(moved.x(), moved.y());
+  // The corner boxes stay where they are: painted afresh there and where scrolling took them.
+  for (const QRect& box : {ScaleBarBox(), DepthScaleBox()}) {
+    update(box);
+    update(box.translated(moved));
+  }
 }
 
 void ToolpathCanvas::mouseReleaseEvent(QMouseEvent* event) {
@@ -251,7 +363,7 @@ void ToolpathCanvas::mouseReleaseEvent(QMouseEvent* event) {
   dragging_ = false;
   setCursor(Qt::OpenHandCursor);
   const QPoint at = event->position().toPoint();
-  if ((at - pressedAt_).manhattanLength() <= kClickPixels) emit PointerAt(ToMachine(at));
+  if ((at - pressedAt_).manhattanLength() <= kClickPixels) emit ClickedAt(ToMachine(at));
 }
 
 }  // namespace quarnel

@@ -164,7 +164,7 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
   std::optional<TranslationPool> pool;
   if (threads > 1) {
     std::optional<AheadGeometry> geometry;
-    if (options.checkGeometry) geometry = AheadGeometry{dims, options.picture};
+    if (options.checkGeometry) geometry.emplace(AheadGeometry{dims, options});
     pool.emplace(files_, tools_, sources, outputs, threads, std::move(geometry));
   }
   std::size_t index = 0;
@@ -257,9 +257,13 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
           translated.geometry && translated.geometry->dims == dims
               ? std::move(*translated.geometry)
               : CheckConvertedGeometry(translated.source, current_.program.Program(), dims, tools_,
-                                       current_.source, current_.path, options.picture);
+                                       current_.source, current_.path, options);
       report.geometry = std::move(checked.report);
+      report.time = std::move(checked.time);
       if (options.converted) options.converted(report, checked.picture);
+    } else if (options.machiningTime) {
+      report.time = EstimateMachiningTime(InterpretOutput(current_.program.Program()),
+                                          *options.machiningTime);
     }
     return std::nullopt;
   } catch (const std::bad_alloc&) {

@@ -41,15 +41,19 @@ class BatchObserver {
   virtual bool Cancelled() { return false; }
 };
 
-// Makes a picture of a converted file from its source path, output path and geometry.
+// Makes a picture of a converted file from its source path, output path, geometry and estimated
+// machining time (when it was estimated).
 using PictureMaker = std::function<std::string(
-    const std::string& source, const std::string& output, const ProgramGeometry& geometry)>;
+    const std::string& source, const std::string& output, const ProgramGeometry& geometry,
+    const std::optional<MachiningTime>& time)>;
 
 struct BatchOptions {
   unsigned jobs = 1;           // threads translating files ahead of the batch; 0 for one a core
   bool dryRun = false;         // convert and report; write nothing, but fail each file whose
                                // output a real run would be refused (FileStore::WriteRefusal)
   bool checkGeometry = false;  // compare each output's toolpath with its source's
+  // Estimates each converted file's machining time (FileReport::time) with these settings.
+  std::optional<MachiningTimeSettings> machiningTime;
   // With checkGeometry, made from each converted file's source path, output path and geometry
   // on the thread that checks it (a translating thread or the batch's, several at once), and
   // handed to converted: a preview, say.

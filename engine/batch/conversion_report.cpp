@@ -233,6 +233,9 @@ std::string FileReportText(const FileReport& report) {
     }
   }
   if (report.geometry.checked) text += GeometryText(report.geometry);
+  if (report.time) {
+    text += "\nMachining time (estimate): " + MachiningTimeText(*report.time) + "\n";
+  }
   if (section("Tools looked up:", !n.tools.empty())) {
     for (const ToolNote& tool : n.tools) {
       text += "  " + FloatAsText(tool.number) + ": " +

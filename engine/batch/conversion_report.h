@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/geometry/arc_geometry.h"
 #include "engine/geometry/geometry_check.h"
+#include "engine/geometry/machining_time.h"
 #include "engine/translate/dimension_texts.h"
 #include "engine/translate/translation_notes.h"
 
@@ -51,6 +53,7 @@ struct FileReport {
   std::string dimensionsFrom;   // "the batch" or "G200 at line N"
   std::vector<ReportWarning> warnings;
   GeometryReport geometry;
+  std::optional<MachiningTime> time;  // the output's, when the batch estimated it
 };
 
 struct BatchReport {

@@ -12,11 +12,15 @@ namespace quarnel {
 CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
                                        const DimensionTexts& dims, const ToolTable& tools,
                                        const std::string& sourcePath,
-                                       const std::string& outputPath,
-                                       const PictureMaker& picture) {
+                                       const std::string& outputPath, const BatchOptions& options) {
   const ProgramGeometry geometry = CheckProgramGeometry(source, program, {tools, &dims});
-  CheckedGeometry checked{dims, GeometryReportOf(geometry), {}};
-  if (picture) checked.picture = picture(sourcePath, outputPath, geometry);
+  CheckedGeometry checked{dims, GeometryReportOf(geometry), {}, {}};
+  if (options.machiningTime) {
+    checked.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
+  }
+  if (options.picture) {
+    checked.picture = options.picture(sourcePath, outputPath, geometry, checked.time);
+  }
   return checked;
 }
 
@@ -172,7 +176,7 @@ std::optional<CheckedGeometry> TranslationPool::CheckAhead(const TranslatedFile&
     ProgramBody program = file.program;
     if (CompleteProgram(dims, program)) return std::nullopt;
     return CheckConvertedGeometry(file.source, program.Program(), dims, tools_, sources_[index],
-                                  outputs_[index], geometry_->picture);
+                                  outputs_[index], geometry_->options);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

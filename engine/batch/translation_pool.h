@@ -25,15 +25,16 @@ class ToolTable;
 struct CheckedGeometry {
   DimensionTexts dims;  // the texts of the header it was checked under
   GeometryReport report;
-  std::string picture;  // the PictureMaker's, "" without one
+  std::optional<MachiningTime> time;  // with BatchOptions::machiningTime
+  std::string picture;                // BatchOptions::picture's, "" without one
 };
 
-// Checks the geometry of program (the output of source, complete with the header of dims).
+// Checks the geometry of program (the output of source, complete with the header of dims),
+// estimates its machining time and makes its picture as options ask.
 CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
                                        const DimensionTexts& dims, const ToolTable& tools,
                                        const std::string& sourcePath,
-                                       const std::string& outputPath,
-                                       const PictureMaker& picture);
+                                       const std::string& outputPath, const BatchOptions& options);
 
 // What translating one source file gives, wherever it was done.
 struct TranslatedFile {
@@ -54,10 +55,10 @@ TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std
 
 // The geometry checks a pool does beside each translation: under the header of the dimension
 // texts that the files before it leave, starting from given (as the batch applies them when
-// no file fails before its translation is applied).
+// no file fails before its translation is applied), with the batch's options.
 struct AheadGeometry {
   DimensionTexts given;
-  PictureMaker picture;
+  const BatchOptions& options;
 };
 
 class TranslationPool {

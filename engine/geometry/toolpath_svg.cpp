@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine/geometry/arc_geometry.h"
+#include "engine/geometry/depth_scale.h"
+#include "engine/geometry/drawing_scale.h"
 #include "engine/geometry/toolpath_style.h"
 #include "support/decimal_text.h"
 #include "support/utf8.h"
@@ -30,6 +32,11 @@ constexpr std::size_t kListedDifferences = 5;
 constexpr std::size_t kListedNotes = 5;
 constexpr double kWholeTurn = 2 * std::numbers::pi;
 constexpr double kWholeTurnSlack = 1e-9;
+constexpr double kSwatchWidth = 22;  // one depth band in the depth scale
+constexpr double kSwatchHeight = 10;
+constexpr double kScaleBarPixels = 160;  // the longest the scale bar may be
+constexpr double kScaleBarTick = 4;
+constexpr int kDepthDecimals = 3;
 
 std::string Px(double value) { return DecimalText(value, kPixelDecimals); }
 
@@ -51,6 +58,7 @@ class Frame {
   double X(double x) const { return kMargin + (x - left_) * scale_; }
   double Y(double y) const { return kMargin + (top_ - y) * scale_; }
   double Length(double length) const { return length * scale_; }
+  double Scale() const { return scale_; }
   // At least as wide as the drawing area, so that the texts below have room.
   double Width() const { return std::max(width_, kDrawingWidth) + 2 * kMargin; }
   double DrawingBottom() const { return height_ + 2 * kMargin; }
@@ -209,16 +217,18 @@ Extents DrawingBox(const Toolpath& source, const Toolpath& output) {
 class SvgWriter {
  public:
   SvgWriter(const Toolpath& source, const Toolpath& output, const GeometryCheck& check,
-            const PartCheck& part)
+            const PartCheck& part, const std::optional<MachiningTime>& time)
       : source_(source),
         output_(output),
         check_(check),
         part_(part),
+        time_(time),
+        depth_(DepthScaleOf(output)),
         frame_(DrawingBox(source, output)) {}
 
   std::string Write(std::string_view title) {
     CollectTexts(title);
-    const double height = frame_.DrawingBottom() + kTextLine * (texts_.size() + 2) + kMargin;
+    const double height = frame_.DrawingBottom() + kTextLine * (texts_.size() + 3) + kMargin;
     out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(frame_.Width()) +
             "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(frame_.Width()) + " " +
@@ -227,7 +237,7 @@ class SvgWriter {
     out_ += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     WritePart();
     WriteProgram(source_, kSourceStyle);
-    WriteProgram(output_, kOutputStyle);
+    WriteOutput();
     WriteDifferences();
     WriteTexts();
     out_ += "</svg>\n";
@@ -261,6 +271,27 @@ class SvgWriter {
     WritePath(rapids, colour, style.rapidWidth, RapidDashes());
     WritePath(feeds, colour, style.feedWidth, {});
     WritePoints(points, colour, style.pointWidth);
+  }
+
+  // Rapids like the source's; feeds, arcs and points in the colour of their depth band.
+  void WriteOutput() {
+    PathData rapids(frame_);
+    std::vector<PathData> feeds(kDepthBands, PathData(frame_));
+    std::vector<std::string> points(kDepthBands);
+    for (const Move& move : output_.moves) {
+      const int band = DepthBand(depth_, DeepestOf(move));
+      if (IsPoint(move)) {
+        points[band] += PointShape(move, kOutputStyle.pointRadius, "");
+      } else {
+        (move.kind == MoveKind::kRapid ? rapids : feeds[band]).Move(move);
+      }
+    }
+    WritePath(rapids, HexText(kOutputStyle.colour), kOutputStyle.rapidWidth, RapidDashes());
+    for (int band = 0; band < kDepthBands; ++band) {
+      const std::string colour = HexText(DepthBandColour(band));
+      WritePath(feeds[band], colour, kOutputStyle.feedWidth, {});
+      WritePoints(points[band], colour, kOutputStyle.pointWidth);
+    }
   }
 
   void WritePoints(const std::string& points, const std::string& colour, double width) {
@@ -321,6 +352,7 @@ class SvgWriter {
     texts_.push_back({std::string(title), "black"});
     texts_.push_back({VerdictText(check_), HexText(check_.Identical() ? kIdenticalColour
                                                                       : kDifferenceStyle.colour)});
+    if (time_) texts_.push_back({"estimated machining time " + MachiningTimeText(*time_), "black"});
     texts_.push_back({PartSummary(output_.header, part_.extents), "black"});
     for (std::size_t k = 0; k < std::min(kListedDifferences, check_.differences.size()); ++k) {
       const Difference& difference = check_.differences[k];
@@ -346,6 +378,32 @@ class SvgWriter {
       y += kTextLine;
     }
     WriteLegend(y);
+    WriteDepthScale(y + kTextLine);
+  }
+
+  std::string Units() const { return output_.header.present && output_.header.inches ? " in" : " mm"; }
+
+  // "depth 0 [bands] -12.5 mm", then the scale bar with its length.
+  void WriteDepthScale(double y) {
+    std::string text = "depth " + DecimalText(depth_.top, kDepthDecimals);
+    out_ += "<text x=\"" + Px(kMargin) + "\" y=\"" + Px(y) + "\">" + text + "</text>\n";
+    double x = kMargin + kLegendCharacter * text.size() + kLegendGap / 2;
+    for (int band = 0; band < kDepthBands; ++band) {
+      out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y - kSwatchHeight) + "\" width=\"" +
+              Px(kSwatchWidth) + "\" height=\"" + Px(kSwatchHeight) + "\" fill=\"" +
+              HexText(DepthBandColour(band)) + "\"/>\n";
+      x += kSwatchWidth;
+    }
+    text = DecimalText(depth_.deepest, kDepthDecimals) + Units();
+    out_ += "<text x=\"" + Px(x + kLegendGap / 2) + "\" y=\"" + Px(y) + "\">" + text + "</text>\n";
+    x += kLegendGap * 3 + kLegendCharacter * text.size();
+    const ScaleBar bar = ScaleBarFor(frame_.Scale(), kScaleBarPixels, Units() == " in");
+    const double middle = y - kSwatchHeight / 2;
+    out_ += "<path fill=\"none\" stroke=\"black\" d=\"M" + Px(x) + " " + Px(middle - kScaleBarTick) +
+            "V" + Px(middle + kScaleBarTick) + "H" + Px(x + bar.pixels) + "V" +
+            Px(middle - kScaleBarTick) + "\"/>\n";
+    out_ += "<text x=\"" + Px(x + bar.pixels + kLegendGap / 2) + "\" y=\"" + Px(y) + "\">" +
+            XmlEscaped(bar.label) + "</text>\n";
   }
 
   // One entry after the other: a sample and its label, spaced by the label's length.
@@ -368,7 +426,7 @@ class SvgWriter {
     };
     line(kSourceStyle.colour, kSourceStyle.feedWidth, {}, "source feed");
     line(kSourceStyle.colour, kSourceStyle.rapidWidth, RapidDashes(), "source rapid");
-    line(kOutputStyle.colour, kOutputStyle.feedWidth, {}, "output feed");
+    line(DepthBandColour(kDepthBands / 2), kOutputStyle.feedWidth, {}, "output feed");
     line(kOutputStyle.colour, kOutputStyle.rapidWidth, RapidDashes(), "output rapid");
     line(kDifferenceStyle.colour, kDifferenceStyle.width, {}, "difference");
     out_ += "<circle cx=\"" + Px(x + kLegendPointRadius) + "\" cy=\"" + Px(middle) + "\" r=\"" +
@@ -384,6 +442,8 @@ class SvgWriter {
   const Toolpath& output_;
   const GeometryCheck& check_;
   const PartCheck& part_;
+  const std::optional<MachiningTime>& time_;
+  const DepthScale depth_;
   const Frame frame_;
   std::vector<TextLine> texts_;
   std::string out_;
@@ -422,8 +482,9 @@ void AppendEscaped(char c, std::string& out) {
 }  // namespace
 
 std::string ToolpathSvg(const Toolpath& source, const Toolpath& output, const GeometryCheck& check,
-                        const PartCheck& part, std::string_view title) {
-  return SvgWriter(source, output, check, part).Write(title);
+                        const PartCheck& part, std::string_view title,
+                        const std::optional<MachiningTime>& time) {
+  return SvgWriter(source, output, check, part, time).Write(title);
 }
 
 std::string XmlEscaped(std::string_view text) {

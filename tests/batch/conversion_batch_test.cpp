@@ -71,6 +71,26 @@ TEST(ConversionDriver, DimensionsFromG200CarryToLaterFiles) {
   EXPECT_EQ(dims.length, "700");
 }
 
+// 100 mm at F3000 take 2 s, whether or not the geometry is checked too; not asked, no time.
+TEST(ConversionDriver, EstimatesTheMachiningTimeWhenAsked) {
+  MemoryFileStore files;
+  files.files["/src/a.nc"] = "G1 X100 F3000\n";
+  ToolTable tools;
+  for (const bool geometry : {false, true}) {
+    BatchOptions options;
+    options.checkGeometry = geometry;
+    DimensionTexts dims{"600", "400", "18"};
+    ConversionDriver driver(files, tools);
+    EXPECT_FALSE(driver.ConvertBatch({"/src/a.nc"}, "/out", dims, nullptr, options).files[0].time);
+    options.machiningTime = MachiningTimeSettings{};
+    const BatchReport report = driver.ConvertBatch({"/src/a.nc"}, "/out", dims, nullptr, options);
+    ASSERT_TRUE(report.files[0].time) << geometry;
+    EXPECT_DOUBLE_EQ(report.files[0].time->cuttingSeconds, 2) << geometry;
+    EXPECT_NE(FileReportText(report.files[0]).find("Machining time (estimate): 2 s: cutting 2 s"),
+              std::string::npos);
+  }
+}
+
 TEST(ConversionDriver, RefusesToReplaceItsOwnSource) {
   TempDir dir;
   DiskFileStore files;

@@ -86,7 +86,8 @@ Outcome RunBatch(unsigned jobs, bool observed) {
   BatchOptions options;
   options.jobs = jobs;
   options.checkGeometry = true;
-  options.picture = [](const std::string&, const std::string& output, const ProgramGeometry& g) {
+  options.picture = [](const std::string&, const std::string& output, const ProgramGeometry& g,
+                       const std::optional<MachiningTime>&) {
     return output.substr(output.rfind('/')) + " " + std::to_string(g.output.header.length);
   };
   options.converted = [&](const FileReport&, const std::string& picture) {
@@ -147,7 +148,7 @@ TEST(ParallelBatch, GeometryIsCheckedBesideTheTranslations) {
   options.jobs = 2;
   options.checkGeometry = true;
   std::atomic<int> onBatchThread = 0;
-  options.picture = [&, batch = std::this_thread::get_id()](auto&, auto&, auto&) {
+  options.picture = [&, batch = std::this_thread::get_id()](auto&, auto&, auto&, auto&) {
     if (std::this_thread::get_id() == batch) ++onBatchThread;
     return std::string();
   };

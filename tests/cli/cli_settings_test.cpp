@@ -76,6 +76,19 @@ TEST(ConvertWithSettings, OptionsGivenOverrideTheSettings) {
   EXPECT_EQ(prepared.Output(), expected);
 }
 
+// The machining time's settings of the window, an option given over each: the block to
+// 100,50,-5 takes 1.119 s at 6000 mm/min.
+TEST(ConvertWithSettings, TakesTheTimeSettingsOfTheWindow) {
+  const PreparedProgram prepared;
+  WriteFileBytes(prepared.program.File("Quarnel.INI"),
+                 std::string(kSettings) + "[MachiningTime]\nRapidRate=6000\nToolChangeTime=5\n");
+  const std::string report = prepared.out.File("report.json");
+  ASSERT_EQ(prepared.Run("--tool-change-time 2 --report " + Quoted(report)), 0);
+  const auto time = nlohmann::json::parse(ReadFileBytes(report))["files"][0]["time"];
+  EXPECT_EQ(time["rapid_seconds"], 1.119);
+  EXPECT_EQ(time["tool_change_seconds"], 2);
+}
+
 // The file is left as it is (only the window moves it aside), and the user is warned.
 TEST(ConvertWithSettings, ForeignToolTableFileMeansAnEmptyTableAndAWarning) {
   const PreparedProgram prepared;

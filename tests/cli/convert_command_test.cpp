@@ -50,6 +50,10 @@ TEST(ConvertCommand, UsageErrorsExitTwo) {
       {"--dest", dir.Path(), "--thickness", "1\r8", dir.File("a.nc")},
       {"--dest", dir.Path(), "--tools", dir.File("missing.dat"), dir.File("a.nc")},
       {"--dest", dir.Path(), "--tools", dir.File("a.nc"), dir.File("a.nc")},
+      {"--dest", dir.Path(), "--rapid-rate", "0", dir.File("a.nc")},
+      {"--dest", dir.Path(), "-v", "--rapid-rate", "2E4", dir.File("a.nc")},
+      {"--dest", dir.Path(), "--tool-change-time", "-1", dir.File("a.nc")},
+      {"--verify", dir.File("a.nc"), "--tool-change-time", "3601", dir.File("a.nc")},
   };
   for (const auto& args : cases) {
     const CommandResult run = Convert(args);
@@ -147,11 +151,11 @@ TEST(ConvertCommand, ReportOptionsChangeNoOutput) {
       {{"--strict"}, kExitSomeFailed, true, nullptr},
       {{"-v"}, kExitAllWritten, true,
        "quarnel-convert: DIR/part.nc: written: 2 source lines (1 translated, 1 dropped), 1 output "
-       "line, 1 warning\n"
+       "line, 1 warning, estimated machining time 0 s (1 move without a feed not timed)\n"
        "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
       {{"--dry-run", "-v"}, kExitAllWritten, false,
        "quarnel-convert: DIR/part.nc: checked: 2 source lines (1 translated, 1 dropped), 1 output "
-       "line, 1 warning\n"
+       "line, 1 warning, estimated machining time 0 s (1 move without a feed not timed)\n"
        "quarnel-convert: DIR/part.nc: the part length \"1,200\" is not a plain number: reads as 1\n"},
   };
   for (const auto& c : cases) {
@@ -257,6 +261,31 @@ TEST(ConvertCommand, VerifyComparesAnExistingOutputWithItsSource) {
             (std::vector<std::string>{"edited.nc", "r.json", "same.nc"}));
 }
 
+// --verify with --preview draws the verified pair, named after the output, with its verdict and
+// its time; -v says the time.
+TEST(ConvertCommand, VerifyDrawsThePairAndTimesIt) {
+  TempDir dir, pictures;
+  const std::string road = std::string(QUARNEL_EXAMPLES) + "/road.nc";
+  WriteFileBytes(dir.File("same.nc"), ReadFileBytes(TestDataPath("golden/road/expected/road.nc")));
+  const CommandResult run = Convert(
+      {"--verify", dir.File("same.nc"), "--preview", pictures.Path(), "-v", "--rapid-rate", "6000",
+       "--tool-change-time", "5", "--tools", std::string(QUARNEL_EXAMPLES) + "/road-tools.dat",
+       "--length", "600", "--height", "400", "--thickness", "18", road});
+  EXPECT_EQ(run.status, kExitAllWritten) << run.err;
+  EXPECT_NE(run.err.find("same.nc: estimated machining time 12 s: cutting 6 s, rapid 1 s"),
+            std::string::npos) << run.err;
+  EXPECT_EQ(ListDirectory(pictures.Path()), std::vector<std::string>{"same.nc.svg"});
+  const std::string svg = ReadFileBytes(pictures.File("same.nc.svg"));
+  EXPECT_NE(svg.find(">matches: 3 moves</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">estimated machining time 12 s"), std::string::npos);
+  // The picture may not be a file the run reads.
+  const CommandResult overlap =
+      Convert({"--verify", dir.File("same.nc"), "--preview", dir.Path(), dir.File("same.nc.svg")});
+  EXPECT_EQ(overlap.status, kExitUsage);
+  EXPECT_NE(overlap.err.find("the preview " + dir.File("same.nc.svg") + " is also the source"),
+            std::string::npos) << overlap.err;
+}
+
 // With --report -, standard output holds the JSON alone: the source's lines as the translator
 // takes them, the output's header, and each difference with its two lines.
 TEST(ConvertCommand, VerifyReportOnStandardOutput) {
@@ -305,17 +334,25 @@ TEST(ConvertCommand, VerifyListsTheNotes) {
             std::string::npos);
 }
 
-// --preview draws each converted file; the report carries the comparison and the extents.
-TEST(ConvertCommand, PreviewAndReportCarryTheGeometry) {
+// --preview draws each converted file; the report carries the comparison, the extents and the
+// machining time: at 6000 mm/min the block to 100,50,-5 takes 1.119 s, the tool change 5 s,
+// the 200 mm feed and the quarter circle of radius 50 at F3 (50 mm/s) 4 s and 1.571 s.
+TEST(ConvertCommand, PreviewAndReportCarryTheGeometryAndTheTime) {
   TempDir out, pictures;
   const CommandResult run =
       Convert({"--dest", out.Path(), "--length", "600", "--height", "400", "--thickness", "18",
-               "--preview", pictures.Path(), "--report", "-",
-               std::string(QUARNEL_EXAMPLES) + "/road.nc"});
+               "--preview", pictures.Path(), "--report", "-", "--rapid-rate", "6000",
+               "--tool-change-time", "5", std::string(QUARNEL_EXAMPLES) + "/road.nc"});
   ASSERT_EQ(run.status, kExitAllWritten) << run.err;
   EXPECT_EQ(ListDirectory(pictures.Path()), std::vector<std::string>{"road.nc.svg"});
-  EXPECT_TRUE(ReadFileBytes(pictures.File("road.nc.svg")).starts_with("<?xml"));
+  const std::string svg = ReadFileBytes(pictures.File("road.nc.svg"));
+  EXPECT_TRUE(svg.starts_with("<?xml"));
+  EXPECT_NE(svg.find(">estimated machining time 12 s: cutting 6 s"), std::string::npos);
   const auto file = nlohmann::json::parse(run.out)["files"][0];
+  EXPECT_EQ(file["time"], nlohmann::json::parse(R"({"total_seconds": 11.69,
+      "cutting_seconds": 5.571, "rapid_seconds": 1.119, "drilling_seconds": 0,
+      "tool_change_seconds": 5, "tool_changes": 1, "cut_length": 278.5398, "length_units": "mm",
+      "untimed_moves": 0, "first_untimed_line": null})"));
   EXPECT_EQ(file["geometry"]["moves"], 3);
   EXPECT_EQ(file["geometry"]["differences"].size(), 0u);
   EXPECT_EQ(file["extents"], nlohmann::json::parse(R"({"x": [100, 350], "y": [50, 100],

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/geometry/toolpath_style.h"
+#include "engine/geometry/depth_scale.h"
 #include "test_support.h"
 #include "tools/tool_table.h"
 
@@ -19,11 +20,13 @@ using testing::ReadFileBytes;
 using testing::TestDataPath;
 using testing::WriteFileBytes;
 
+// The picture of a conversion with the output's time at the default settings.
 std::string Picture(const std::string& source, const std::string& output,
                     std::string_view title = "part.nc", const ToolTable& tools = ToolTable()) {
   const Toolpath from = InterpretSource(source, tools);
   const Toolpath to = InterpretOutput(output);
-  return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title);
+  return ToolpathSvg(from, to, CompareToolpaths(from, to), CheckPart(to), title,
+                     EstimateMachiningTime(to, {}));
 }
 
 // True when every element that opens is closed in order, every attribute value is quoted and
@@ -159,6 +162,26 @@ TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
       EXPECT_NEAR(points.back().first, 24 + 1.6 * (c.start + 100 * c.step), 0.051) << c.step;
     }
   }
+}
+
+// A feed at -0.5 takes the top band's colour, one at -8 the deepest band's; the texts below carry
+// the time, the depth scale and a scale bar (900 px for 600 mm: 100 mm fit in 160 px).
+TEST(ToolpathSvg, ColoursFeedsByDepthAndCarriesTheTimeDepthScaleAndScaleBar) {
+  const Toolpath output =
+      InterpretOutput("G71X600Y400Z18\nG1G90X100Y0Z-0.5F3\nG1G90X600Y0Z-8F3");
+  MachiningTime time;
+  time.cuttingSeconds = 247;
+  const std::string svg = ToolpathSvg(Toolpath(), output, GeometryCheck(), CheckPart(output),
+                                      "two depths", time);
+  EXPECT_TRUE(WellFormed(svg));
+  for (const int band : {0, kDepthBands - 1}) {
+    EXPECT_NE(svg.find("<path fill=\"none\" stroke=\"" + HexText(DepthBandColour(band)) + "\""),
+              std::string::npos) << band;
+  }
+  EXPECT_NE(svg.find(">estimated machining time 4 min 07 s: cutting"), std::string::npos);
+  EXPECT_NE(svg.find(">depth 0</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">-8 mm</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">100 mm</text>"), std::string::npos);
 }
 
 }  // namespace

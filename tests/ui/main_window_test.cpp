@@ -525,11 +525,15 @@ class MainWindowTest : public QObject {
     QVERIFY(fixture.Find<QPushButton>("processButton").isEnabled());
   }
 
-  // After a batch with a warning the report window shows it; Ctrl+R shows it again.
+  // After a batch with a warning the report window shows it, with each file's estimated time
+  // at the rapid rate of the settings and the batch's total; Ctrl+R shows it again.
   void ReportWindowShowsABatchWithAWarning() {
     WindowFixture fixture;
     const std::string source = fixture.Folder("parts");
     const std::string destination = fixture.Folder("machine");
+    // A block to X60 at 600 mm/min takes 6 s, the feed of 40 mm at F3000 0.8 s.
+    WriteFileBytes(source + "/cut.nc", "G0 X60\r\nG1 X100 F3000\r\n");
+    fixture.settings.IniWrite("MachiningTime", "RapidRate", "600");
     WriteFileBytes(source + "/empty.nc", "M30\r\n");
     fixture.settings.IniWrite("Settings", "SourcePath", source);
     fixture.settings.IniWrite("Settings", "DestinationPath", destination);
@@ -539,14 +543,20 @@ class MainWindowTest : public QObject {
     fixture.Start();
     fixture.Show();
     ClickEntry(fixture.Find<QListWidget>("sourceList"), 0);
+    ClickEntry(fixture.Find<QListWidget>("sourceList"), 1, Qt::ControlModifier);
     fixture.ProcessAndWait();
     QVERIFY(fixture.messages.Entries().empty());
     auto* report = fixture.window->findChild<QWidget*>("reportWindow");
     QVERIFY(report != nullptr && report->isVisible());
     auto* files = report->findChild<QTableWidget*>("files");
-    QCOMPARE(files->rowCount(), 1);
-    QCOMPARE(files->item(0, 1)->text(), QStringLiteral("written"));
-    QCOMPARE(files->item(0, 7)->text(), QStringLiteral("1"));
+    QCOMPARE(files->rowCount(), 2);
+    QCOMPARE(files->item(0, 3)->text(), QStringLiteral("7 s"));
+    QCOMPARE(files->item(1, 1)->text(), QStringLiteral("written"));
+    QCOMPARE(files->item(1, 3)->text(), QStringLiteral("0 s"));
+    QCOMPARE(files->item(1, 8)->text(), QStringLiteral("1"));
+    QVERIFY(report->findChild<QLabel*>("summary")->text().contains(
+        QStringLiteral("estimated machining time 7 s in all")));
+    files->setCurrentCell(1, 0);
     QVERIFY(report->findChild<QPlainTextEdit*>("details")->toPlainText().contains(
         QStringLiteral("the output has no body")));
     report->close();
@@ -575,7 +585,8 @@ class MainWindowTest : public QObject {
     auto* preview = fixture.window->findChild<PreviewWindow*>();
     QVERIFY(preview != nullptr && preview->isVisible());
     QCOMPARE(preview->ShownVerdict(), QStringLiteral("matches: 3 moves"));
-    QCOMPARE(list.actions().size(), 3);  // Preview, Show the Last Report, Read the Folders Again
+    // Preview, Show the Last Report, Read the Folders Again, Machining Time Settings
+    QCOMPARE(list.actions().size(), 4);
   }
 
   // A tool table file the window cannot use is kept aside with its bytes and the user told;

@@ -1,13 +1,17 @@
-// PreviewWindow: the items drawn for a conversion, the verdict and extents shown, the lines of
-// the move under the pointer, zooming and fitting.
+// PreviewWindow: the items drawn for a conversion, the verdict, time and extents shown, the
+// lines of the move under the pointer, moves and lines selecting each other, the side view,
+// zooming and fitting.
 #include "ui/preview_window.h"
 
 #include <QListWidget>
+#include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <map>
 
 #include "support/file_store.h"
 #include "test_support.h"
+#include "ui/program_text_view.h"
 #include "tools/tool_table_file.h"
 
 using namespace quarnel;
@@ -27,11 +31,14 @@ PreviewProgram Program(const QString& path) {
   return {QFileInfo(path).fileName(), ReadFileBytes(path.toStdString())};
 }
 
-// The box of what each layer draws, by layer name, machine Y up; empty layers left out.
+// The layers of the output's depth bands ("output feeds at depth 3") go by one name.
+QString Kind(const PreviewLayer& layer) { return layer.name.section(QStringLiteral(" at depth"), 0, 0); }
+
+// The box of what each kind of layer draws, machine Y up; empty layers left out.
 std::map<QString, QRectF> Drawn(const PreviewWindow& window) {
   std::map<QString, QRectF> drawn;
   for (const PreviewLayer& layer : window.Canvas()->Layers()) {
-    if (!layer.Empty()) drawn[layer.name] = layer.Bounds();
+    if (!layer.Empty()) drawn[Kind(layer)] |= layer.Bounds();
   }
   if (!window.Canvas()->Part().isNull()) drawn[QStringLiteral("part")] = window.Canvas()->Part();
   return drawn;
@@ -42,14 +49,43 @@ bool Near(const QRectF& box, double left, double bottom, double right, double to
          std::abs(box.top() - bottom) <= slack && std::abs(box.bottom() - top) <= slack;
 }
 
-// Counts of the shapes a layer draws.
+// Counts of the shapes a kind of layer draws.
 std::size_t Shapes(const PreviewWindow& window, const QString& name) {
+  std::size_t shapes = 0;
   for (const PreviewLayer& layer : window.Canvas()->Layers()) {
-    if (layer.name == name) {
-      return layer.lines.size() + layer.arcs.size() + layer.rings.size() + layer.squares.size();
+    if (Kind(layer) == name) {
+      shapes += layer.lines.size() + layer.arcs.size() + layer.rings.size() + layer.squares.size();
     }
   }
-  return 0;
+  return shapes;
+}
+
+// How many of the output's rapid lines end at one of its drilling or cycle points.
+std::size_t RapidsToPoints(const PreviewWindow& window) {
+  std::vector<QPointF> points;
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (Kind(layer) != QStringLiteral("output points")) continue;
+    points.insert(points.end(), layer.rings.begin(), layer.rings.end());
+    points.insert(points.end(), layer.squares.begin(), layer.squares.end());
+  }
+  std::size_t count = 0;
+  for (const PreviewLayer& layer : window.Canvas()->Layers()) {
+    if (layer.name != QStringLiteral("output rapids")) continue;
+    for (const QLineF& line : layer.lines) {
+      count += std::count(points.begin(), points.end(), line.p2()) > 0 ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+// The box of the moves selected, empty for none.
+QRectF Selected(const ToolpathCanvas& canvas) {
+  return canvas.Selection().Empty() ? QRectF() : canvas.Selection().Bounds();
+}
+
+// Chooses a line of a program's text as a user does, by moving the current row.
+void ChooseLine(ProgramTextView& text, int line) {
+  text.setCurrentIndex(text.model()->index(line - 1, 0));
 }
 
 QString Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -84,6 +120,7 @@ class PreviewWindowTest : public QObject {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.ShownVerdict(), QStringLiteral("matches: 20 moves, 3 notes"));
+    QVERIFY(window.ShownTime().startsWith(QStringLiteral("estimated time ")));
     QCOMPARE(window.ShownExtents(),
              QStringLiteral("part 720 x 560 x 18 mm; toolpath X -20..720, Y -20..560, "
                             "depth -18.5..20"));
@@ -101,6 +138,9 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(Shapes(window, QStringLiteral("output feeds")), 10u);
     QVERIFY(drawn.count(QStringLiteral("output rapids")) == 1);
     QVERIFY(drawn.count(QStringLiteral("source rapids")) == 1);
+    // The program writes no way to its drilling points: the machine's approach to each of the
+    // seven is drawn as a rapid that ends there.
+    QCOMPARE(RapidsToPoints(window), 7u);
     // The profile leaves the part: that note is listed.
     const auto* details = window.findChild<QListWidget*>(QStringLiteral("details"));
     QVERIFY(!details->findItems(QStringLiteral("the toolpath leaves the part"), Qt::MatchStartsWith)
@@ -126,6 +166,62 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(window.ShownMoveInfo(), QString());
   }
 
+  // Both ways: a click on a move selects its line in both texts, a line chosen selects its
+  // move and the line of the move compared with it, a difference selects both.
+  void MovesAndLinesSelectEachOther() {
+    PreviewWindow window(Program(ExpectedOutput("road")), Program(kExamples + "road.nc"),
+                         {kRoadTools, &kPart});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ToolpathCanvas& canvas = *window.Canvas();
+    const double half = 50 * std::sqrt(0.5);
+    QTest::mouseClick(&canvas, Qt::LeftButton, {},
+                      canvas.ToPixel(At(350 - half, 50 + half)).toPoint());
+    QCOMPARE(window.OutputText()->SelectedLine(), 5);
+    QCOMPARE(window.SourceText()->SelectedLine(), 4);
+    QVERIFY(Near(Selected(canvas), 300, 50, 350, 100, 0.01));  // the arc, both programs'
+    ChooseLine(*window.OutputText(), 4);
+    QCOMPARE(window.SourceText()->SelectedLine(), 3);
+    QVERIFY(Near(Selected(canvas), 100, 50, 300, 50, 0.01));
+    QCOMPARE(window.ShownMoveInfo(), QStringLiteral("output line 4: G1G90X300Y50Z-5F3\n"
+                                                    "source line 3: G1X300F3000"));
+    ChooseLine(*window.SourceText(), 1);  // moves nothing: nothing selected
+    QCOMPARE(window.OutputText()->SelectedLine(), 0);
+    QVERIFY(Selected(canvas).isNull());
+
+    const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
+    PreviewWindow differs({QStringLiteral("road.nc"), Replaced(expected, "U50", "U-50").toStdString()},
+                          Program(kExamples + "road.nc"), {kRoadTools, &kPart});
+    differs.findChild<QListWidget*>(QStringLiteral("details"))->setCurrentRow(0);
+    QCOMPARE(differs.OutputText()->SelectedLine(), 5);
+    QCOMPARE(differs.SourceText()->SelectedLine(), 4);
+    QVERIFY(!Selected(*differs.Canvas()).isNull());
+  }
+
+  // From the side: X across and depth up, the part 18 thick under depth 0; the pointer reads
+  // in the program's units.
+  void TheSideViewDrawsDepthAndThePointerReadsIt() {
+    PreviewWindow window(Program(ExpectedOutput("cabinet_side")),
+                         Program(kExamples + "cabinet_side.nc"), {kShopTools, &kPart});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QToolButton*>(QStringLiteral("view1"))->click();
+    QCOMPARE(window.ShownView(), PreviewWindow::View::kSideX);
+    const std::map<QString, QRectF> drawn = Drawn(window);
+    QVERIFY(Near(drawn.at(QStringLiteral("part")), 0, -18, 720, 0, 1e-9));
+    QVERIFY(Near(drawn.at(QStringLiteral("output feeds")), -20, -18.5, 720, 20, 0.01));
+    ToolpathCanvas& canvas = *window.Canvas();
+    QTest::mouseMove(&canvas, canvas.ToPixel(At(360, -9)).toPoint());
+    QTRY_VERIFY(window.ShownPointer().startsWith(QStringLiteral("X 36")));
+    QVERIFY(window.ShownPointer().contains(QStringLiteral("  depth -")));
+    QVERIFY(window.ShownPointer().endsWith(QStringLiteral(" mm")));
+    // A line chosen selects its move as drawn from the side: the plunge at X 22.5.
+    ChooseLine(*window.OutputText(), 11);
+    QVERIFY(Near(Selected(canvas), 22.5, -13, 22.5, 5, 0.01));
+    QTest::keyClick(&canvas, Qt::Key_T);
+    QCOMPARE(window.ShownView(), PreviewWindow::View::kTop);
+  }
+
   void HighlightsDifferencesAndListsThem() {
     const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
     PreviewProgram output{QStringLiteral("road.nc"),
@@ -147,11 +243,15 @@ class PreviewWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ToolpathCanvas& canvas = *window.Canvas();
     const double fitted = canvas.Scale();
+    const double fittedGrid = canvas.GridStepShown();
     const QPointF pointer = canvas.ToPixel(At(20, 12));
-    QWheelEvent wheel(pointer, canvas.mapToGlobal(pointer), {}, {0, 240}, Qt::NoButton,
+    // Three notches zoom in almost three times: the grid's step, 1, 2 or 5 times a power of ten,
+    // must get finer.
+    QWheelEvent wheel(pointer, canvas.mapToGlobal(pointer), {}, {0, 720}, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&canvas, &wheel);
-    QVERIFY(canvas.Scale() > fitted * 1.3);
+    QVERIFY(canvas.Scale() > fitted * 2.9);
+    QVERIFY(canvas.GridStepShown() < fittedGrid);
     const QPointF stayed = canvas.ToMachine(pointer);
     QVERIFY(std::abs(stayed.x() - 20) < 1e-6 && std::abs(stayed.y() - 12) < 1e-6);
     // Dragging moves the drawing along with the pointer.
@@ -185,18 +285,36 @@ class PreviewWindowTest : public QObject {
     delete alone;
   }
 
-  // With QUARNEL_PREVIEW_SCREENSHOT set to a path, saves the window as the user guide shows it.
-  void SavesTheScreenshotWhenAsked() {
-    const QString path = qEnvironmentVariable("QUARNEL_PREVIEW_SCREENSHOT");
-    if (path.isEmpty()) QSKIP("QUARNEL_PREVIEW_SCREENSHOT is not set");
+  // With QUARNEL_PREVIEW_SCREENSHOTS set to a folder, saves the pictures the user guide shows:
+  // preview-window.png (a move selected and pointed at), preview-side.png and preview-difference.png.
+  void SavesTheScreenshotsWhenAsked() {
+    const QString folder = qEnvironmentVariable("QUARNEL_PREVIEW_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("QUARNEL_PREVIEW_SCREENSHOTS is not set");
+    const auto save = [&folder](PreviewWindow& window, const QString& name) {
+      QApplication::processEvents();
+      return window.grab().save(folder + QStringLiteral("/") + name, "PNG");
+    };
     PreviewWindow window(Program(ExpectedOutput("door_profile")),
                          Program(kExamples + "door_profile.nc"), {kShopTools, &kDoorPart});
-    window.resize(1000, 760);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.ShowMoveAt(At(20.375 + std::sqrt(0.5), 2.25 + 1 - std::sqrt(0.5)));
-    QApplication::processEvents();
-    QVERIFY(window.grab().save(path, "PNG"));
+    ChooseLine(*window.OutputText(), 12);
+    window.Canvas()->FitAll();
+    // The pointer on the arc of output line 12, half way round.
+    const QPointF onArc(20.375 + std::sqrt(0.5), 2.25 + 1 - std::sqrt(0.5));
+    QTest::mouseMove(window.Canvas(), window.Canvas()->ToPixel(onArc).toPoint());
+    QVERIFY(save(window, QStringLiteral("preview-window.png")));
+    window.ShowView(PreviewWindow::View::kSideX);
+    ChooseLine(*window.OutputText(), 23);
+    QVERIFY(save(window, QStringLiteral("preview-side.png")));
+    const std::string expected = ReadFileBytes(ExpectedOutput("road").toStdString());
+    PreviewWindow differs({QStringLiteral("road.nc"), Replaced(expected, "U50", "U-50").toStdString()},
+                          Program(kExamples + "road.nc"), {kRoadTools, &kPart});
+    differs.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&differs));
+    differs.findChild<QListWidget*>(QStringLiteral("details"))->setCurrentRow(0);
+    differs.Canvas()->FitAll();
+    QVERIFY(save(differs, QStringLiteral("preview-difference.png")));
   }
 };
 

@@ -95,7 +95,7 @@ class WindowPlaceTest : public QObject {
     QVERIFY(ScreenRoom().contains(fixture.window->frameGeometry()));
   }
 
-  // The preview (1000 x 760) and the report open wholly on the screen; each is closed with
+  // The preview (1280 x 800) and the report open wholly on the screen; each is closed with
   // Escape and opens again where it was left.
   void ReportAndPreviewStayOnTheScreenWhereTheyWereLeft() {
     WindowFixture fixture;
