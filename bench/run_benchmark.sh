@@ -2,11 +2,15 @@
 # Times quarnel-convert against a program that does only the same file input and output.
 #
 #   bench/run_benchmark.sh [--files N] [--lines N] [--runs N] [--seed N] [--corpus DIR]
-#                          [--build-dir DIR] [--no-build] [--jobs N] [--report]
+#                          [--build-dir DIR] [--no-build] [--jobs N] [--report] [--all]
+#                          [--reference CONVERTER]
 #
 # Builds the "bench" preset (unless --no-build), generates a corpus of router programs (cached,
 # regenerated when missing or made by another generator), then runs the I/O baseline and
 # quarnel-convert alternately, each on the whole corpus as one batch, and prints medians.
+# --all measures four conversions in every round: the plain one, --jobs 1, --report FILE and
+# --preview DIR. --reference runs each conversion with another converter too (a build from
+# before a change), so that both are measured side by side.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,9 +23,11 @@ build="$root/build/bench"
 build_first=1
 jobs=()  # quarnel-convert's own default unless --jobs is given
 report=()  # --report: every run of quarnel-convert also writes the JSON report
+all=0
+reference=""
 
 usage() {
-  sed -n '2,9p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+  sed -n '2,13p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
   exit "$1"
 }
 
@@ -36,6 +42,8 @@ while [ $# -gt 0 ]; do
     --no-build) build_first=0; shift ;;
     --jobs) jobs=(--jobs "$2"); shift 2 ;;
     --report) report=(--report); shift ;;
+    --all) all=1; shift ;;
+    --reference) reference="$2"; shift 2 ;;
     -h|--help) usage 0 ;;
     *) echo "run_benchmark: unknown option $1" >&2; usage 2 >&2 ;;
   esac
@@ -95,11 +103,13 @@ measure() {
 }
 
 run_baseline() { measure "$1" "$bin/io_baseline" --dest "$work/out-baseline" "${sources[@]}"; }
+# Runs conversion number $2 (of the arrays below) into the record $1, on the sources after.
 run_convert() {
-  local record="$1"
-  shift
-  measure "$record" "$convert" --dest "$work/out-convert" --length 600 --height 400 \
-    --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "${report[@]}" "$@"
+  local record="$1" k="$2" extra
+  shift 2
+  read -r -a extra <<<"${variant_args[$k]}"
+  measure "$record" ${variant_program[$k]} --dest "$work/out-convert" --length 600 --height 400 \
+    --thickness 18 --tools "$work/tools.dat" "${extra[@]}" "$@"
 }
 
 # Column $1 of the records ${@:2}, one value a line; "cpu" is user plus system time.
@@ -122,44 +132,69 @@ sources=("$corpus"/*.nc)
 bytes=$(cat "${sources[@]}" | wc -c)
 total_lines=$((files * lines))
 
+# The conversions measured: a name, the converter and its options.
+variant_name=() variant_program=() variant_args=()
+add_variant() {
+  variant_name+=("$1")
+  variant_program+=("$2")
+  variant_args+=("$3")
+}
+add_variants() {
+  local suffix="$1" program="$2"
+  if [ "$all" -eq 1 ]; then
+    add_variant "plain$suffix" "$program" "${jobs[*]}"
+    add_variant "jobs 1$suffix" "$program" "--jobs 1"
+    add_variant "report$suffix" "$program" "${jobs[*]} --report $work/report.json"
+    add_variant "preview$suffix" "$program" "${jobs[*]} --preview $work/preview"
+  else
+    add_variant "quarnel-convert$suffix" "$program" "${jobs[*]} ${report[*]}"
+  fi
+}
+add_variants "" "$convert"
+[ -z "$reference" ] || add_variants " (ref)" "$reference"
+rm -rf "$work/preview" && mkdir -p "$work/preview"
+
 # One untimed round first: the corpus is in the page cache and every output exists, so each
 # timed run replaces existing files, as a shop's repeated batch does.
 run_baseline "$work/warm-baseline.rec"
-run_convert "$work/warm-convert.rec" "${sources[@]}"
+for k in "${!variant_name[@]}"; do run_convert "$work/warm-$k.rec" "$k" "${sources[@]}"; done
 for ((i = 1; i <= runs; i++)); do
   run_baseline "$work/baseline-$(printf %02d "$i").rec"
-  run_convert "$work/convert-$(printf %02d "$i").rec" "${sources[@]}"
+  for k in "${!variant_name[@]}"; do
+    run_convert "$work/convert$k-$(printf %02d "$i").rec" "$k" "${sources[@]}"
+  done
 done
-measure "$work/one-file.rec" "$convert" --dest "$work/out-one" --length 600 --height 400 \
-  --thickness 18 --tools "$work/tools.dat" "${jobs[@]}" "${report[@]}" "${sources[0]}"
+run_convert "$work/one-file.rec" 0 "${sources[0]}"
+
+# Prints the row of the records $2...: name $1, median and best wall time, median CPU time,
+# throughput, peak memory; then its ratios to the baseline and to the first conversion.
+row() {
+  local name="$1" wall best cpu rss
+  shift
+  wall=$(values 1 "$@" | median)
+  best=$(values 1 "$@" | smallest)
+  cpu=$(values cpu "$@" | median)
+  rss=$(values 4 "$@" | largest)
+  awk -v name="$name" -v w="$wall" -v b="$best" -v c="$cpu" -v r="$rss" -v bytes="$bytes" \
+    -v total="$total_lines" -v bw="${base_wall:-$wall}" -v pw="${first_wall:-$wall}" 'BEGIN {
+    printf "%-22s %7.3f %7.3f %7.3f %8.1f %9.2f %8.1f %8.2f %8.2f\n", name, w, b, c, bytes / 1e6 / w,
+      total / 1e6 / w, r * 1024 / 1e6, w / bw, w / pw
+  }'
+}
 
 base_wall=$(values 1 "$work"/baseline-*.rec | median)
-conv_wall=$(values 1 "$work"/convert-*.rec | median)
-base_best=$(values 1 "$work"/baseline-*.rec | smallest)
-conv_best=$(values 1 "$work"/convert-*.rec | smallest)
-base_cpu=$(values cpu "$work"/baseline-*.rec | median)
-conv_cpu=$(values cpu "$work"/convert-*.rec | median)
-base_rss=$(values 4 "$work"/baseline-*.rec | largest)
-conv_rss=$(values 4 "$work"/convert-*.rec | largest)
-one_rss=$(values 4 "$work/one-file.rec" | largest)
-
-# MB are 10^6 bytes; peak resident memory comes in KiB. Throughput is of the median wall time.
-# The best run is shown beside the median: on a shared machine, other processes' disk writes
-# can make a single fsync take far longer than the work measured.
-awk -v files="$files" -v lines="$lines" -v bytes="$bytes" -v total="$total_lines" -v runs="$runs" \
-  -v bw="$base_wall" -v bb="$base_best" -v bc="$base_cpu" -v br="$base_rss" \
-  -v cw="$conv_wall" -v cb="$conv_best" -v cc="$conv_cpu" -v cr="$conv_rss" -v orss="$one_rss" '
-  function row(name, wall, best, cpu, rss) {
-    printf "%-16s %7.3f %7.3f %7.3f %8.1f %9.2f %8.1f\n", name, wall, best, cpu, bytes / 1e6 / wall, total / 1e6 / wall, rss * 1024 / 1e6
-  }
-  BEGIN {
-    printf "corpus: %d files x %d lines, %.1f MB, %d lines; %d alternating runs of each\n", files, lines, bytes / 1e6, total, runs
-    printf "%-16s %7s %7s %7s %8s %9s %8s\n", "", "wall s", "best s", "cpu s", "MB/s", "Mlines/s", "peak MB"
-    row("io_baseline", bw, bb, bc, br)
-    row("quarnel-convert", cw, cb, cc, cr)
-    printf "(wall and cpu: medians; best: the fastest run)\n"
-    printf "convert/baseline: %.2f x wall time, %.2f x best (target: at most 2)\n", cw / bw, cb / bb
-    printf "quarnel-convert peak RSS: %.1f MB for %d files, %.1f MB for 1 file (target: under 32 MB, not growing with the batch)\n", cr * 1024 / 1e6, files, orss * 1024 / 1e6
-  }'
+first_wall=$(values 1 "$work"/convert0-*.rec | median)
+printf 'corpus: %d files x %d lines, %.1f MB, %d lines; %d alternating runs of each\n' "$files" \
+  "$lines" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" "$total_lines" "$runs"
+printf '%-22s %7s %7s %7s %8s %9s %8s %8s %8s\n' "" "wall s" "best s" "cpu s" "MB/s" "Mlines/s" \
+  "peak MB" "/base" "/first"
+row io_baseline "$work"/baseline-*.rec
+for k in "${!variant_name[@]}"; do row "${variant_name[$k]}" "$work"/convert"$k"-*.rec; done
+echo "(wall and cpu: medians; best: the fastest run; /base and /first: median wall time against"
+echo " the baseline's and the first conversion's; target for the plain batch: at most 2 x base)"
+awk -v one="$(values 4 "$work/one-file.rec")" -v name="${variant_name[0]}" \
+  'BEGIN { printf "%s peak RSS for 1 file: %.1f MB (target: under 32 MB, not growing with the batch)\n", name, one * 1024 / 1e6 }'
 echo "wall s, run by run: io_baseline $(values 1 "$work"/baseline-*.rec | xargs printf '%.3f ')"
-echo "                quarnel-convert $(values 1 "$work"/convert-*.rec | xargs printf '%.3f ')"
+for k in "${!variant_name[@]}"; do
+  printf '%40s %s\n' "${variant_name[$k]}" "$(values 1 "$work"/convert"$k"-*.rec | xargs printf '%.3f ')"
+done

@@ -62,12 +62,15 @@ std::string PreviewPathFor(const std::string& directory, const std::string& sour
   return OutputPathFor(directory, source) + ".svg";
 }
 
-bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
-                  const std::string& directory, FileStore& files, std::ostream& err) {
+std::string PreviewSvg(const std::string& source, const std::string& output,
+                       const ProgramGeometry& geometry, const std::optional<MachiningTime>& time) {
+  return ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
+                     EscapedForDisplay(source + " -> " + output), time);
+}
+
+bool WritePreview(const FileReport& report, const std::string& svg, const std::string& directory,
+                  FileStore& files, std::ostream& err) {
   const std::string path = PreviewPathFor(directory, report.output);
-  const std::string svg =
-      ToolpathSvg(geometry.source, geometry.output, geometry.check, geometry.part,
-                  EscapedForDisplay(report.source + " -> " + report.output), report.time);
   if (auto error = files.WriteAtomically(path, svg)) {
     Say(err, "cannot write the preview " + path + ": " + *error);
     return false;

@@ -30,8 +30,13 @@ void PrintFileMessages(const FileReport& file, bool verbose, std::ostream& err);
 // The preview of a converted file: DIRECTORY/NAME.svg, NAME its output's file name.
 std::string PreviewPathFor(const std::string& directory, const std::string& source);
 
-// Writes the preview of a converted file atomically; false when it failed.
-bool WritePreview(const FileReport& report, const ProgramGeometry& geometry,
-                  const std::string& directory, FileStore& files, std::ostream& err);
+// The preview of a conversion from source to output: both toolpaths over the part and the
+// machining time, as SVG.
+std::string PreviewSvg(const std::string& source, const std::string& output,
+                       const ProgramGeometry& geometry, const std::optional<MachiningTime>& time);
+
+// Writes the preview svg of a converted file atomically; false when it failed.
+bool WritePreview(const FileReport& report, const std::string& svg, const std::string& directory,
+                  FileStore& files, std::ostream& err);
 
 }  // namespace quarnel

@@ -392,7 +392,8 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
     Say(err, verified.output + ": estimated machining time " + MachiningTimeText(*verified.time));
   }
   if (options.previewDir) {
-    failed = !WritePreview(verified, geometry, *options.previewDir, files, err) || failed;
+    const std::string svg = PreviewSvg(verified.source, verified.output, geometry, verified.time);
+    failed = !WritePreview(verified, svg, *options.previewDir, files, err) || failed;
   }
   if (report) {
     report->Add(verified);
@@ -450,9 +451,10 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     if (report) report->Add(file);
   };
   if (options.previewDir) {
-    batch.converted = [&](const FileReport& file, const ProgramGeometry& geometry) {
+    batch.picture = PreviewSvg;
+    batch.converted = [&](const FileReport& file, const std::string& svg) {
       outcome.previewsWritten =
-          WritePreview(file, geometry, *options.previewDir, files, err) && outcome.previewsWritten;
+          WritePreview(file, svg, *options.previewDir, files, err) && outcome.previewsWritten;
     };
   }
   ConversionDriver driver(files, tools);

@@ -162,7 +162,11 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
                             });
   const unsigned threads = ThreadsFor(options.jobs, sources.size(), files_);
   std::optional<TranslationPool> pool;
-  if (threads > 1) pool.emplace(files_, tools_, sources, outputs, threads, options.checkGeometry);
+  if (threads > 1) {
+    std::optional<AheadGeometry> geometry;
+    if (options.checkGeometry) geometry.emplace(AheadGeometry{dims, options});
+    pool.emplace(files_, tools_, sources, outputs, threads, std::move(geometry));
+  }
   std::size_t index = 0;
   for (; index < sources.size(); ++index) {
     const std::string& source = sources[index];
@@ -249,13 +253,14 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
     report.dimensionsFrom = dimensionsFrom_;
     report.warnings = FileWarnings(report, tools_);
     if (options.checkGeometry) {
-      const ProgramGeometry geometry = CheckProgramGeometry(
-          translated.source, current_.program.Program(), {tools_, &report.dimensions});
-      report.geometry = GeometryReportOf(geometry);
-      if (options.machiningTime) {
-        report.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
-      }
-      if (options.converted) options.converted(report, geometry);
+      CheckedGeometry checked =
+          translated.geometry && translated.geometry->dims == dims
+              ? std::move(*translated.geometry)
+              : CheckConvertedGeometry(translated.source, current_.program.Program(), dims, tools_,
+                                       current_.source, current_.path, options);
+      report.geometry = std::move(checked.report);
+      report.time = std::move(checked.time);
+      if (options.converted) options.converted(report, checked.picture);
     } else if (options.machiningTime) {
       report.time = EstimateMachiningTime(InterpretOutput(current_.program.Program()),
                                           *options.machiningTime);

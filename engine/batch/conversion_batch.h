@@ -41,6 +41,12 @@ class BatchObserver {
   virtual bool Cancelled() { return false; }
 };
 
+// Makes a picture of a converted file from its source path, output path, geometry and estimated
+// machining time (when it was estimated).
+using PictureMaker = std::function<std::string(
+    const std::string& source, const std::string& output, const ProgramGeometry& geometry,
+    const std::optional<MachiningTime>& time)>;
+
 struct BatchOptions {
   unsigned jobs = 1;           // threads translating files ahead of the batch; 0 for one a core
   bool dryRun = false;         // convert and report; write nothing, but fail each file whose
@@ -48,8 +54,13 @@ struct BatchOptions {
   bool checkGeometry = false;  // compare each output's toolpath with its source's
   // Estimates each converted file's machining time (FileReport::time) with these settings.
   std::optional<MachiningTimeSettings> machiningTime;
-  // With checkGeometry, called with each converted file's geometry before it is written.
-  std::function<void(const FileReport& report, const ProgramGeometry& geometry)> converted;
+  // With checkGeometry, made from each converted file's source path, output path and geometry
+  // on the thread that checks it (a translating thread or the batch's, several at once), and
+  // handed to converted: a preview, say.
+  PictureMaker picture;
+  // With checkGeometry, called in batch order with each converted file's report and picture
+  // before it is written.
+  std::function<void(const FileReport& report, const std::string& picture)> converted;
   // Called with each file's report in batch order, as soon as its outcome is known (written,
   // checked, failed, or not converted after a cancel).
   std::function<void(const FileReport& report)> finished;

@@ -3,10 +3,26 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/translate/program_header.h"
 #include "support/file_store.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
+
+CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
+                                       const DimensionTexts& dims, const ToolTable& tools,
+                                       const std::string& sourcePath,
+                                       const std::string& outputPath, const BatchOptions& options) {
+  const ProgramGeometry geometry = CheckProgramGeometry(source, program, {tools, &dims});
+  CheckedGeometry checked{dims, GeometryReportOf(geometry), {}, {}};
+  if (options.machiningTime) {
+    checked.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
+  }
+  if (options.picture) {
+    checked.picture = options.picture(sourcePath, outputPath, geometry, checked.time);
+  }
+  return checked;
+}
 
 TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
                              bool keepSource, ProgramBody program) {
@@ -34,15 +50,17 @@ TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std
 
 TranslationPool::TranslationPool(FileStore& files, const ToolTable& tools,
                                  std::vector<std::string> sources, std::vector<std::string> outputs,
-                                 unsigned jobs, bool keepSources)
+                                 unsigned jobs, std::optional<AheadGeometry> geometry)
     : files_(files),
       tools_(tools),
       sources_(std::move(sources)),
       outputs_(std::move(outputs)),
-      keepSources_(keepSources),
+      geometry_(std::move(geometry)),
       window_(static_cast<std::size_t>(jobs) + 1),
       slots_(sources_.size(), Slot::kWaiting),
-      results_(sources_.size()) {
+      results_(sources_.size()),
+      dimsKnown_(geometry_ ? sources_.size() : 0, Dims::kPending),
+      dimsLeft_(dimsKnown_.size()) {
   for (unsigned i = 0; i < jobs; ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -92,7 +110,12 @@ void TranslationPool::Work() {
     }
     std::optional<TranslatedFile> result;
     if (!MustWaitForEarlierOutputs(index)) {
-      result = TranslateFile(files_, translator, sources_[index], keepSources_, std::move(program));
+      result = TranslateFile(files_, translator, sources_[index], geometry_.has_value(),
+                             std::move(program));
+    }
+    if (geometry_) {
+      const std::optional<DimensionTexts> dims = PassOnDimensions(index, result);
+      if (dims && result && !result->failure) result->geometry = CheckAhead(*result, *dims, index);
     }
     {
       const std::lock_guard<std::mutex> lock(mutex_);
@@ -114,6 +137,49 @@ bool TranslationPool::MustWaitForEarlierOutputs(std::size_t index) {
     if (files_.SameFile(source, outputs_[earlier])) return true;
   }
   return false;
+}
+
+
+// Records the dimension texts file index leaves, as the batch will apply them: its own G200's,
+// or else those the file before it leaves. Unknown for a file left to be translated in turn,
+// and so for the files after it up to the next G200. Returns them when known.
+std::optional<DimensionTexts> TranslationPool::PassOnDimensions(
+    std::size_t index, const std::optional<TranslatedFile>& result) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (result && result->partDimensions) {
+    dimsLeft_[index] = *result->partDimensions;
+    dimsKnown_[index] = Dims::kKnown;
+  } else if (result && index == 0) {
+    dimsLeft_[index] = geometry_->given;
+    dimsKnown_[index] = Dims::kKnown;
+  } else if (result) {
+    changed_.wait(lock, [&] { return stopping_ || dimsKnown_[index - 1] != Dims::kPending; });
+    dimsKnown_[index] = stopping_ ? Dims::kUnknown : dimsKnown_[index - 1];
+    dimsLeft_[index] = dimsLeft_[index - 1];
+  } else {
+    dimsKnown_[index] = Dims::kUnknown;
+  }
+  std::optional<DimensionTexts> dims;
+  if (dimsKnown_[index] == Dims::kKnown) dims = dimsLeft_[index];
+  lock.unlock();
+  changed_.notify_all();
+  return dims;
+}
+
+// The geometry of a translated file under the header of dims, on a copy of its program (the
+// batch completes its own); nullopt when the header cannot be written or memory runs out, for
+// the batch to settle.
+std::optional<CheckedGeometry> TranslationPool::CheckAhead(const TranslatedFile& file,
+                                                           const DimensionTexts& dims,
+                                                           std::size_t index) const {
+  try {
+    ProgramBody program = file.program;
+    if (CompleteProgram(dims, program)) return std::nullopt;
+    return CheckConvertedGeometry(file.source, program.Program(), dims, tools_, sources_[index],
+                                  outputs_[index], geometry_->options);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace quarnel

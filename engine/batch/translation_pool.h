@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/batch/conversion_batch.h"
 #include "engine/translate/program_body.h"
 #include "engine/translate/translation_notes.h"
 #include "engine/translate/translator.h"
@@ -20,6 +21,21 @@ namespace quarnel {
 class FileStore;
 class ToolTable;
 
+// A converted file's geometry, checked under the header of dims: what the batch keeps of it.
+struct CheckedGeometry {
+  DimensionTexts dims;  // the texts of the header it was checked under
+  GeometryReport report;
+  std::optional<MachiningTime> time;  // with BatchOptions::machiningTime
+  std::string picture;                // BatchOptions::picture's, "" without one
+};
+
+// Checks the geometry of program (the output of source, complete with the header of dims),
+// estimates its machining time and makes its picture as options ask.
+CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
+                                       const DimensionTexts& dims, const ToolTable& tools,
+                                       const std::string& sourcePath,
+                                       const std::string& outputPath, const BatchOptions& options);
+
 // What translating one source file gives, wherever it was done.
 struct TranslatedFile {
   std::optional<std::string> failure;  // cannot read, a line that fails, or out of memory
@@ -27,6 +43,9 @@ struct TranslatedFile {
   TranslationNotes notes;
   ProgramBody program;  // the body, with room for the header
   std::string source;   // the source text, when it was asked to be kept
+  // Checked ahead under the header the files before it were expected to leave; the batch uses
+  // it only when its own dimension texts turn out the same.
+  std::optional<CheckedGeometry> geometry;
 };
 
 // Reads and translates one source into program (emptied first); keeps the source text when
@@ -34,13 +53,23 @@ struct TranslatedFile {
 TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
                              bool keepSource, ProgramBody program = {});
 
+// The geometry checks a pool does beside each translation: under the header of the dimension
+// texts that the files before it leave, starting from given (as the batch applies them when
+// no file fails before its translation is applied), with the batch's options.
+struct AheadGeometry {
+  DimensionTexts given;
+  const BatchOptions& options;
+};
+
 class TranslationPool {
  public:
   // Translates sources (whose outputs go to outputs) on jobs threads, at most jobs + 1 files
-  // ahead of the last one taken. files must allow reads alongside writes
-  // (FileStore::WritesAlongside) and tools must not change while the pool lives.
+  // ahead of the last one taken, and checks their geometry when geometry is given (keeping the
+  // sources). files must allow reads alongside writes (FileStore::WritesAlongside) and tools
+  // must not change while the pool lives.
   TranslationPool(FileStore& files, const ToolTable& tools, std::vector<std::string> sources,
-                  std::vector<std::string> outputs, unsigned jobs, bool keepSources);
+                  std::vector<std::string> outputs, unsigned jobs,
+                  std::optional<AheadGeometry> geometry);
   // Stops the threads; translations not taken are dropped.
   ~TranslationPool();
   TranslationPool(const TranslationPool&) = delete;
@@ -55,14 +84,20 @@ class TranslationPool {
 
  private:
   enum class Slot { kWaiting, kReady, kInTurn };
+  // Whether the dimension texts a file leaves are known ahead: not for a file left in turn.
+  enum class Dims { kPending, kKnown, kUnknown };
   void Work();
   bool MustWaitForEarlierOutputs(std::size_t index);
+  std::optional<DimensionTexts> PassOnDimensions(std::size_t index,
+                                                 const std::optional<TranslatedFile>& result);
+  std::optional<CheckedGeometry> CheckAhead(const TranslatedFile& file, const DimensionTexts& dims,
+                                            std::size_t index) const;
 
   FileStore& files_;
   const ToolTable& tools_;
   const std::vector<std::string> sources_;
   const std::vector<std::string> outputs_;
-  const bool keepSources_;
+  const std::optional<AheadGeometry> geometry_;
   const std::size_t window_;
 
   std::mutex mutex_;
@@ -70,6 +105,8 @@ class TranslationPool {
   std::vector<Slot> slots_;
   std::vector<std::optional<TranslatedFile>> results_;
   std::vector<ProgramBody> spares_;
+  std::vector<Dims> dimsKnown_;           // with geometry_: for the dimension texts each file
+  std::vector<DimensionTexts> dimsLeft_;  // leaves, which its header uses too
   std::size_t next_ = 0;   // the next source a thread takes up
   std::size_t taken_ = 0;  // sources the batch has taken
   bool stopping_ = false;

@@ -37,6 +37,7 @@ const Move* FirstOutside(const Toolpath& output) {
 }
 
 void NoteLeavingPart(const Toolpath& output, PartCheck& check) {
+  if (InsidePart(check.extents, output.header)) return;  // then so is every move
   const Move* outside = FirstOutside(output);
   if (outside == nullptr) return;
   const PartHeader& header = output.header;

@@ -68,9 +68,18 @@ void ForEachGCode(const LineWords& words, Act act) {
   }
 }
 
+// Room for a move a line, up to a limit: the list then grows at most once or twice, where
+// growing it move by move would fill twice its memory, a page fault at every page.
+std::size_t MovesToReserve(std::string_view program) {
+  constexpr std::size_t kMostReserved = 1 << 16;
+  const auto lines = static_cast<std::size_t>(std::count(program.begin(), program.end(), '\n'));
+  return std::min(lines + 1, kMostReserved);
+}
+
 // Hands each line to the reader, with its number, until the reader stops.
 template <typename Reader>
 Toolpath ReadProgram(std::string_view program, Reader reader) {
+  reader.Reserve(MovesToReserve(program));
   LineScanner lines(program);
   for (std::string_view line; lines.Next(line);) {
     if (!reader.ReadLine(line, lines.LineNumber())) break;
@@ -137,6 +146,7 @@ void NoteChord(Toolpath& path, const Move& move, std::string_view program) {
 class SourceReader {
  public:
   explicit SourceReader(const ToolTable& tools) : tools_(tools) {}
+  void Reserve(std::size_t moves) { path_.moves.reserve(moves); }
   Toolpath Take() { return std::move(path_); }
 
   // Reads one line; false stops the reading. A line the translator drops is read as the router
@@ -324,6 +334,7 @@ class SourceReader {
 // The output program, line by line; every value is its own word, modal codes are modal.
 class OutputReader {
  public:
+  void Reserve(std::size_t moves) { path_.moves.reserve(moves); }
   Toolpath Take() { return std::move(path_); }
 
   // Reads one line that starts with G and holds no parenthesis; false stops the reading.

@@ -1,6 +1,7 @@
 #include "engine/geometry/toolpath_svg.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -70,10 +71,18 @@ class Frame {
   double height_ = 0;
 };
 
-// The "d" text of an SVG path, starting a new subpath only where the pen is not already.
+// Whether a path may merge points closer than its resolution; the differences are drawn
+// exactly.
+enum class Merge : bool { kNo, kYes };
+
+// The "d" text of an SVG path at the picture's resolution, a tenth of a pixel: a new subpath
+// only where the pen is not already, points in relative tenths of a pixel from the last one
+// drawn (so that rounding never adds up), and with Merge::kYes a straight line's end closer than
+// a tenth of a pixel to that point merged with the next one. Every subpath still ends where its
+// last move ends.
 class PathData {
  public:
-  explicit PathData(const Frame& frame) : frame_(frame) {}
+  explicit PathData(const Frame& frame, Merge merge = Merge::kYes) : frame_(frame), merge_(merge) {}
 
   void Move(const quarnel::Move& move) {
     MoveTo(move.from);
@@ -88,37 +97,88 @@ class PathData {
   }
 
   bool Empty() const { return data_.empty(); }
-  const std::string& Text() const { return data_; }
+  const std::string& Text() {
+    DrawMerged();
+    return data_;
+  }
 
  private:
+  // A point of the picture in tenths of a pixel.
+  struct Tenths {
+    long long x = 0;
+    long long y = 0;
+  };
+
   void MoveTo(const Position& point) {
     if (hasPen_ && penX_ == point.x && penY_ == point.y) return;
+    DrawMerged();
     data_ += 'M';
-    AppendPoint(point.x, point.y);
+    const Tenths at = TenthsOf(point.x, point.y);
+    AppendNumber(at.x);
+    AppendNumber(at.y);
+    drawn_ = at;
+    SetPen(point.x, point.y);
   }
 
   void LineTo(const Position& point) {
-    data_ += 'L';
-    AppendPoint(point.x, point.y);
+    SetPen(point.x, point.y);
+    const double dx = frame_.X(point.x) - drawn_.x / kTenths;
+    const double dy = frame_.Y(point.y) - drawn_.y / kTenths;
+    if (merge_ == Merge::kYes && dx * dx + dy * dy < 1 / (kTenths * kTenths)) {
+      merged_ = true;
+      return;
+    }
+    merged_ = false;
+    data_ += 'l';
+    AppendTo(TenthsOf(point.x, point.y));
   }
 
   // A clockwise arc in the machine's view is clockwise in the picture too: sweep flag 1.
   void ArcTo(const ArcShape& arc, bool larger, double x, double y) {
-    const std::string radius = Px(frame_.Length(arc.radius));
-    data_ += 'A';
-    data_ += radius;
-    data_ += ' ';
-    data_ += radius;
-    data_ += larger ? " 0 1 " : " 0 0 ";
-    data_ += arc.sweep < 0 ? "1 " : "0 ";
-    AppendPoint(x, y);
+    DrawMerged();
+    const long long radius = InTenths(frame_.Length(arc.radius));
+    data_ += 'a';
+    AppendNumber(radius);
+    AppendNumber(radius);
+    data_ += larger ? " 0 1" : " 0 0";
+    data_ += arc.sweep < 0 ? " 1" : " 0";
+    AppendTo(TenthsOf(x, y));
+    SetPen(x, y);
   }
 
-  void AppendPoint(double x, double y) {
-    data_ += Px(frame_.X(x));
-    data_ += ' ';
-    data_ += Px(frame_.Y(y));
-    SetPen(x, y);
+  // The line to the pen that was merged, so that the subpath ends where its last move ends.
+  void DrawMerged() {
+    if (!merged_) return;
+    merged_ = false;
+    data_ += 'l';
+    AppendTo(TenthsOf(penX_, penY_));
+  }
+
+  Tenths TenthsOf(double x, double y) const { return {InTenths(frame_.X(x)), InTenths(frame_.Y(y))}; }
+
+  // Pixels in tenths; a radius too large to matter is cut short.
+  static long long InTenths(double pixels) {
+    return std::llround(std::clamp(pixels * kTenths, -kLargestTenths, kLargestTenths));
+  }
+
+  void AppendTo(const Tenths& at) {
+    AppendNumber(at.x - drawn_.x);
+    AppendNumber(at.y - drawn_.y);
+    drawn_ = at;
+  }
+
+  // tenths / 10 with its decimal only where it is not 0, after a blank unless it follows a
+  // command letter or has a minus sign to part it from what comes before.
+  void AppendNumber(long long tenths) {
+    if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') data_ += ' ';
+    char text[24];
+    char* end = std::to_chars(text, text + sizeof text, tenths / 10).ptr;
+    if (tenths < 0 && tenths > -10) data_ += '-';  // -0.5: the whole part lost its sign
+    data_.append(text, end);
+    if (tenths % 10 != 0) {
+      data_ += '.';
+      data_ += static_cast<char>('0' + std::abs(tenths % 10));
+    }
   }
 
   void SetPen(double x, double y) {
@@ -127,11 +187,17 @@ class PathData {
     penY_ = y;
   }
 
+  static constexpr double kTenths = 10;
+  static constexpr double kLargestTenths = 1e15;
+
   const Frame& frame_;
+  const Merge merge_;
   std::string data_;
-  bool hasPen_ = false;
+  bool hasPen_ = false;  // where the last move ended
   double penX_ = 0;
   double penY_ = 0;
+  Tenths drawn_;         // where the last point drawn lies
+  bool merged_ = false;  // the pen's point was merged, not drawn
 };
 
 // Everything the picture must show: the part and every move of both programs.
@@ -235,7 +301,7 @@ class SvgWriter {
   }
 
   // dashes: "" for a solid line.
-  void WritePath(const PathData& data, const std::string& colour, double width,
+  void WritePath(PathData& data, const std::string& colour, double width,
                  const std::string& dashes) {
     if (data.Empty()) return;
     out_ += "<path fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
@@ -258,7 +324,7 @@ class SvgWriter {
   }
 
   void WriteDifferences() {
-    PathData lines(frame_);
+    PathData lines(frame_, Merge::kNo);
     std::string points;
     const auto add = [&](const Move& move) {
       if (IsPoint(move)) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <regex>
+#include <sstream>
 #include <vector>
 
+#include "engine/geometry/toolpath_style.h"
 #include "engine/geometry/depth_scale.h"
 #include "test_support.h"
 #include "tools/tool_table.h"
@@ -78,11 +81,13 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
     const Toolpath path = InterpretSource(source);
     const std::string svg =
         ToolpathSvg(path, Toolpath(), GeometryCheck(), CheckPart(Toolpath()), "arc");
-    EXPECT_NE(svg.find(c.flags), std::string::npos) << c.arc << "\n" << svg;
+    // Both radii, then the flags.
+    EXPECT_TRUE(std::regex_search(svg, std::regex(std::string("a([0-9.]+) \\1") + c.flags)))
+        << c.arc << "\n" << svg;
   }
   // A whole circle is two half arcs.
   const std::string circle = Picture("G2 X0 Y0 I5 J0", "G2X0Y0I5J0");
-  EXPECT_TRUE(std::regex_search(circle, std::regex("A[^A]*A[^A\"]*\"")));
+  EXPECT_TRUE(std::regex_search(circle, std::regex(R"(d="M[^"a]*a[^"a]*a[^"a]*")")));
 }
 
 TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
@@ -106,6 +111,57 @@ TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
             std::string::npos);
   EXPECT_NE(differs.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"),
             std::string::npos);
+}
+
+// The points the first path in colour draws, in pixels: "M" absolute, "l" relative.
+std::vector<std::pair<double, double>> DrawnPoints(const std::string& svg, StyleColour colour) {
+  const std::size_t path = svg.find("<path fill=\"none\" stroke=\"" + HexText(colour));
+  const std::size_t from = svg.find(" d=\"", path) + 4;
+  std::istringstream d(svg.substr(from, svg.find('"', from) - from));
+  std::vector<std::pair<double, double>> points;
+  for (char command; d >> command;) {
+    double x = 0, y = 0;
+    d >> x >> y;
+    if (command == 'l') x += points.back().first, y += points.back().second;
+    points.emplace_back(x, y);
+  }
+  return points;
+}
+
+// A path is drawn to a tenth of a pixel: points closer than that to the last one drawn are
+// merged (never the last of a path), rounding does not add up along a path, and differences
+// keep every point. The part is 600 x 400 in a drawing 960 x 640 pixels wide, 24 from the edge.
+TEST(ToolpathSvg, DrawsPathsToATenthOfAPixel) {
+  const struct {
+    double start;  // X, the G1 to it from X600 Y400 goes to Y0
+    double step;   // of X, 100 times
+    std::size_t mostPoints;
+  } cases[] = {
+      {0, 0.01, 20},       // 0.016 pixels a step: a point every seventh step, and the end
+      {0, 0.1625, 103},    // 0.26 pixels a step: every point, the rounding not adding up
+      {600, -0.03, 55},    // -0.048 pixels a step: steps of -0.1 and -0.2 pixels drawn
+      {600, -0.625, 103},  // -1 pixel a step: "-1", no decimal
+      {0.0625, 0.01, 20},  // the line to X0.0625 Y0 is "l-959.9 640": a blank after a 9
+  };
+  for (const auto& c : cases) {
+    std::string program = "G1 X600 Y400 F1\nG1 X" + std::to_string(c.start) + " Y0\n";
+    for (int k = 1; k <= 100; ++k) program += "G1 X" + std::to_string(c.start + k * c.step) + "\n";
+    const Toolpath path = InterpretSource(program);
+    const GeometryCheck apart = CompareToolpaths(Toolpath(), path);  // every move differs
+    const std::string svg = ToolpathSvg(path, path, apart, CheckPart(path), "steps");
+    for (const bool exact : {false, true}) {
+      const auto points = DrawnPoints(svg, exact ? kDifferenceStyle.colour : kSourceStyle.colour);
+      EXPECT_LE(points.size(), exact ? path.moves.size() + 1 : c.mostPoints) << c.step;
+      if (exact) EXPECT_EQ(points.size(), path.moves.size() + 1) << c.step;
+      for (const Move& move : path.moves) {  // every end within a tenth of a drawn point
+        const double x = 24 + 1.6 * move.to.x, y = 24 + 1.6 * (400 - move.to.y);
+        double nearest = 1e9;
+        for (const auto& [px, py] : points) nearest = std::min(nearest, std::hypot(px - x, py - y));
+        EXPECT_LT(nearest, 0.15) << c.step << " X" << move.to.x;
+      }
+      EXPECT_NEAR(points.back().first, 24 + 1.6 * (c.start + 100 * c.step), 0.051) << c.step;
+    }
+  }
 }
 
 // A feed at -0.5 takes the top band's colour, one at -8 the deepest band's; the texts below carry
