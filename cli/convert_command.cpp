@@ -309,6 +309,33 @@ std::optional<std::string> LoadInputs(const ConvertOptions& options, FileStore& 
   return DimensionProblem(dims);
 }
 
+std::vector<std::string> OutputsOf(const ConvertOptions& options) {
+  std::vector<std::string> outputs;
+  for (const std::string& source : options.sources) {
+    outputs.push_back(OutputPathFor(options.destination, source));
+  }
+  return outputs;
+}
+
+// The files a run writes: each output (none in a dry run), each preview, the report.
+std::vector<std::string> FilesWritten(const ConvertOptions& options) {
+  std::vector<std::string> paths;
+  for (const std::string& source : options.sources) {
+    if (!options.dryRun) paths.push_back(OutputPathFor(options.destination, source));
+    if (options.previewDir) paths.push_back(PreviewPathFor(*options.previewDir, source));
+  }
+  if (options.reportFile && *options.reportFile != "-") paths.push_back(*options.reportFile);
+  return paths;
+}
+
+// Removes the temporaries of these files that a run killed while writing them left behind;
+// before the report is opened, whose write holds its folder.
+void RemoveLeftovers(FileStore& files, const ConvertOptions& options, std::ostream& err) {
+  for (const std::string& path : files.RemoveLeftoverTemporaries(FilesWritten(options))) {
+    if (options.verbose) Say(err, "removed " + path + ", left by a run that was stopped");
+  }
+}
+
 // Notes shown by --verify without -v; -v shows every one.
 constexpr std::size_t kNotesShown = 10;
 
@@ -395,6 +422,9 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     return UsageError(err, *problem);
   }
   if (auto problem = FoldersProblem(options)) return UsageError(err, *problem);
+  if (auto problem = OutputOverSourceProblem(options.sources, OutputsOf(options))) {
+    return UsageError(err, *problem);
+  }
   DiskFileStore files;
   DimensionTexts dims;
   ToolTable tools;
@@ -402,6 +432,7 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
   if (auto problem = LoadInputs(options, files, dims, tools, toolTable, err)) {
     return UsageError(err, *problem);
   }
+  RemoveLeftovers(files, options, err);
   std::optional<JsonReportWriter> report;
   if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
   PrintToolTableWarnings(toolTable.rows, ToolTablePathOf(options, appDir), err);

@@ -20,6 +20,7 @@ struct Place {
   ino_t inode = 0;
   std::string name;
 
+  bool operator==(const Place& other) const = default;
   bool operator<(const Place& other) const {
     return std::tie(device, inode, name) < std::tie(other.device, other.inode, other.name);
   }
@@ -45,6 +46,20 @@ std::optional<std::string> OverlapProblem(const RunPaths& paths) {
     if (!isNew) {
       return written.what + " is also " + at->second->what + ": nothing was read or written";
     }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> OutputOverSourceProblem(const std::vector<std::string>& sources,
+                                                   const std::vector<std::string>& outputs) {
+  std::map<Place, const std::string*> sourceAt;
+  for (const std::string& source : sources) sourceAt.emplace(PlaceOf(source), &source);
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    const Place output = PlaceOf(outputs[i]);
+    const auto found = sourceAt.find(output);
+    if (found == sourceAt.end() || output == PlaceOf(sources[i])) continue;
+    return "the output " + outputs[i] + " of " + sources[i] + " is also the source " +
+           *found->second + ": nothing was read or written";
   }
   return std::nullopt;
 }

@@ -26,6 +26,12 @@ struct RunPaths {
 // compared by its directory and its name.
 std::optional<std::string> OverlapProblem(const RunPaths& paths);
 
+// The first output that is (after links, hard links included) another source of the run, which
+// the batch would replace, as a sentence; nullopt when there is none. outputs[i] is the output of
+// sources[i]; an output that is its own source is left to the batch, which fails that file alone.
+std::optional<std::string> OutputOverSourceProblem(const std::vector<std::string>& sources,
+                                                   const std::vector<std::string>& outputs);
+
 // Why the run cannot write in directory, role saying what it is ("the destination"): "cannot
 // write in the destination out: No such file or directory"; nullopt when it can.
 std::optional<std::string> FolderProblem(const std::string& directory, const std::string& role);

@@ -28,7 +28,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_report fuzz_settings_store fuzz_tool_table_file fuzz_toolpath)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_arguments fuzz_conversion fuzz_report fuzz_settings_store fuzz_tool_table_file fuzz_toolpath)
 
 scripts/build.sh fuzz "${targets[@]}" >/dev/null
 
@@ -47,6 +47,7 @@ seed_corpus() {
 max_len_of() {
   case "$1" in
     fuzz_conversion|fuzz_report) echo 2048 ;;
+    fuzz_arguments) echo 512 ;;  # at most 16 arguments count
     *) echo 8192 ;;
   esac
 }
@@ -56,6 +57,7 @@ max_len_of() {
 dictionary_of() {
   case "$1" in
     fuzz_conversion|fuzz_report) echo "-dict=$root/fuzz/fuzz_conversion.dict" ;;
+    fuzz_arguments) echo "-dict=$root/fuzz/fuzz_arguments.dict" ;;
   esac
 }
 

@@ -393,7 +393,7 @@ TEST(ConvertCommand, ReportAndPreviewsNeverTakeTheRunsFiles) {
   TempDir dir;
   for (const char* folder : {"out", "pictures", "sub"}) ::mkdir(dir.File(folder).c_str(), 0755);
   const std::string road = ReadFileBytes(std::string(QUARNEL_EXAMPLES) + "/road.nc");
-  for (const char* name : {"r.nc", "r.nc.svg", "sub/r.nc", "out/done.nc"}) {
+  for (const char* name : {"r.nc", "r.nc.svg", "sub/r.nc", "sub/done.nc", "out/done.nc"}) {
     WriteFileBytes(dir.File(name), road);
   }
   ASSERT_EQ(::symlink(dir.File("r.nc").c_str(), dir.File("link.json").c_str()), 0);
@@ -412,6 +412,8 @@ TEST(ConvertCommand, ReportAndPreviewsNeverTakeTheRunsFiles) {
       {"--preview", out, r, dir.File("r.nc.svg")},   // ... the output of r.nc.svg
       {"--preview", dir.File("pictures"), r, dir.File("sub/r.nc")},  // two previews, one name
       {"--preview", dir.File("pictures"), "--report", dir.File("pictures/r.nc.svg"), r},
+      {dir.File("sub/done.nc"), dir.File("out/done.nc")},  // an output over a later source
+      {dir.File("out/done.nc"), dir.File("sub/done.nc")},  // ... over one read before
   };
   const auto before = Snapshot(dir.Path());
   for (auto args : cases) {

@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "support/file_store.h"
+#include "recording_calls.h"
 #include "support/ini_text.h"
 #include "test_support.h"
 
 namespace quarnel {
 namespace {
 
+using testing::Fault;
 using testing::ListDirectory;
+using testing::RecordingCalls;
 using testing::ReadFileBytes;
 using testing::TempDir;
 using testing::WriteFileBytes;
@@ -237,6 +240,21 @@ TEST(IniStoreOnDisk, WriteIntoMissingDirectoryIsLostQuietly) {
   store.IniWrite("Settings", "X-Dimension", "600");
   EXPECT_EQ(store.IniRead("Settings", "X-Dimension"), "");
   EXPECT_TRUE(ListDirectory(dir.Path()).empty());
+}
+
+TEST(IniStoreOnDisk, EachFailingStepOfTheWriteKeepsTheWholeOldFile) {
+  for (const Fault& fault : {Fault{"create", EACCES}, Fault{"write", ENOSPC, 12},
+                             Fault{"sync .Quarnel.INI", EIO}, Fault{"rename", EIO}}) {
+    TempDir dir;
+    WriteFileBytes(dir.File("Quarnel.INI"), "[Settings]\nX-Dimension=600\n");
+    RecordingCalls calls(fault);
+    DiskFileStore files(calls);
+    IniStore(files, dir.File("Quarnel.INI")).IniWrite("Settings", "X-Dimension", "720");
+    EXPECT_TRUE(calls.Fired()) << fault.entry;
+    EXPECT_EQ(ReadFileBytes(dir.File("Quarnel.INI")), "[Settings]\nX-Dimension=600\n")
+        << fault.entry;
+    EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"Quarnel.INI"}) << fault.entry;
+  }
 }
 
 }  // namespace

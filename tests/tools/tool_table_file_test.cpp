@@ -1,8 +1,13 @@
 #include "tools/tool_table_file.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
+#include "recording_calls.h"
 #include "support/file_store.h"
+#include "test_support.h"
 
 namespace quarnel {
 namespace {
@@ -164,6 +169,22 @@ TEST(SaveToolTable, FailedWriteIsReported) {
   files.failingWrites.insert("/ro/ToolTbl.Dat");
   EXPECT_TRUE(SaveToolTable(files, "/ro/ToolTbl.Dat", SampleTable()).has_value());
   EXPECT_EQ(files.files.count("/ro/ToolTbl.Dat"), 0u);
+}
+
+TEST(SaveToolTable, EachFailingStepOfTheWriteIsReportedAndKeepsThePreviousFile) {
+  for (const testing::Fault& fault :
+       {testing::Fault{"create", EACCES}, testing::Fault{"write", ENOSPC, 30},
+        testing::Fault{"sync .ToolTbl.Dat", EIO}, testing::Fault{"rename", EIO}}) {
+    testing::TempDir dir;
+    const std::string path = dir.File("ToolTbl.Dat");
+    testing::WriteFileBytes(path, ToolTableText(ToolTable()));
+    testing::RecordingCalls calls(fault);
+    DiskFileStore files(calls);
+    const std::string error = SaveToolTable(files, path, SampleTable()).value_or("saved");
+    EXPECT_NE(error.find(std::strerror(fault.error)), std::string::npos) << error;
+    EXPECT_EQ(testing::ReadFileBytes(path), ToolTableText(ToolTable())) << fault.entry;
+    EXPECT_EQ(testing::ListDirectory(dir.Path()), std::vector<std::string>{"ToolTbl.Dat"});
+  }
 }
 
 }  // namespace
