@@ -24,5 +24,5 @@ ctest --test-dir build/tsan --output-on-failure -j2 --timeout 600 -R '^(Parallel
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing, briefly"
-  scripts/fuzz.sh --seconds "${QUARNEL_FUZZ_SECONDS:-30}"
+  scripts/fuzz.sh --seconds "${QUARNEL_FUZZ_SECONDS:-20}"
 fi
