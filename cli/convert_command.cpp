@@ -287,12 +287,20 @@ void ApplyDimensionOptions(const ConvertOptions& options, DimensionTexts& dims) 
   if (options.thickness) dims.thickness = *options.thickness;
 }
 
+// What a run converts or verifies with: the dimension texts, the tool table and what was
+// found wrong with the table.
+struct RunInputs {
+  DimensionTexts dims;
+  ToolTable tools;
+  ToolTableReport toolTable;
+};
+
 // Fills the dimension texts and the tool table from the settings and the options; the usage
 // problem when they cannot be used. toolTable.file is set when the program directory's tool
 // table could not be used.
 std::optional<std::string> LoadInputs(const ConvertOptions& options, FileStore& files,
-                                      DimensionTexts& dims, ToolTable& tools,
-                                      ToolTableReport& toolTable, std::ostream& err) {
+                                      RunInputs& inputs, std::ostream& err) {
+  auto& [dims, tools, toolTable] = inputs;
   toolTable.file = FillDefaultsFromAppDir(options, dims, tools);
   if (toolTable.file) {
     Say(err, "warning: the tool table " + toolTable.file->file + " " + toolTable.file->text);
@@ -367,12 +375,9 @@ int Verify(const ConvertOptions& options, std::ostream& out, std::ostream& err) 
   const std::string appDir = LocateAppDirForThisProcess();
   if (auto problem = VerifyUsageProblem(options, appDir)) return UsageError(err, *problem);
   DiskFileStore files;
-  DimensionTexts dims;
-  ToolTable tools;
-  ToolTableReport toolTable;
-  if (auto problem = LoadInputs(options, files, dims, tools, toolTable, err)) {
-    return UsageError(err, *problem);
-  }
+  RunInputs inputs;
+  if (auto problem = LoadInputs(options, files, inputs, err)) return UsageError(err, *problem);
+  auto& [dims, tools, toolTable] = inputs;
   std::optional<JsonReportWriter> report;
   if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
   std::string source, output;
@@ -426,12 +431,9 @@ int Convert(const ConvertOptions& options, std::ostream& out, std::ostream& err)
     return UsageError(err, *problem);
   }
   DiskFileStore files;
-  DimensionTexts dims;
-  ToolTable tools;
-  ToolTableReport toolTable;
-  if (auto problem = LoadInputs(options, files, dims, tools, toolTable, err)) {
-    return UsageError(err, *problem);
-  }
+  RunInputs inputs;
+  if (auto problem = LoadInputs(options, files, inputs, err)) return UsageError(err, *problem);
+  auto& [dims, tools, toolTable] = inputs;
   RemoveLeftovers(files, options, err);
   std::optional<JsonReportWriter> report;
   if (auto problem = OpenReport(options, out, report)) return UsageError(err, *problem);
