@@ -197,8 +197,11 @@ void Expectations(const Run& run, std::set<std::string>& writable, std::set<std:
   for (const std::string& source : run.sources) {
     if (!run.dest.empty() && !run.dryRun)
       writable.insert(EntryOf(run.dest + "/" + quarnel::FileNameOf(source)));
+    // A conversion's preview is named after its output, which takes the source's name; a
+    // verified pair's after the verified output.
+    const std::string& pictured = run.verify.empty() ? source : run.verify;
     if (!run.preview.empty())
-      writable.insert(EntryOf(run.preview + "/" + quarnel::FileNameOf(source) + ".svg"));
+      writable.insert(EntryOf(run.preview + "/" + quarnel::FileNameOf(pictured) + ".svg"));
     kept.insert(FileOf(source));
   }
   if (!run.report.empty() && run.report != "-") writable.insert(EntryOf(run.report));
