@@ -54,10 +54,13 @@ struct ByteMeanings {
 };
 constexpr ByteMeanings kMeaning;
 
-// Val of the text from at on, and at moved past the characters the number took.
-double ReadNumberAt(std::string_view line, std::size_t& at) {
+// Val of the text from at on, and at moved past the characters the number took. A number
+// written again as it stands (a coordinate, not a G code or a feed, which is scaled) is read
+// with CoordValTaken.
+double ReadNumberAt(std::string_view line, std::size_t& at, bool writtenAgain) {
   std::size_t taken = 0;
-  const double value = ValTaken(line.substr(at), taken);
+  const std::string_view text = line.substr(at);
+  const double value = writtenAgain ? CoordValTaken(text, taken) : ValTaken(text, taken);
   at += taken;
   return value;
 }
@@ -127,11 +130,11 @@ void ScanWords(std::string_view line, LineWords& words) {
       const unsigned bit = 1u << (meaning - 1);
       if ((words.present & bit) != 0) continue;  // only the first occurrence counts
       words.present |= bit;
-      words.values[meaning - 1] = ReadNumberAt(line, at);
+      words.values[meaning - 1] = ReadNumberAt(line, at, meaning - 1 != kFeedWord);
     } else if (meaning == kToolWord) {
       if (words.toolAt == std::string_view::npos) words.toolAt = at - 1;
     } else if (meaning == kGWord) {
-      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at);
+      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at, false);
       ++words.gWords;
     } else if (meaning == kOtherLetter) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
