@@ -1,9 +1,12 @@
 // Compares Val's short path with the general path on every text it takes: a sign (none, "-",
 // "+"), up to five digits, and optionally a point with up to four digits after it, at least one
-// digit in all. Each text is read three times, ending at the end of the text, before " X" and
-// before "\tY", and must give the general path's value (to the bit) and take the number and
-// the blank after it. Prints the number of texts compared and the first differences; exits 1
-// when any differ. Offline proof of the short path, too slow to run as a test.
+// digit in all. Each text is read by ValTaken three times, ending at the end of the text,
+// before " X" and before "\tY", and must give the general path's value (to the bit) and take
+// the number and the blank after it. Then CoordValTaken reads it twice (at the end of the text,
+// and before 16 more bytes, which changes how a remembered text is copied), each time followed
+// by WriteCoordWord of the value as a float, which must write what the general path writes.
+// Prints the number of texts compared and the first differences; exits 1 when any differ.
+// Offline proof of the short path, too slow to run as a test.
 //
 //   val_exhaustive_check [THREADS]
 #include <algorithm>
@@ -29,6 +32,7 @@ constexpr int kDecimals = 4;
 constexpr int kMaxReported = 20;
 constexpr std::string_view kSigns[] = {"", "-", "+"};
 constexpr std::string_view kEndings[] = {"", " X", "\tY"};
+constexpr std::string_view kCoordEndings[] = {"", " Y1234567890123456"};
 
 // The texts of one form: a sign, whole digits, and decimals after a point when decimals >= 0.
 struct Form {
@@ -45,6 +49,17 @@ void Report(const std::string& text, double fast, double general, std::size_t ta
   if (differences.fetch_add(1) >= kMaxReported) return;
   const std::lock_guard<std::mutex> lock(reportMutex);
   std::printf("\"%s\": fast %.17g, general %.17g, taken %zu\n", text.c_str(), fast, general, taken);
+}
+
+void ReportCoord(const std::string& text, std::string_view fast, std::string_view general) {
+  if (differences.fetch_add(1) >= kMaxReported) return;
+  const std::lock_guard<std::mutex> lock(reportMutex);
+  std::printf("\"%s\": written %.*s, general %.*s\n", text.c_str(), static_cast<int>(fast.size()),
+              fast.data(), static_cast<int>(general.size()), general.data());
+}
+
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 // Compares every text of the form whose first digit (of all its digits) is first.
@@ -71,10 +86,23 @@ void CheckForm(const Form& form, int first) {
       std::size_t taken = 0;
       const double fast = quarnel::ValTaken(text, taken);
       const std::size_t expected = number.size() + (ending.empty() ? 0 : 1);
-      if (std::bit_cast<std::uint64_t>(fast) != std::bit_cast<std::uint64_t>(general) ||
-          taken != expected) {
-        Report(text, fast, general, taken);
-      }
+      if (!SameBits(fast, general) || taken != expected) Report(text, fast, general, taken);
+    }
+    char generalWord[quarnel::kMaxCoordWordSize];
+    const std::string_view generalText(
+        generalWord,
+        quarnel::internal::WriteCoordGeneral(generalWord, 'X', static_cast<float>(general)) -
+            generalWord);
+    for (const std::string_view ending : kCoordEndings) {
+      text = number;
+      text += ending;
+      std::size_t taken = 0;
+      const double fast = quarnel::CoordValTaken(text, taken);
+      if (!SameBits(fast, general)) Report(text, fast, general, taken);
+      char word[quarnel::kMaxCoordWordSize];
+      const std::string_view written(
+          word, quarnel::WriteCoordWord(word, 'X', static_cast<float>(fast)) - word);
+      if (written != generalText) ReportCoord(text, written, generalText);
     }
     ++count;
     // The next digits, the last one fastest; the first digit stays.
@@ -115,7 +143,7 @@ int main(int argc, char** argv) {
     });
   }
   for (std::thread& worker : workers) worker.join();
-  std::printf("%llu number texts compared (each with 3 endings), %llu differ\n",
+  std::printf("%llu number texts compared (each read 5 times, written twice), %llu differ\n",
               static_cast<unsigned long long>(compared.load()),
               static_cast<unsigned long long>(differences.load()));
   return differences.load() == 0 ? 0 : 1;

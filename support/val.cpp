@@ -340,10 +340,19 @@ struct ContinuesNumber {
 constexpr ContinuesNumber kContinuesNumber;
 
 // Reads at most limit + 1 digits at p (fewer at end) into mantissa; returns the end of them.
-inline const char* ReadShortRun(const char* p, const char* end, int limit,
-                                std::uint32_t& mantissa) {
-  const char* const last = end - p > limit ? p + limit + 1 : end;
-  for (; p != last; ++p) {
+// Where the text has limit + 1 more bytes, the loop is unrolled and needs no test for the end.
+template <int kLimit>
+inline const char* ReadShortRun(const char* p, const char* end, std::uint32_t& mantissa) {
+  if (end - p > kLimit) {
+#pragma GCC unroll 8
+    for (int i = 0; i <= kLimit; ++i) {
+      const unsigned digit = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+      if (digit > 9) return p + i;
+      mantissa = mantissa * 10 + digit;
+    }
+    return p + kLimit + 1;
+  }
+  for (; p != end; ++p) {
     const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
     if (digit > 9) break;
     mantissa = mantissa * 10 + digit;
@@ -384,7 +393,7 @@ inline bool TryValShort(const char* begin, const char* end, double& result, cons
   if (p != end && (*p == '-' || *p == '+')) ++p;
   std::uint32_t mantissa = 0;
   const char* const whole = p;
-  p = ReadShortRun(p, end, kShortWholeDigits, mantissa);
+  p = ReadShortRun<kShortWholeDigits>(p, end, mantissa);
   const std::ptrdiff_t wholeDigits = p - whole;
   if (wholeDigits > kShortWholeDigits) return false;
   std::ptrdiff_t decimals = 0;
@@ -392,7 +401,7 @@ inline bool TryValShort(const char* begin, const char* end, double& result, cons
   if (p != end && *p == '.') {
     point = true;
     const char* const first = ++p;
-    p = ReadShortRun(p, end, kShortDecimals, mantissa);
+    p = ReadShortRun<kShortDecimals>(p, end, mantissa);
     decimals = p - first;
     if (decimals > kShortDecimals) return false;
   }

@@ -193,9 +193,24 @@ std::string_view StripToolQuotes(std::string_view field) {
   return Trimmed(field.substr(1, field.size() - 2));
 }
 
+// The usual pieces, two digits or one beside a blank (or alone at the end), are copied as
+// they stand; AppendDigitGroup takes every other.
 void AppendSpindleGroups(std::string_view toolText, std::string& groups) {
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   for (std::size_t k = 0; k < toolText.size(); k += 2) {
-    AppendDigitGroup(toolText.substr(k, 2), groups);
+    const char first = toolText[k];
+    const char second = k + 1 < toolText.size() ? toolText[k + 1] : ' ';
+    char pair[2] = {'0', first};
+    if (isDigit(first) && isDigit(second)) {
+      pair[0] = first;
+      pair[1] = second;
+    } else if (first == ' ' && isDigit(second)) {
+      pair[1] = second;
+    } else if (!isDigit(first) || second != ' ') {
+      AppendDigitGroup(toolText.substr(k, 2), groups);
+      continue;
+    }
+    groups.append(pair, 2);
   }
 }
 
