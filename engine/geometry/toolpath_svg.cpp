@@ -109,7 +109,9 @@ std::optional<SvgArc> SvgArcOf(const Move& move) {
   if (!IsArc(move) || move.plane != ArcPlane::kXY) return std::nullopt;
   const bool clockwise = move.kind == MoveKind::kClockwiseArc;
   if (move.byRadius) {  // the larger arc for a negative radius longer than half the chord
-    const double chord = std::hypot(move.to.x - move.from.x, move.to.y - move.from.y);
+    const double chordX = move.to.x - move.from.x;
+    const double chordY = move.to.y - move.from.y;
+    const double chord = std::sqrt(chordX * chordX + chordY * chordY);
     if (chord == 0 || !std::isfinite(chord)) return std::nullopt;
     const double radius = std::max(std::abs(move.radius), chord / 2);
     const bool halfTurn = !(radius > chord / 2);
@@ -120,12 +122,12 @@ std::optional<SvgArc> SvgArcOf(const Move& move) {
   const double startY = -move.j;
   const double endX = move.to.x - (move.from.x + move.i);
   const double endY = move.to.y - (move.from.y + move.j);
-  const double radius = std::hypot(startX, startY);
+  const double radius = std::sqrt(startX * startX + startY * startY);
   if (move.from.x == move.to.x && move.from.y == move.to.y) {
     return SvgArc{radius, false, clockwise, Position{move.from.x + 2 * move.i, move.from.y + 2 * move.j, 0}, false};
   }
   const double cross = startX * endY - startY * endX;
-  if (!(std::abs(cross) > kCollinear * radius * std::hypot(endX, endY))) {
+  if (!(cross * cross > kCollinear * kCollinear * (radius * radius) * (endX * endX + endY * endY))) {
     return SvgArcByAngles(*ArcOf(move));
   }
   return SvgArc{radius, clockwise ? cross > 0 : cross < 0, clockwise, std::nullopt, false};
@@ -142,9 +144,14 @@ struct Tenths {
   bool operator==(const Tenths&) const = default;
 };
 
-// Pixels in tenths; a radius too large to matter is cut short.
+// Pixels in tenths, halves away from 0 (as llround, without its call); a radius too large to
+// matter is cut short.
 long long InTenths(double pixels) {
-  return std::llround(std::clamp(pixels * kTenths, -kLargestTenths, kLargestTenths));
+  const double tenths = std::clamp(pixels * kTenths, -kLargestTenths, kLargestTenths);
+  if (std::isnan(tenths)) return 0;
+  const auto whole = static_cast<long long>(tenths);  // exact: |tenths| < 2^53
+  const double rest = tenths - static_cast<double>(whole);
+  return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
 }
 
 Tenths TenthsOfPoint(const Frame& frame, double x, double y) {
@@ -202,15 +209,16 @@ class TenthsText {
   // tenths / 10 with its decimal only where it is not 0, after a blank unless it follows a
   // command letter or has a minus sign to part it from what comes before.
   void AppendNumber(long long tenths) {
-    if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') data_ += ' ';
-    char text[24];
-    char* end = std::to_chars(text, text + sizeof text, tenths / 10).ptr;
-    if (tenths < 0 && tenths > -10) data_ += '-';  // -0.5: the whole part lost its sign
-    data_.append(text, end);
+    char text[32];
+    char* end = text;
+    if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') *end++ = ' ';
+    if (tenths < 0 && tenths > -10) *end++ = '-';  // -0.5: the whole part lost its sign
+    end = std::to_chars(end, text + sizeof text, tenths / 10).ptr;
     if (tenths % 10 != 0) {
-      data_ += '.';
-      data_ += static_cast<char>('0' + std::abs(tenths % 10));
+      *end++ = '.';
+      *end++ = static_cast<char>('0' + std::abs(tenths % 10));
     }
+    data_.append(text, end);
   }
 
   const Frame& frame_;
@@ -265,7 +273,7 @@ class PathData : public TenthsText {
     DrawMerged();
     const Tenths to = TenthsOf(x, y);
     const long long radius =
-        arc.halfTurn ? static_cast<long long>(std::hypot(to.x - drawn_.x, to.y - drawn_.y) / 2)
+        arc.halfTurn ? static_cast<long long>(ChordLength(to) / 2)
                      : InTenths(frame_.Length(arc.radius));
     data_ += 'a';
     AppendNumber(radius);
@@ -274,6 +282,13 @@ class PathData : public TenthsText {
     data_ += arc.clockwise ? " 1" : " 0";
     AppendTo(to);
     SetPen(x, y);
+  }
+
+  // In tenths, from the last point drawn.
+  double ChordLength(const Tenths& to) const {
+    const auto dx = static_cast<double>(to.x - drawn_.x);
+    const auto dy = static_cast<double>(to.y - drawn_.y);
+    return std::sqrt(dx * dx + dy * dy);
   }
 
   // The line to the pen that was merged, so that the subpath ends where its last move ends.
