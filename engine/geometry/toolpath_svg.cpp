@@ -326,10 +326,17 @@ class PointData : public TenthsText {
   }
 
   std::size_t Count() const { return count_; }
-  const std::string& Text() const { return data_; }
+  // A lone point gets a second vertex where it stands (renderers draw no marker on a path
+  // without a segment); only the first is marked.
+  const std::string& Text() {
+    if (count_ == 1 && !doubled_) data_ += "l0 0";
+    doubled_ = true;
+    return data_;
+  }
 
  private:
   std::size_t count_ = 0;
+  bool doubled_ = false;  // the lone point's second vertex is written
 };
 
 // Everything the picture must show: the part and every move of both programs.
@@ -530,7 +537,7 @@ class SvgWriter {
     return text;
   }
 
-  void WritePointPath(const PointData& points, const std::string& marker) {
+  void WritePointPath(PointData& points, const std::string& marker) {
     if (points.Empty()) return;
     out_ += "<path " + MarkerAttributes(points.Count(), marker) + " d=\"" + points.Text() + "\"/>\n";
   }

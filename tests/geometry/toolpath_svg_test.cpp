@@ -163,7 +163,7 @@ TEST(ToolpathSvg, DrawsDrillingPointsAsMarkedVertices) {
     const char* data;
     bool lone;
   } cases[] = {
-      {{100}, "M184 504", true},
+      {{100}, "M184 504l0 0", true},
       {{100, 110, 110}, "M184 504l16 0l0 0", false},
   };
   for (const auto& c : cases) {
