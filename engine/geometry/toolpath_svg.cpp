@@ -124,10 +124,12 @@ std::optional<SvgArc> SvgArcOf(const Move& move) {
   const double endY = move.to.y - (move.from.y + move.j);
   const double radius = std::sqrt(startX * startX + startY * startY);
   if (move.from.x == move.to.x && move.from.y == move.to.y) {
-    return SvgArc{radius, false, clockwise, Position{move.from.x + 2 * move.i, move.from.y + 2 * move.j, 0}, false};
+    const Position opposite{move.from.x + 2 * move.i, move.from.y + 2 * move.j, 0};
+    return SvgArc{radius, false, clockwise, opposite, false};
   }
   const double cross = startX * endY - startY * endX;
-  if (!(cross * cross > kCollinear * kCollinear * (radius * radius) * (endX * endX + endY * endY))) {
+  const double lengths = radius * radius * (endX * endX + endY * endY);
+  if (!(cross * cross > kCollinear * kCollinear * lengths)) {
     return SvgArcByAngles(*ArcOf(move));
   }
   return SvgArc{radius, clockwise ? cross > 0 : cross < 0, clockwise, std::nullopt, false};
@@ -369,7 +371,8 @@ class SvgWriter {
     CollectTexts(title);
     const double height = frame_.DrawingBottom() + kTextLine * (texts_.size() + 3) + kMargin;
     out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + Px(frame_.Width()) +
+    out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + Px(frame_.Width()) +
             "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(frame_.Width()) + " " +
             Px(height) + "\" font-family=\"sans-serif\" font-size=\"13\">\n";
     out_ += "<title>" + XmlEscaped(title) + "</title>\n";
@@ -539,7 +542,8 @@ class SvgWriter {
 
   void WritePointPath(PointData& points, const std::string& marker) {
     if (points.Empty()) return;
-    out_ += "<path " + MarkerAttributes(points.Count(), marker) + " d=\"" + points.Text() + "\"/>\n";
+    out_ += "<path " + MarkerAttributes(points.Count(), marker) + " d=\"" + points.Text() +
+            "\"/>\n";
   }
 
   void WriteUsedPoints(const PointData& points, const std::string& id, const std::string& marker) {

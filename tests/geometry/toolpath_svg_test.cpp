@@ -78,6 +78,7 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
       {"G3 X350 Y100 I50 J0", " 0 1 0 "},  // three quarters round
       {"G2 X350 Y100 I50 J0", " 0 0 1 "},
       {"G2 X350 Y100 I0 J50", " 0 1 1 "},
+      {"G3 X300 Y100 I25 J25", " 0 1 0 "},  // the start's X, not a whole circle
   };
   for (const auto& c : cases) {
     const std::string source = std::string("G0 X300 Y50\n") + c.arc;
@@ -125,7 +126,9 @@ TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
 // How many times text occurs in svg.
 std::size_t Count(const std::string& svg, const std::string& text) {
   std::size_t count = 0;
-  for (std::size_t at = svg.find(text); at != std::string::npos; at = svg.find(text, at + 1)) ++count;
+  for (std::size_t at = svg.find(text); at != std::string::npos; at = svg.find(text, at + 1)) {
+    ++count;
+  }
   return count;
 }
 
@@ -139,11 +142,21 @@ TEST(ToolpathSvg, DrawsTheMovesBothProgramsDrawAlikeOnceForBothLayers) {
       "stroke=\"" + HexText(DepthBandColour(kDepthBands - 1)) + "\" stroke-width=\"2\"";
   const std::string same = Picture(road, output);
   EXPECT_TRUE(WellFormed(same));
-  EXPECT_NE(same.find("<path id=\"f7\" d=\"M184 584l320 0a80 80 0 0 1 80-80\"/>"), std::string::npos);
+  EXPECT_NE(same.find("<path id=\"f7\" d=\"M184 584l320 0a80 80 0 0 1 80-80\"/>"),
+            std::string::npos);
   EXPECT_EQ(Count(same, "<path id="), 1u);
   EXPECT_EQ(Count(same, "<use xlink:href=\"#f7\" fill=\"none\" " + source), 1u);
   EXPECT_EQ(Count(same, "<use xlink:href=\"#f7\" fill=\"none\" " + deepest), 1u);
   EXPECT_EQ(Count(same, "<path fill=\"none\" " + source), 0u);
+  // Rapids are each layer's own and dashed, even where both programs draw them alike.
+  const Toolpath path = InterpretOutput(output);
+  const std::string self =
+      ToolpathSvg(path, path, CompareToolpaths(path, path), CheckPart(path), "self");
+  for (const StyleColour colour : {kSourceStyle.colour, kOutputStyle.colour}) {
+    const std::regex rapids("<path fill=\"none\" stroke=\"" + HexText(colour) +
+                            "\"[^>]* stroke-dasharray=\"6 4\" d=\"M24 664");
+    EXPECT_TRUE(std::regex_search(self, rapids)) << HexText(colour);
+  }
   output.replace(output.find("U50"), 3, "U-50");
   const std::string differs = Picture(road, output);
   EXPECT_NE(differs.find("<path id=\"f7\" d=\"M184 584l320 0\"/>"), std::string::npos);
@@ -181,9 +194,11 @@ TEST(ToolpathSvg, DrawsDrillingPointsAsMarkedVertices) {
               std::string::npos);
     EXPECT_NE(alone.find("stroke=\"none\" " + marks + " d=\"" + c.data + "\"/>"), std::string::npos)
         << alone;
-    const std::string both = ToolpathSvg(path, path, CompareToolpaths(path, path), CheckPart(path), "d");
+    const std::string both =
+        ToolpathSvg(path, path, CompareToolpaths(path, path), CheckPart(path), "d");
     EXPECT_NE(both.find("<path id=\"p7\" d=\"" + std::string(c.data) + "\"/>"), std::string::npos);
     EXPECT_EQ(Count(both, "<use xlink:href=\"#p7\""), 2u);
+    EXPECT_NE(both.find("<marker id=\"ms\""), std::string::npos);
     EXPECT_EQ(Count(both, "url(#ms)"), c.lone ? 1u : 3u);  // the source layer's one use
   }
 }
