@@ -78,7 +78,8 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
       {"G3 X350 Y100 I50 J0", " 0 1 0 "},  // three quarters round
       {"G2 X350 Y100 I50 J0", " 0 0 1 "},
       {"G2 X350 Y100 I0 J50", " 0 1 1 "},
-      {"G3 X300 Y100 I25 J25", " 0 1 0 "},  // the start's X, not a whole circle
+      {"G3 X300 Y100 I25 J25", " 0 1 0 "},  // the start's X or Y: no whole circle
+      {"G2 X350 Y50 I25 J25", " 0 1 1 "},
   };
   for (const auto& c : cases) {
     const std::string source = std::string("G0 X300 Y50\n") + c.arc;
