@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTableView>
@@ -461,6 +462,18 @@ class MainWindowTest : public QObject {
     QVERIFY(lines[1].startsWith(QString::fromStdString(source + "/size.nc: cannot write")));
     QCOMPARE(message.title, QStringLiteral("Ostrevan"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  // Files that start faster than the dialog shows them: it shows the last one to start.
+  void ProgressShowsTheLatestFile() {
+    QWidget parent;
+    BatchProgress progress(&parent, 3, 0);
+    for (int index = 0; index < 3; ++index) {
+      progress.FileStarting(index, "/shop/parts/part" + std::to_string(index) + ".nc");
+    }
+    QTRY_COMPARE(progress.Dialog().labelText(), QStringLiteral("File 3 of 3: part2.nc"));
+    QCOMPARE(progress.Dialog().findChild<QProgressBar*>()->value(), 2);
+    for (int index = 0; index < 3; ++index) progress.FileDone();
   }
 
   // However many files fail, the one message fits the screen, its list shown.
