@@ -12,17 +12,25 @@ namespace {
 constexpr double kFullTurn = 2 * std::numbers::pi;
 constexpr double kQuarterTurn = std::numbers::pi / 2;
 
+// fmod(turn, 2 pi) without the call for a turn within a whole turn either way, where it is the
+// turn itself (or 0 with its sign for exactly a whole turn), as between two angles of atan2.
+double WithinTurn(double turn) {
+  const double size = std::abs(turn);
+  if (size < kFullTurn) return turn;
+  return size == kFullTurn ? std::copysign(0.0, turn) : std::fmod(turn, kFullTurn);
+}
+
 // The angle turned going from one angle to another in the positive sense: (0, 2 pi], so an arc
 // that ends where it starts turns a whole circle.
 double TurnBetween(double from, double to) {
-  double turn = std::fmod(to - from, kFullTurn);
+  double turn = WithinTurn(to - from);
   if (turn <= 0) turn += kFullTurn;
   return turn;
 }
 
 // The angle turned from one angle to another in the positive sense: [0, 2 pi).
 double TurnFrom(double from, double to) {
-  double turn = std::fmod(to - from, kFullTurn);
+  double turn = WithinTurn(to - from);
   if (turn < 0) turn += kFullTurn;
   return turn;
 }
@@ -187,6 +195,7 @@ Extents ExtentsOf(const Move& move) {
   const std::optional<Centre> centre = CentreOf(move);
   if (!centre) return box;
   const std::optional<unsigned> passed = QuartersPassed(move, *centre);
+  if (passed == 0u) return box;
   const ArcShape arc =
       passed ? ArcShape{centre->x, centre->y,
                         std::hypot(move.from.x - centre->x, move.from.y - centre->y)}
