@@ -60,10 +60,14 @@ double ToleranceFor(double magnitude) {
                                                      : ToleranceForDigits(digits);
 }
 
-bool Near(double source, double output) {
-  const double gap = std::abs(source - output);
-  if (gap <= kGeometryTolerance + kSlack) return true;
+[[gnu::noinline]] bool NearBySize(double gap, double source, double output) {
   return gap <= ToleranceFor(std::max(std::abs(source), std::abs(output)));
+}
+
+// Most compared values are the same or nearly: those take no call.
+inline bool Near(double source, double output) {
+  const double gap = std::abs(source - output);
+  return gap <= kGeometryTolerance + kSlack || NearBySize(gap, source, output);
 }
 
 bool NearPosition(const Position& source, const Position& output) {
@@ -266,6 +270,7 @@ bool IsCompared(const Move& move) {
 
 std::vector<std::size_t> ComparedMoves(const Toolpath& path) {
   std::vector<std::size_t> compared;
+  compared.reserve(path.moves.size());
   for (std::size_t k = 0; k < path.moves.size(); ++k) {
     if (IsCompared(path.moves[k])) compared.push_back(k);
   }
@@ -281,7 +286,9 @@ class Aligner {
         output_(output),
         s_(ComparedMoves(source)),
         o_(ComparedMoves(output)),
-        check_(check) {}
+        check_(check) {
+    check_.pairs.reserve(std::min(s_.size(), o_.size()));
+  }
 
   void Run() {
     while (i_ < s_.size() && j_ < o_.size()) {
