@@ -104,10 +104,6 @@ double CrossWithAxis(const Offset& offset, int quarter) {
   return quarter == 0 ? -offset.y : quarter == 1 ? offset.x : quarter == 2 ? offset.y : -offset.x;
 }
 
-// 0 for a direction counter-clockwise of from by less than half a turn, 2 for one clockwise of
-// it, 1 for one on its line.
-int SideOf(double crossFromIt) { return crossFromIt > 0 ? 0 : crossFromIt < 0 ? 2 : 1; }
-
 // The quarter turns (bit q for the angle q pi/2) an arc passes on its way from its start to its
 // end, as ArcPasses finds them, from the signs of cross products alone. nullopt where the angles'
 // rounding may decide it: an end within kAngleMargin of an axis or of the other end, or an
@@ -127,15 +123,17 @@ std::optional<unsigned> QuartersPassed(const Move& move, const Centre& centre) {
   const double cross = from.x * to.y - from.y * to.x;
   const double dot = from.x * to.x + from.y * to.y;
   if (dot > 0 && std::abs(cross) <= kAngleMargin * dot) return std::nullopt;
+  // A direction lies in the first half turn counter-clockwise from "from" when its cross product
+  // with it is above 0, else in the second: the opposite of "from" begins the second.
+  const bool endInFirstHalf = cross > 0;
   unsigned passed = 0;
   for (int quarter = 0; quarter < 4; ++quarter) {
     if (NearAxis(from, quarter) || NearAxis(to, quarter)) return std::nullopt;
-    const int axisSide = SideOf(CrossWithAxis(from, quarter));
-    const int toSide = SideOf(cross);
-    bool passes = axisSide < toSide;
-    if (axisSide == toSide) {
+    const bool axisInFirstHalf = CrossWithAxis(from, quarter) > 0;
+    bool passes = axisInFirstHalf;
+    if (axisInFirstHalf == endInFirstHalf) {  // the same half turn: the axis before the end?
       const double turnToEnd = -CrossWithAxis(to, quarter);  // the axis' cross with the end
-      if (axisSide == 1 || turnToEnd == 0) return std::nullopt;
+      if (turnToEnd == 0) return std::nullopt;
       passes = turnToEnd > 0;
     }
     if (passes) passed |= 1u << quarter;
