@@ -201,6 +201,9 @@ TEST(ExtentsOf, GivesTheBoxOfTheAnglesToTheLastBit) {
   } cases[] = {
       {"quarter ending on an axis", Arc(kCcw, {10, 0, -1}, {0, 10, -2}, 0, -10, 0)},
       {"quarter ending on an axis, clockwise", Arc(kCw, {0, 10, 0}, {10, 0, 0}, 0, 0, -10)},
+      {"on an axis, the centre rounded: its point an ulp beyond the start",
+       Arc(kCcw, {5.284, 0, 0}, {14.184, -8.9, 0}, 0, 8.9, 0)},
+      {"the same clockwise, the axis at the end", Arc(kCw, {14.184, -8.9, 0}, {5.284, 0, 0}, 0, 0, 8.9)},
       {"starting on the negative Y axis", Arc(kCcw, {5, -5, 0}, {10, 0, 0}, 0, 0, 5)},
       {"ending on the negative X axis", Arc(kCw, {5, 5, 0}, {0, 0, 0}, 0, 0, -5)},
       {"three quarters by radius", Arc(kCw, {300, 50, 0}, {350, 100, 0}, -50)},
