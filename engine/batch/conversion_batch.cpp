@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "engine/batch/converted_geometry.h"
 #include "engine/batch/input_checks.h"
 #include "engine/batch/output_sink.h"
 #include "engine/batch/translation_pool.h"
@@ -107,6 +108,7 @@ class ConversionDriver::Run {
   TranslatedFile Translate(std::optional<TranslatedFile> ahead);
   std::optional<std::string> Finish(TranslatedFile& translated, DimensionTexts& dims,
                                     FileReport& report);
+  std::optional<std::string> Complete(const TranslatedFile& translated, const DimensionTexts& dims);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
 
   FileStore& files_;
@@ -245,7 +247,7 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
   }
   if (translated.failure) return translated.failure;
   try {
-    std::optional<std::string> failure = CompleteProgram(dims, current_.program);
+    std::optional<std::string> failure = Complete(translated, dims);
     report.bodyLines = current_.program.Lines();
     if (failure) return failure;
     report.units = SelectedUnits(dims.height).code;
@@ -270,6 +272,17 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
     current_.program = ProgramBody();
     return "there is not enough memory to convert it";
   }
+}
+
+// Completes the current program with the header of dims. One the pool completed ahead under
+// these texts is complete already; one it completed under others is translated again from its
+// source (kept for the check), which happens only when the files before it did not leave the
+// texts the pool expected.
+std::optional<std::string> ConversionDriver::Run::Complete(const TranslatedFile& translated,
+                                                           const DimensionTexts& dims) {
+  if (translated.completedUnder == dims) return std::nullopt;
+  if (translated.completedUnder) TranslateSource(translated.source, translator_, current_.program);
+  return CompleteProgram(dims, current_.program);
 }
 
 bool ConversionDriver::Run::MightReadInFlight(const OutputSink& sink, const OutputFile& next) {

@@ -9,21 +9,6 @@
 
 namespace quarnel {
 
-CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
-                                       const DimensionTexts& dims, const ToolTable& tools,
-                                       const std::string& sourcePath,
-                                       const std::string& outputPath, const BatchOptions& options) {
-  const ProgramGeometry geometry = CheckProgramGeometry(source, program, {tools, &dims});
-  CheckedGeometry checked{dims, GeometryReportOf(geometry), {}, {}};
-  if (options.machiningTime) {
-    checked.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
-  }
-  if (options.picture) {
-    checked.picture = options.picture(sourcePath, outputPath, geometry, checked.time);
-  }
-  return checked;
-}
-
 TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
                              bool keepSource, ProgramBody program) {
   TranslatedFile file;
@@ -166,17 +151,16 @@ std::optional<DimensionTexts> TranslationPool::PassOnDimensions(
   return dims;
 }
 
-// The geometry of a translated file under the header of dims, on a copy of its program (the
-// batch completes its own); nullopt when the header cannot be written or memory runs out, for
-// the batch to settle.
-std::optional<CheckedGeometry> TranslationPool::CheckAhead(const TranslatedFile& file,
+// The geometry of a translated file under the header of dims, which completes its program in
+// place; nullopt when the header cannot be written or memory runs out, for the batch to settle.
+std::optional<CheckedGeometry> TranslationPool::CheckAhead(TranslatedFile& file,
                                                            const DimensionTexts& dims,
                                                            std::size_t index) const {
   try {
-    ProgramBody program = file.program;
-    if (CompleteProgram(dims, program)) return std::nullopt;
-    return CheckConvertedGeometry(file.source, program.Program(), dims, tools_, sources_[index],
-                                  outputs_[index], geometry_->options);
+    if (CompleteProgram(dims, file.program)) return std::nullopt;
+    file.completedUnder = dims;
+    return CheckConvertedGeometry(file.source, file.program.Program(), dims, tools_,
+                                  sources_[index], outputs_[index], geometry_->options);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
