@@ -91,10 +91,12 @@ TEST(InterpretSource, KeepsWhatTheOutputMustWriteAndStopsAtANumberTooLarge) {
   const Toolpath drilling = InterpretSource(
       "G100 X1 P-5 F2000 T\"1 2 3\"\nG90 X2\nG0 T55\nG1 X3 F3000\ng1 x4", tools);
   ASSERT_EQ(drilling.moves.size(), 5u);
-  EXPECT_EQ(drilling.moves[0].spindles, "091011");  // renumbered, as the output writes them
+  // renumbered, as the output writes them
+  EXPECT_EQ(drilling.Spindles(drilling.moves[0]), "091011");
   EXPECT_EQ(drilling.moves[0].feed, 2);
-  EXPECT_EQ(drilling.moves[1].spindles, "");
-  EXPECT_EQ(drilling.moves[2].tool, "T0105M66");  // the block's call through the table
+  EXPECT_EQ(drilling.Spindles(drilling.moves[1]), "");
+  // the block's call through the table
+  EXPECT_EQ(drilling.ToolCall(drilling.moves[2]), "T0105M66");
   EXPECT_EQ(drilling.moves[3].feed, 3);
   ASSERT_EQ(drilling.dropped.size(), 1u);
   EXPECT_EQ(drilling.dropped[0].line, 5);
@@ -175,7 +177,7 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(path.header.height, 15.5);
   EXPECT_EQ(path.header.thickness, 0.75);
   ASSERT_EQ(path.moves.size(), 3u);
-  EXPECT_EQ(path.moves[0].spindles, "1204");
+  EXPECT_EQ(path.Spindles(path.moves[0]), "1204");
   EXPECT_EQ(path.moves[0].feed, 0.15);
   EXPECT_TRUE(path.moves[1].byRadius);
   EXPECT_EQ(path.moves[1].radius, -1);
@@ -186,9 +188,9 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
                             "output line 10: no whole G code; the line is left out"}));
   const Toolpath blocks = InterpretOutput(
       "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG85G90G54P5T01a2F6G40X500Y0Z-3Q120\nG88G54P5S0X1");
-  EXPECT_EQ(blocks.moves[0].tool, "T0105M66");
-  EXPECT_EQ(blocks.moves[1].tool, "T01a2");
-  EXPECT_EQ(blocks.moves[2].tool, "");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[0]), "T0105M66");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[1]), "T01a2");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[2]), "");
   EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
             "output line 2: Q1E40 does not fit in a 32-bit number");
 }
