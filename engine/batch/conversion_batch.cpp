@@ -69,6 +69,13 @@ class OpenReports {
   std::map<std::size_t, FileReport> open_;  // a map: references stay valid as others finish
 };
 
+// False for a program the pool completed ahead under other dimension texts than the batch gives
+// it (those the file's G200 sets, or those it starts with): the files before it did not leave
+// the texts the pool expected.
+bool CompletedForBatch(const TranslatedFile& file, const DimensionTexts& dims) {
+  return !file.completedUnder || *file.completedUnder == file.partDimensions.value_or(dims);
+}
+
 }  // namespace
 
 std::string OutputPathFor(const std::string& destination, const std::string& sourcePath) {
@@ -108,7 +115,6 @@ class ConversionDriver::Run {
   TranslatedFile Translate(std::optional<TranslatedFile> ahead);
   std::optional<std::string> Finish(TranslatedFile& translated, DimensionTexts& dims,
                                     FileReport& report);
-  std::optional<std::string> Complete(const TranslatedFile& translated, const DimensionTexts& dims);
   bool MightReadInFlight(const OutputSink& sink, const OutputFile& next);
 
   FileStore& files_;
@@ -183,6 +189,10 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
     if (pool) {
       ahead = pool->Take(index);
       inTurn = !ahead;
+      if (ahead && !CompletedForBatch(*ahead, dims)) {
+        pool->GiveBack(std::move(ahead->program));
+        ahead.reset();  // translated again here, from the source read again
+      }
     }
     if (MightReadInFlight(*sink, current_)) sink->Flush();
     std::optional<std::string> failure;
@@ -247,7 +257,8 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
   }
   if (translated.failure) return translated.failure;
   try {
-    std::optional<std::string> failure = Complete(translated, dims);
+    std::optional<std::string> failure;
+    if (!translated.completedUnder) failure = CompleteProgram(dims, current_.program);
     report.bodyLines = current_.program.Lines();
     if (failure) return failure;
     report.units = SelectedUnits(dims.height).code;
@@ -272,17 +283,6 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
     current_.program = ProgramBody();
     return "there is not enough memory to convert it";
   }
-}
-
-// Completes the current program with the header of dims. One the pool completed ahead under
-// these texts is complete already; one it completed under others is translated again from its
-// source (kept for the check), which happens only when the files before it did not leave the
-// texts the pool expected.
-std::optional<std::string> ConversionDriver::Run::Complete(const TranslatedFile& translated,
-                                                           const DimensionTexts& dims) {
-  if (translated.completedUnder == dims) return std::nullopt;
-  if (translated.completedUnder) TranslateSource(translated.source, translator_, current_.program);
-  return CompleteProgram(dims, current_.program);
 }
 
 bool ConversionDriver::Run::MightReadInFlight(const OutputSink& sink, const OutputFile& next) {

@@ -101,6 +101,7 @@ void TranslationPool::Work() {
     if (geometry_) {
       const std::optional<DimensionTexts> dims = PassOnDimensions(index, result);
       if (dims && result && !result->failure) result->geometry = CheckAhead(*result, *dims, index);
+      if (result && result->geometry) std::string().swap(result->source);  // no longer needed
     }
     {
       const std::lock_guard<std::mutex> lock(mutex_);
