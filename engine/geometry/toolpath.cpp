@@ -259,7 +259,7 @@ class SourceReader {
       block.block = true;
       if (rapidLine != 0) block.line = rapidLine;  // the line that set where the block goes
       block.from = lineStart_;
-      block.tool = texts_.Of(state_.line.toolCall);
+      block.text = texts_.Of(state_.line.toolCall);
       block.q = cycleBlock ? state_.modalX : 0;
       if (cycleBlock) {
         mode_ = MoveKind::kRapid;
@@ -282,7 +282,7 @@ class SourceReader {
   // G280: a cycle point at once, with the tool call; an owed block stays owed.
   void Cycle() {
     if (!LookUpTool()) return;
-    Push(MoveKind::kCycle, Target(), LeftOut::kNo).tool = texts_.Of(state_.line.toolCall);
+    Push(MoveKind::kCycle, Target(), LeftOut::kNo).text = texts_.Of(state_.line.toolCall);
     at_ = Target();
     SetMotion(MoveKind::kRapid);
   }
@@ -307,7 +307,7 @@ class SourceReader {
   void EndLine() {
     const Position to = Target();
     if (mode_ == MoveKind::kDrill) {
-      Push(mode_, to, LeftOut::kNo).spindles = texts_.Of(DrillingSpindles());
+      Push(mode_, to, LeftOut::kNo).text = texts_.Of(DrillingSpindles());
     } else if (mode_ != MoveKind::kRapid) {
       Push(mode_, to, LeftOut::kNo);
     } else if (Moved(at_, to) && !partDimensions_) {  // G200's X, Y and P are no position
@@ -439,11 +439,11 @@ class OutputReader {
     } else if (code == output::kPositioning.number) {
       PushBlock();
     } else if (code == output::kDrilling.number) {
-      Push(MoveKind::kDrill).spindles = texts_.Of(Spindles());
+      Push(MoveKind::kDrill).text = texts_.Of(Spindles());
     } else if (code == output::kCycle.number) {
       // A cycle line carries a feed; tool 81's positioning block does not.
       Move& move = Has(kFeedWord) ? Push(MoveKind::kCycle) : PushBlock();
-      move.tool = texts_.Of(ToolCall());
+      move.text = texts_.Of(ToolCall());
       move.q = Val(WordText(words_->line, output::kCycleLetter).value_or(""));
     } else if (!IsKnownStill(code)) {
       AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
@@ -502,7 +502,7 @@ class OutputReader {
   Move& PushBlock() {
     Move& move = Push(MoveKind::kRapid);
     move.block = true;
-    move.tool = texts_.Of(ToolCall());
+    move.text = texts_.Of(ToolCall());
     return move;
   }
 

@@ -40,8 +40,9 @@ struct Position {
   double depth = 0;
 };
 
-// A spindle list or tool call of a move: its index in the texts of its toolpath (Toolpath::
-// Spindles, Toolpath::ToolCall), so that a move stays small and its texts are kept once.
+// The spindle list of a drilling point, or else the tool call of a move: its index in the texts
+// of its toolpath (read through Toolpath::Spindles and Toolpath::ToolCall), so that a move
+// stays small and each text is kept once.
 struct MoveText {
   std::uint32_t index = 0;  // 0 is ""
 };
@@ -58,8 +59,9 @@ struct Move {
   bool block = false;
   bool dropped = false;  // source: its line moves the router, and the translator drops it
   int line = 0;          // line of its program, counted from 1
-  MoveText spindles;     // drilling points: the spindle list as the output writes it, after T01
-  MoveText tool;         // blocks and cycle points: the tool call text, "" for none
+  // Drilling points: the spindle list as the output writes it, after T01. Blocks and cycle
+  // points: the tool call text, "" for none.
+  MoveText text;
   Position from;
   Position to;
   double radius = 0;  // arcs by radius: negative chooses the larger arc
@@ -94,8 +96,12 @@ struct Toolpath {
   int failureLine = 0;                 // the line where reading stopped
   std::vector<std::string> texts = std::vector<std::string>(1);  // of the moves' MoveTexts
 
-  std::string_view Spindles(const Move& move) const { return texts[move.spindles.index]; }
-  std::string_view ToolCall(const Move& move) const { return texts[move.tool.index]; }
+  std::string_view Spindles(const Move& move) const {
+    return move.kind == MoveKind::kDrill ? texts[move.text.index] : std::string_view();
+  }
+  std::string_view ToolCall(const Move& move) const {
+    return move.kind == MoveKind::kDrill ? std::string_view() : texts[move.text.index];
+  }
 };
 
 // Reads a router program as the router runs it: every line with motion, its comments removed,

@@ -14,6 +14,9 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+// Two toolpaths of 30,000 moves each are held by every check running: a move must stay small.
+static_assert(sizeof(Move) <= 104);
+
 // "LINE:KIND X,Y,DEPTH" for each move (B for a positioning block), a "!" after the kind for
 // motion left out on purpose, a "~" for a line the translator drops.
 std::string Summary(const Toolpath& path) {
@@ -193,6 +196,21 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(blocks.ToolCall(blocks.moves[2]), "");
   EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
             "output line 2: Q1E40 does not fit in a 32-bit number");
+}
+
+// Each text is kept once however often the moves repeat it, and a drilling point's spindle list
+// is never read as its tool call.
+TEST(InterpretOutput, KeepsEachTextOnce) {
+  const Toolpath path = InterpretOutput(
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G81G90G17T010506X1Y2Z-0.8I0J0F0.15\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\n");
+  ASSERT_EQ(path.moves.size(), 5u);
+  EXPECT_EQ(path.texts.size(), 4u);  // "", T0105M66, 1204, 0506
+  EXPECT_EQ(path.Spindles(path.moves[3]), "1204");
+  EXPECT_EQ(path.ToolCall(path.moves[3]), "");
+  EXPECT_EQ(path.ToolCall(path.moves[4]), "T0105M66");
+  EXPECT_EQ(path.Spindles(path.moves[4]), "");
 }
 
 }  // namespace
