@@ -269,8 +269,8 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
       CheckedGeometry checked =
           translated.geometry && translated.geometry->dims == dims
               ? std::move(*translated.geometry)
-              : CheckConvertedGeometry(translated.source, current_.program.Program(), dims, tools_,
-                                       current_.source, current_.path, options);
+              : CheckConvertedGeometry(std::move(translated.source), current_.program.Program(),
+                                       dims, tools_, current_.source, current_.path, options);
       report.geometry = std::move(checked.report);
       report.time = std::move(checked.time);
       if (options.converted) options.converted(report, checked.picture);

@@ -4,11 +4,12 @@
 
 namespace quarnel {
 
-CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
+CheckedGeometry CheckConvertedGeometry(std::string source, std::string_view program,
                                        const DimensionTexts& dims, const ToolTable& tools,
                                        const std::string& sourcePath,
                                        const std::string& outputPath, const BatchOptions& options) {
   const ProgramGeometry geometry = CheckProgramGeometry(source, program, {tools, &dims});
+  std::string().swap(source);
   CheckedGeometry checked{dims, GeometryReportOf(geometry), {}, {}};
   if (options.machiningTime) {
     checked.time = EstimateMachiningTime(geometry.output, *options.machiningTime);

@@ -24,8 +24,9 @@ struct CheckedGeometry {
 };
 
 // Checks the geometry of program (the output of source, complete with the header of dims),
-// estimates its machining time and makes its picture as options ask.
-CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
+// estimates its machining time and makes its picture as options ask. source is freed as soon as
+// it is read, so that two checks at once hold less.
+CheckedGeometry CheckConvertedGeometry(std::string source, std::string_view program,
                                        const DimensionTexts& dims, const ToolTable& tools,
                                        const std::string& sourcePath,
                                        const std::string& outputPath, const BatchOptions& options);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "engine/translate/program_header.h"
 #include "support/file_store.h"
@@ -101,7 +102,9 @@ void TranslationPool::Work() {
     if (geometry_) {
       const std::optional<DimensionTexts> dims = PassOnDimensions(index, result);
       if (dims && result && !result->failure) result->geometry = CheckAhead(*result, *dims, index);
-      if (result && result->geometry) std::string().swap(result->source);  // no longer needed
+      // A check that ran out of memory took the source with it: the batch translates the file
+      // again in turn and checks it itself.
+      if (result && result->completedUnder && !result->geometry) result.reset();
     }
     {
       const std::lock_guard<std::mutex> lock(mutex_);
@@ -160,7 +163,7 @@ std::optional<CheckedGeometry> TranslationPool::CheckAhead(TranslatedFile& file,
   try {
     if (CompleteProgram(dims, file.program)) return std::nullopt;
     file.completedUnder = dims;
-    return CheckConvertedGeometry(file.source, file.program.Program(), dims, tools_,
+    return CheckConvertedGeometry(std::move(file.source), file.program.Program(), dims, tools_,
                                   sources_[index], outputs_[index], geometry_->options);
   } catch (const std::bad_alloc&) {
     return std::nullopt;

@@ -31,8 +31,7 @@ struct TranslatedFile {
   ProgramBody program;  // the body, with room for the header, or the program completed ahead
   // Set when program was completed ahead with the header of these texts, for its check.
   std::optional<DimensionTexts> completedUnder;
-  // The source text, when it was asked to be kept; dropped once geometry holds its check.
-  std::string source;
+  std::string source;  // the source text, when it was asked to be kept and is not checked yet
   // Checked ahead under the header the files before it were expected to leave; the batch uses
   // it only when its own dimension texts turn out the same, and otherwise translates the file
   // again.
