@@ -70,7 +70,10 @@ std::optional<TranslatedFile> TranslationPool::Take(std::size_t index) {
   return result;
 }
 
+// With geometry checks a buffer is not kept: an idle one would add to the memory that the
+// checks in flight hold, and growing a new one costs little beside a check.
 void TranslationPool::GiveBack(ProgramBody program) {
+  if (geometry_) return;
   const std::lock_guard<std::mutex> lock(mutex_);
   spares_.push_back(std::move(program));
 }

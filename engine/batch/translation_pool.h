@@ -69,7 +69,7 @@ class TranslationPool {
   // might read the output of a file before it that may not be written yet (it is one, or a link
   // to one, or does not exist yet): it must be translated in turn, once those are written.
   std::optional<TranslatedFile> Take(std::size_t index);
-  // A program buffer to reuse for a later translation.
+  // A program buffer to reuse for a later translation (dropped when checking geometry).
   void GiveBack(ProgramBody program);
 
  private:
