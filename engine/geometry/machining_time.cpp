@@ -41,14 +41,20 @@ Move InXYPlane(const Move& move) {
   return turned;
 }
 
+// The length of an arc in the XY plane along its circle and the rise across it; along the
+// chord of move when it has no circle.
+double AlongCircle(const Move& move, const Move& turned) {
+  const std::optional<ArcShape> arc = ArcOf(turned);
+  if (!arc) return Distance(move.from, move.to);
+  return std::hypot(std::abs(arc->sweep) * arc->radius, turned.to.depth - turned.from.depth);
+}
+
 // An arc along its circle and the rise across it; an arc with no circle (see ArcOf) and an arc
 // by centre outside the XY plane, whose I and J name no axes of its plane, along its chord.
 double ArcLength(const Move& move) {
   if (move.plane != ArcPlane::kXY && !move.byRadius) return Distance(move.from, move.to);
-  const Move turned = InXYPlane(move);
-  const std::optional<ArcShape> arc = ArcOf(turned);
-  if (!arc) return Distance(move.from, move.to);
-  return std::hypot(std::abs(arc->sweep) * arc->radius, turned.to.depth - turned.from.depth);
+  if (move.plane == ArcPlane::kXY) return AlongCircle(move, move);
+  return AlongCircle(move, InXYPlane(move));
 }
 
 // The feed of a move in units per minute; 0 when it has none that moves.

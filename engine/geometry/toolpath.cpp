@@ -35,6 +35,9 @@ constexpr int kDepthWord = WordIndex(output::kDepthLetter);
 constexpr int kRadiusWord = WordIndex(output::kRadiusLetter);
 constexpr int kFeedWord = WordIndex(output::kFeedLetter);
 static_assert(kDepthWord >= 0 && kRadiusWord >= 0 && kFeedWord >= 0);
+// The cycle letter is no number word: the word reader marks it among the other letters.
+static_assert(kNumberLetters.find(output::kCycleLetter) == std::string_view::npos);
+constexpr unsigned kCycleLetterBit = 1u << (output::kCycleLetter - 'A');
 
 // What follows "T" in every spindle list of a drilling line.
 constexpr std::string_view kSpindleListStart = output::kToolCallStart.substr(1);
@@ -406,6 +409,7 @@ class OutputReader {
         return Fail(kNumberLetters[k], *WordText(words_->line, kNumberLetters[k]));
       }
     }
+    if ((words_->otherLetters & kCycleLetterBit) == 0) return true;  // the pass saw every Q
     const auto q = WordText(words_->line, output::kCycleLetter);
     if (q && !ToSingle(Val(*q))) return Fail(output::kCycleLetter, *q);
     return true;
