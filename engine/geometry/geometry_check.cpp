@@ -124,12 +124,15 @@ bool StartsApart(const Move& source, const Move& output) {
 
 bool IsFeed(const Move& move) { return IsCutting(move) && !IsPoint(move); }
 
-// Everything of the two moves but where they start.
-bool SameMove(const Move& source, const Move& output) {
+// Everything of the two moves but where they start; their texts are those of their toolpaths.
+bool SameMove(const Move& source, const Move& output, const Toolpath& sourcePath,
+              const Toolpath& outputPath) {
   if (source.kind != output.kind || source.block != output.block || !SameEnd(source, output)) {
     return false;
   }
-  if (source.block) return source.tool == output.tool && Near(source.q, output.q);
+  if (source.block) {
+    return sourcePath.ToolCall(source) == outputPath.ToolCall(output) && Near(source.q, output.q);
+  }
   if (IsCutting(source) && !Near(source.feed, output.feed)) return false;
   switch (source.kind) {
     case MoveKind::kClockwiseArc:
@@ -137,9 +140,9 @@ bool SameMove(const Move& source, const Move& output) {
       return SameArc(source, output);
     case MoveKind::kDrill:
       return Near(source.i, output.i) && Near(source.j, output.j) &&
-             source.spindles == output.spindles;
+             sourcePath.Spindles(source) == outputPath.Spindles(output);
     case MoveKind::kCycle:
-      return Near(source.q, output.q) && source.tool == output.tool;
+      return Near(source.q, output.q) && sourcePath.ToolCall(source) == outputPath.ToolCall(output);
     default:
       return true;
   }
@@ -195,10 +198,12 @@ void AddArcParts(std::vector<std::string>& parts, const Move& source, const Move
 }
 
 // Adds "what OUTPUT in the output, SOURCE in the source" when the texts differ.
-void AddText(std::vector<std::string>& parts, std::string_view what, const std::string& source,
-             const std::string& output) {
+void AddText(std::vector<std::string>& parts, std::string_view what, std::string_view source,
+             std::string_view output) {
   if (source == output) return;
-  const auto shown = [](const std::string& text) { return text.empty() ? "none" : text; };
+  const auto shown = [](std::string_view text) {
+    return text.empty() ? std::string("none") : std::string(text);
+  };
   parts.push_back(std::string(what) + " " + shown(output) + " in the output, " + shown(source) +
                   " in the source");
 }
@@ -211,7 +216,8 @@ std::string PositionText(const Position& at) {
 std::string Summary(const Move& move) { return KindName(move) + " to " + PositionText(move.to); }
 
 // What differs between two compared moves, "; " between the parts.
-std::string Describe(const Move& source, const Move& output) {
+std::string Describe(const Move& source, const Move& output, const Toolpath& sourcePath,
+                     const Toolpath& outputPath) {
   if (source.kind != output.kind || source.block != output.block) {
     return KindName(output) + " in the output, " + KindName(source) + " in the source";
   }
@@ -226,11 +232,11 @@ std::string Describe(const Move& source, const Move& output) {
   if (source.kind == MoveKind::kDrill) {
     AddValue(parts, "I", source.i, output.i);
     AddValue(parts, "J", source.j, output.j);
-    AddText(parts, "spindles", source.spindles, output.spindles);
+    AddText(parts, "spindles", sourcePath.Spindles(source), outputPath.Spindles(output));
   }
   if (source.kind == MoveKind::kCycle || source.block) AddValue(parts, "Q", source.q, output.q);
   if (source.kind == MoveKind::kCycle || source.block) {
-    AddText(parts, "tool call", source.tool, output.tool);
+    AddText(parts, "tool call", sourcePath.ToolCall(source), outputPath.ToolCall(output));
   }
   if (IsCutting(source)) AddValue(parts, "F", source.feed, output.feed);
   std::string text;
@@ -309,7 +315,9 @@ class Aligner {
   const Move& SourceMove(std::size_t i) const { return source_.moves[s_[i]]; }
   const Move& OutputMove(std::size_t j) const { return output_.moves[o_[j]]; }
 
-  bool Same(std::size_t i, std::size_t j) const { return SameMove(SourceMove(i), OutputMove(j)); }
+  bool Same(std::size_t i, std::size_t j) const {
+    return SameMove(SourceMove(i), OutputMove(j), source_, output_);
+  }
 
   // The paths agree from i and j on: this pair and the next match, or both have ended.
   bool Agree(std::size_t i, std::size_t j) const {
@@ -352,7 +360,7 @@ class Aligner {
     const bool explained = lastDiffered_ || AfterGap(i_);
     std::string text;
     if (!same) {
-      text = Describe(source, output);
+      text = Describe(source, output, source_, output_);
     } else if (!explained && IsFeed(source) && !ByIncrements(source, output) &&
                !NearPosition(source.from, output.from)) {
       text = "starts at " + PositionText(output.from) + " in the output, " +

@@ -68,8 +68,8 @@ class TimeAdder {
     time_.inches = inches;
   }
 
-  void Add(const Move& move) {
-    CallTool(move.tool);
+  void Add(const Move& move, std::string_view toolCall) {
+    CallTool(toolCall);
     const bool retracted = std::exchange(retracted_, IsPoint(move));
     if (IsPoint(move)) return AddPoint(move);
     if (retracted) return AddPath(AfterRetract(move));
@@ -79,7 +79,7 @@ class TimeAdder {
   MachiningTime Take() const { return time_; }
 
  private:
-  void CallTool(const std::string& call) {
+  void CallTool(std::string_view call) {
     if (call.empty() || call == loaded_) return;
     loaded_ = call;
     ++time_.toolChanges;
@@ -166,7 +166,7 @@ MachiningTimeSettings MachiningTimeSettingsFrom(std::string_view rapidRate,
 
 MachiningTime EstimateMachiningTime(const Toolpath& output, const MachiningTimeSettings& settings) {
   TimeAdder adder(output.header.present && output.header.inches, settings);
-  for (const Move& move : output.moves) adder.Add(move);
+  for (const Move& move : output.moves) adder.Add(move, output.ToolCall(move));
   return adder.Take();
 }
 

@@ -17,6 +17,9 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+// Two toolpaths of 30,000 moves each are held by every check running: a move must stay small.
+static_assert(sizeof(Move) <= 104);
+
 // "LINE:KIND X,Y,DEPTH" for each move (B for a positioning block), a "!" after the kind for
 // motion left out on purpose, a "~" for a line the translator drops.
 std::string Summary(const Toolpath& path) {
@@ -94,10 +97,12 @@ TEST(InterpretSource, KeepsWhatTheOutputMustWriteAndStopsAtANumberTooLarge) {
   const Toolpath drilling = InterpretSource(
       "G100 X1 P-5 F2000 T\"1 2 3\"\nG90 X2\nG0 T55\nG1 X3 F3000\ng1 x4", tools);
   ASSERT_EQ(drilling.moves.size(), 5u);
-  EXPECT_EQ(drilling.moves[0].spindles, "091011");  // renumbered, as the output writes them
+  // renumbered, as the output writes them
+  EXPECT_EQ(drilling.Spindles(drilling.moves[0]), "091011");
   EXPECT_EQ(drilling.moves[0].feed, 2);
-  EXPECT_EQ(drilling.moves[1].spindles, "");
-  EXPECT_EQ(drilling.moves[2].tool, "T0105M66");  // the block's call through the table
+  EXPECT_EQ(drilling.Spindles(drilling.moves[1]), "");
+  // the block's call through the table
+  EXPECT_EQ(drilling.ToolCall(drilling.moves[2]), "T0105M66");
   EXPECT_EQ(drilling.moves[3].feed, 3);
   ASSERT_EQ(drilling.dropped.size(), 1u);
   EXPECT_EQ(drilling.dropped[0].line, 5);
@@ -272,7 +277,7 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(path.header.height, 15.5);
   EXPECT_EQ(path.header.thickness, 0.75);
   ASSERT_EQ(path.moves.size(), 3u);
-  EXPECT_EQ(path.moves[0].spindles, "1204");
+  EXPECT_EQ(path.Spindles(path.moves[0]), "1204");
   EXPECT_EQ(path.moves[0].feed, 0.15);
   EXPECT_TRUE(path.moves[1].byRadius);
   EXPECT_EQ(path.moves[1].radius, -1);
@@ -283,11 +288,26 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
                             "output line 10: no whole G code; the line is left out"}));
   const Toolpath blocks = InterpretOutput(
       "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG85G90G54P5T01a2F6G40X500Y0Z-3Q120\nG88G54P5S0X1");
-  EXPECT_EQ(blocks.moves[0].tool, "T0105M66");
-  EXPECT_EQ(blocks.moves[1].tool, "T01a2");
-  EXPECT_EQ(blocks.moves[2].tool, "");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[0]), "T0105M66");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[1]), "T01a2");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[2]), "");
   EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
             "output line 2: Q1E40 does not fit in a 32-bit number");
+}
+
+// Each text is kept once however often the moves repeat it, and a drilling point's spindle list
+// is never read as its tool call.
+TEST(InterpretOutput, KeepsEachTextOnce) {
+  const Toolpath path = InterpretOutput(
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G81G90G17T010506X1Y2Z-0.8I0J0F0.15\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\n");
+  ASSERT_EQ(path.moves.size(), 5u);
+  EXPECT_EQ(path.texts.size(), 4u);  // "", T0105M66, 1204, 0506
+  EXPECT_EQ(path.Spindles(path.moves[3]), "1204");
+  EXPECT_EQ(path.ToolCall(path.moves[3]), "");
+  EXPECT_EQ(path.ToolCall(path.moves[4]), "T0105M66");
+  EXPECT_EQ(path.Spindles(path.moves[4]), "");
 }
 
 }  // namespace
