@@ -37,11 +37,18 @@ std::string SummaryText(const FileReport& file) {
   return text;
 }
 
+// A message as one line of stderr.
+std::string MessageLine(std::string_view message) {
+  std::string line(kConvertProgram);
+  line += ": ";
+  line += EscapedForDisplay(message);
+  line += '\n';
+  return line;
+}
+
 }  // namespace
 
-void Say(std::ostream& err, std::string_view message) {
-  err << kConvertProgram << ": " << EscapedForDisplay(message) << "\n";
-}
+void Say(std::ostream& err, std::string_view message) { err << MessageLine(message); }
 
 void PrintToolTableWarnings(const std::vector<ReportWarning>& warnings,
                             const std::string& toolTableName, std::ostream& err) {
@@ -50,12 +57,16 @@ void PrintToolTableWarnings(const std::vector<ReportWarning>& warnings,
   }
 }
 
+// A file's lines go out in one write: stderr is unbuffered, and a large batch can warn tens of
+// thousands of times.
 void PrintFileMessages(const FileReport& file, bool verbose, std::ostream& err) {
-  if (verbose) Say(err, file.source + ": " + SummaryText(file));
-  if (file.status == FileReport::Status::kFailed) Say(err, file.source + ": " + file.reason);
+  std::string text;
+  if (verbose) text += MessageLine(file.source + ": " + SummaryText(file));
+  if (file.status == FileReport::Status::kFailed) text += MessageLine(file.source + ": " + file.reason);
   for (const ReportWarning& warning : file.warnings) {
-    Say(err, WhereText(file.source, warning.line) + warning.text);
+    text += MessageLine(WhereText(file.source, warning.line) + warning.text);
   }
+  err << text;
 }
 
 std::string PreviewPathFor(const std::string& directory, const std::string& source) {

@@ -9,6 +9,12 @@
 
 namespace quarnel {
 
+namespace {
+
+constexpr int kShowDelayMs = 100;  // from a file's start to the dialog showing it
+
+}  // namespace
+
 BatchProgress::BatchProgress(QWidget* parent, int files, int delayMs)
     : dialog_(QString(), QStringLiteral("Cancel"), 0, files, parent), bar_(new QProgressBar) {
   bar_->setRange(0, files);
@@ -19,17 +25,26 @@ BatchProgress::BatchProgress(QWidget* parent, int files, int delayMs)
   dialog_.setMinimumWidth(400);
   dialog_.setBar(bar_);
   dialog_.setValue(0);  // shows the dialog delayMs from now, unless the batch is done by then
+  showTimer_.setSingleShot(true);
+  showTimer_.setInterval(kShowDelayMs);
+  QObject::connect(&showTimer_, &QTimer::timeout, &dialog_, [this] { ShowFileInProgress(); });
 }
 
 BatchProgress::~BatchProgress() { dialog_.reset(); }
 
 void BatchProgress::FileStarting(int index, const std::string& source) {
   busy_.Push();
+  index_ = index;
+  source_ = source;
+  if (!showTimer_.isActive()) showTimer_.start();
+}
+
+void BatchProgress::ShowFileInProgress() {
   dialog_.setLabelText(QStringLiteral("File %1 of %2: %3")
-                           .arg(index + 1)
+                           .arg(index_ + 1)
                            .arg(dialog_.maximum())
-                           .arg(ShownName(FileNameOf(source))));
-  bar_->setValue(index);  // the dialog's own setValue would run the event loop here
+                           .arg(ShownName(FileNameOf(source_))));
+  bar_->setValue(index_);  // the dialog's own setValue would run the event loop here
 }
 
 Message BatchFailureMessage(const std::vector<FileFailure>& failures) {

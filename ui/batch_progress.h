@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QProgressDialog>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,22 @@ class BatchProgress {
   BatchProgress(QWidget* parent, int files, int delayMs);
   ~BatchProgress();
 
-  // index counts from 0.
+  // index counts from 0. The dialog shows the file in progress at most every 100 ms: a batch of
+  // small files would otherwise repaint it for each.
   void FileStarting(int index, const std::string& source);
   void FileDone() { busy_.Pop(); }
   // Its Cancel button: the canceled() signal.
   QProgressDialog& Dialog() { return dialog_; }
 
  private:
+  void ShowFileInProgress();
+
   QProgressDialog dialog_;
   QProgressBar* bar_;  // the dialog's
   BusyPointer busy_;
+  QTimer showTimer_;  // running while the file in progress is not shown yet
+  int index_ = 0;
+  std::string source_;
 };
 
 // The one message after a batch with failures: how many files were not converted, and each

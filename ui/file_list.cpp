@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kNameRole = Qt::UserRole;  // the name's bytes
-constexpr int kSettleMs = 150;           // after the last change on disk
+constexpr int kRefreshDelayMs = 150;     // from the first change on disk to its re-read
 
 // The directory without trailing separators, except the root itself.
 std::string WithoutTrailingSeparator(std::string directory) {
@@ -66,15 +66,15 @@ FileList::FileList(bool filesWelcome, QWidget* parent)
     : QListWidget(parent),
       filesWelcome_(filesWelcome),
       watcher_(new QFileSystemWatcher(this)),
-      settle_(new QTimer(this)) {
+      refreshTimer_(new QTimer(this)) {
   std::error_code ignored;
   directory_ = fs::current_path(ignored).string();
   setAcceptDrops(true);
   setDropIndicatorShown(false);
-  settle_->setSingleShot(true);
-  settle_->setInterval(kSettleMs);
-  connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
-  connect(settle_, &QTimer::timeout, this, &FileList::Refresh);
+  refreshTimer_->setSingleShot(true);
+  refreshTimer_->setInterval(kRefreshDelayMs);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FileList::RefreshSoon);
+  connect(refreshTimer_, &QTimer::timeout, this, &FileList::Refresh);
   connect(this, &QListWidget::itemSelectionChanged, this, [this] {
     if (!rereading_) emit SelectionChanged();
   });
@@ -86,6 +86,12 @@ bool FileList::SetDirectory(const std::string& directory) {
   directory_ = WithoutTrailingSeparator(directory);
   Reread({});
   return true;
+}
+
+// A change that comes while a re-read is due is read by it: the timer is not restarted, so that
+// a steady stream of changes is shown at its pace.
+void FileList::RefreshSoon() {
+  if (!refreshTimer_->isActive()) refreshTimer_->start();
 }
 
 void FileList::Refresh() {
@@ -115,6 +121,7 @@ void FileList::Select(const std::vector<std::string>& names) {
 // The entry under the keyboard stays where it was when its name remains.
 void FileList::Reread(const std::vector<std::string>& selected) {
   const std::string current = currentItem() != nullptr ? NameOf(*currentItem()) : std::string();
+  refreshTimer_->stop();  // this re-read shows every change until now
   rereading_ = true;
   clear();
   for (std::string& name : ListFiles(directory_)) {

@@ -32,6 +32,9 @@ class FileList : public QListWidget {
   const std::string& Directory() const { return directory_; }
   // Re-reads the directory; the entries that remain keep their selection.
   void Refresh();
+  // Re-reads it shortly, once for all the calls and changes on disk until then: a list that
+  // follows a batch's outputs shows them as they land, without a re-read for each.
+  void RefreshSoon();
   void SetFilter(FileFilter filter);
   FileFilter Filter() const { return filter_; }
   // Selects the entries of these names, and only them.
@@ -64,7 +67,7 @@ class FileList : public QListWidget {
   bool filesWelcome_;
   bool rereading_ = false;
   QFileSystemWatcher* watcher_ = nullptr;
-  QTimer* settle_ = nullptr;  // a burst of changes on disk gives one re-read
+  QTimer* refreshTimer_ = nullptr;  // running while a re-read is due
 };
 
 // Names of the regular, non-hidden files of directory (symbolic links to them included), in

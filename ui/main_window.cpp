@@ -309,7 +309,7 @@ void MainWindow::Process() {
 // A dialog cancelled without its signal (by the program, say) stops the batch here.
 void MainWindow::ShowFileDone(const DimensionTexts& dims) {
   ShowDimensionTexts(dims);
-  destinationList_->Refresh();
+  destinationList_->RefreshSoon();
   progress_->FileDone();
   if (progress_->Dialog().wasCanceled()) runner_->Cancel();
 }
@@ -318,6 +318,7 @@ void MainWindow::ShowFileDone(const DimensionTexts& dims) {
 // failures and warnings are shown.
 void MainWindow::FinishBatch(const BatchReport& report) {
   progress_.reset();
+  destinationList_->Refresh();  // every output of the batch, without waiting for the timer
   EnableInput(true);
   lastReport_ = report;
   emit BatchFinished();

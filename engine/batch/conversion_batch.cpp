@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "engine/batch/converted_geometry.h"
 #include "engine/batch/input_checks.h"
 #include "engine/batch/output_sink.h"
 #include "engine/batch/translation_pool.h"
@@ -67,6 +68,13 @@ class OpenReports {
   const BatchOptions& options_;
   std::map<std::size_t, FileReport> open_;  // a map: references stay valid as others finish
 };
+
+// False for a program the pool completed ahead under other dimension texts than the batch gives
+// it (those the file's G200 sets, or those it starts with): the files before it did not leave
+// the texts the pool expected.
+bool CompletedForBatch(const TranslatedFile& file, const DimensionTexts& dims) {
+  return !file.completedUnder || *file.completedUnder == file.partDimensions.value_or(dims);
+}
 
 }  // namespace
 
@@ -181,6 +189,10 @@ BatchReport ConversionDriver::Run::Convert(const std::vector<std::string>& sourc
     if (pool) {
       ahead = pool->Take(index);
       inTurn = !ahead;
+      if (ahead && !CompletedForBatch(*ahead, dims)) {
+        pool->GiveBack(std::move(ahead->program));
+        ahead.reset();  // translated again here, from the source read again
+      }
     }
     if (MightReadInFlight(*sink, current_)) sink->Flush();
     std::optional<std::string> failure;
@@ -245,7 +257,8 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
   }
   if (translated.failure) return translated.failure;
   try {
-    std::optional<std::string> failure = CompleteProgram(dims, current_.program);
+    std::optional<std::string> failure;
+    if (!translated.completedUnder) failure = CompleteProgram(dims, current_.program);
     report.bodyLines = current_.program.Lines();
     if (failure) return failure;
     report.units = SelectedUnits(dims.height).code;
@@ -256,8 +269,8 @@ std::optional<std::string> ConversionDriver::Run::Finish(TranslatedFile& transla
       CheckedGeometry checked =
           translated.geometry && translated.geometry->dims == dims
               ? std::move(*translated.geometry)
-              : CheckConvertedGeometry(translated.source, current_.program.Program(), dims, tools_,
-                                       current_.source, current_.path, options);
+              : CheckConvertedGeometry(std::move(translated.source), current_.program.Program(),
+                                       dims, tools_, current_.source, current_.path, options);
       report.geometry = std::move(checked.report);
       report.time = std::move(checked.time);
       if (options.converted) options.converted(report, checked.picture);

@@ -2,27 +2,13 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "engine/translate/program_header.h"
 #include "support/file_store.h"
 #include "tools/tool_table.h"
 
 namespace quarnel {
-
-CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
-                                       const DimensionTexts& dims, const ToolTable& tools,
-                                       const std::string& sourcePath,
-                                       const std::string& outputPath, const BatchOptions& options) {
-  const ProgramGeometry geometry = CheckProgramGeometry(source, program, {tools, &dims});
-  CheckedGeometry checked{dims, GeometryReportOf(geometry), {}, {}};
-  if (options.machiningTime) {
-    checked.time = EstimateMachiningTime(geometry.output, *options.machiningTime);
-  }
-  if (options.picture) {
-    checked.picture = options.picture(sourcePath, outputPath, geometry, checked.time);
-  }
-  return checked;
-}
 
 TranslatedFile TranslateFile(FileStore& files, Translator& translator, const std::string& path,
                              bool keepSource, ProgramBody program) {
@@ -84,7 +70,10 @@ std::optional<TranslatedFile> TranslationPool::Take(std::size_t index) {
   return result;
 }
 
+// With geometry checks a buffer is not kept: an idle one would add to the memory that the
+// checks in flight hold, and growing a new one costs little beside a check.
 void TranslationPool::GiveBack(ProgramBody program) {
+  if (geometry_) return;
   const std::lock_guard<std::mutex> lock(mutex_);
   spares_.push_back(std::move(program));
 }
@@ -116,6 +105,9 @@ void TranslationPool::Work() {
     if (geometry_) {
       const std::optional<DimensionTexts> dims = PassOnDimensions(index, result);
       if (dims && result && !result->failure) result->geometry = CheckAhead(*result, *dims, index);
+      // A check that ran out of memory took the source with it: the batch translates the file
+      // again in turn and checks it itself.
+      if (result && result->completedUnder && !result->geometry) result.reset();
     }
     {
       const std::lock_guard<std::mutex> lock(mutex_);
@@ -166,17 +158,16 @@ std::optional<DimensionTexts> TranslationPool::PassOnDimensions(
   return dims;
 }
 
-// The geometry of a translated file under the header of dims, on a copy of its program (the
-// batch completes its own); nullopt when the header cannot be written or memory runs out, for
-// the batch to settle.
-std::optional<CheckedGeometry> TranslationPool::CheckAhead(const TranslatedFile& file,
+// The geometry of a translated file under the header of dims, which completes its program in
+// place; nullopt when the header cannot be written or memory runs out, for the batch to settle.
+std::optional<CheckedGeometry> TranslationPool::CheckAhead(TranslatedFile& file,
                                                            const DimensionTexts& dims,
                                                            std::size_t index) const {
   try {
-    ProgramBody program = file.program;
-    if (CompleteProgram(dims, program)) return std::nullopt;
-    return CheckConvertedGeometry(file.source, program.Program(), dims, tools_, sources_[index],
-                                  outputs_[index], geometry_->options);
+    if (CompleteProgram(dims, file.program)) return std::nullopt;
+    file.completedUnder = dims;
+    return CheckConvertedGeometry(std::move(file.source), file.program.Program(), dims, tools_,
+                                  sources_[index], outputs_[index], geometry_->options);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/batch/conversion_batch.h"
+#include "engine/batch/batch_options.h"
+#include "engine/batch/converted_geometry.h"
+#include "engine/translate/dimension_texts.h"
 #include "engine/translate/program_body.h"
 #include "engine/translate/translation_notes.h"
 #include "engine/translate/translator.h"
@@ -21,30 +23,18 @@ namespace quarnel {
 class FileStore;
 class ToolTable;
 
-// A converted file's geometry, checked under the header of dims: what the batch keeps of it.
-struct CheckedGeometry {
-  DimensionTexts dims;  // the texts of the header it was checked under
-  GeometryReport report;
-  std::optional<MachiningTime> time;  // with BatchOptions::machiningTime
-  std::string picture;                // BatchOptions::picture's, "" without one
-};
-
-// Checks the geometry of program (the output of source, complete with the header of dims),
-// estimates its machining time and makes its picture as options ask.
-CheckedGeometry CheckConvertedGeometry(std::string_view source, std::string_view program,
-                                       const DimensionTexts& dims, const ToolTable& tools,
-                                       const std::string& sourcePath,
-                                       const std::string& outputPath, const BatchOptions& options);
-
 // What translating one source file gives, wherever it was done.
 struct TranslatedFile {
   std::optional<std::string> failure;  // cannot read, a line that fails, or out of memory
   std::optional<DimensionTexts> partDimensions;  // set by a G200 before any failure
   TranslationNotes notes;
-  ProgramBody program;  // the body, with room for the header
-  std::string source;   // the source text, when it was asked to be kept
+  ProgramBody program;  // the body, with room for the header, or the program completed ahead
+  // Set when program was completed ahead with the header of these texts, for its check.
+  std::optional<DimensionTexts> completedUnder;
+  std::string source;  // the source text, when it was asked to be kept and is not checked yet
   // Checked ahead under the header the files before it were expected to leave; the batch uses
-  // it only when its own dimension texts turn out the same.
+  // it only when its own dimension texts turn out the same, and otherwise translates the file
+  // again.
   std::optional<CheckedGeometry> geometry;
 };
 
@@ -79,7 +69,7 @@ class TranslationPool {
   // might read the output of a file before it that may not be written yet (it is one, or a link
   // to one, or does not exist yet): it must be translated in turn, once those are written.
   std::optional<TranslatedFile> Take(std::size_t index);
-  // A program buffer to reuse for a later translation.
+  // A program buffer to reuse for a later translation (dropped when checking geometry).
   void GiveBack(ProgramBody program);
 
  private:
@@ -90,7 +80,7 @@ class TranslationPool {
   bool MustWaitForEarlierOutputs(std::size_t index);
   std::optional<DimensionTexts> PassOnDimensions(std::size_t index,
                                                  const std::optional<TranslatedFile>& result);
-  std::optional<CheckedGeometry> CheckAhead(const TranslatedFile& file, const DimensionTexts& dims,
+  std::optional<CheckedGeometry> CheckAhead(TranslatedFile& file, const DimensionTexts& dims,
                                             std::size_t index) const;
 
   FileStore& files_;

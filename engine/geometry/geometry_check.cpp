@@ -1,6 +1,7 @@
 #include "engine/geometry/geometry_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -20,13 +21,11 @@ constexpr double kSlack = 1e-9;          // for the binary form of decimal value
 constexpr double kHalfTurnSlack = 1e-6;  // radians: an arc this close to a half circle is both
 constexpr int kTextDecimals = 4;
 
-// Half a unit of the last decimal the output prints for a value of this size: the fourth, or
-// an earlier one where seven significant digits leave no room for four decimals. Where seven
-// digits reach beyond the fourth decimal, the value is rounded twice, and the first rounding
-// adds its own half unit.
-double ToleranceFor(double magnitude) {
-  const int integerDigits =
-      magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+// Half a unit of the last decimal the output prints for a value with this many integer
+// digits: the fourth, or an earlier one where seven significant digits leave no room for four
+// decimals. Where seven digits reach beyond the fourth decimal, the value is rounded twice, and
+// the first rounding adds its own half unit.
+double ToleranceForDigits(int integerDigits) {
   const int significantDecimals = kSignificantDigits - integerDigits;
   double tolerance = 0.5 * std::pow(10.0, -std::min(kPrintedDecimals, significantDecimals));
   if (significantDecimals > kPrintedDecimals) {
@@ -35,10 +34,40 @@ double ToleranceFor(double magnitude) {
   return tolerance + kSlack;
 }
 
-bool Near(double source, double output) {
-  const double gap = std::abs(source - output);
-  if (gap <= kGeometryTolerance + kSlack) return true;
+// floor(log10(magnitude)) + 1, at least 1; without the logarithm where the magnitude lies
+// clearly between two powers of ten up to 10^7, where the logarithm's rounding cannot matter.
+int IntegerDigits(double magnitude) {
+  constexpr double kPowerMargin = 1e-12;
+  if (magnitude < 1) return 1;
+  double power = 1;
+  for (int digits = 1; digits <= kSignificantDigits; ++digits, power *= 10) {
+    if (magnitude < power * (1 + kPowerMargin)) break;
+    if (magnitude < power * 10 * (1 - kPowerMargin)) return digits;
+  }
+  return static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+}
+
+double ToleranceFor(double magnitude) {
+  static const std::array<double, kSignificantDigits + 1> kByDigits = [] {
+    std::array<double, kSignificantDigits + 1> tolerances{};
+    for (int digits = 1; digits <= kSignificantDigits; ++digits) {
+      tolerances[digits] = ToleranceForDigits(digits);
+    }
+    return tolerances;
+  }();
+  const int digits = IntegerDigits(magnitude);
+  return digits >= 1 && digits <= kSignificantDigits ? kByDigits[digits]
+                                                     : ToleranceForDigits(digits);
+}
+
+[[gnu::noinline]] bool NearBySize(double gap, double source, double output) {
   return gap <= ToleranceFor(std::max(std::abs(source), std::abs(output)));
+}
+
+// Most compared values are the same or nearly: those take no call.
+inline bool Near(double source, double output) {
+  const double gap = std::abs(source - output);
+  return gap <= kGeometryTolerance + kSlack || NearBySize(gap, source, output);
 }
 
 bool NearPosition(const Position& source, const Position& output) {
@@ -95,12 +124,15 @@ bool StartsApart(const Move& source, const Move& output) {
 
 bool IsFeed(const Move& move) { return IsCutting(move) && !IsPoint(move); }
 
-// Everything of the two moves but where they start.
-bool SameMove(const Move& source, const Move& output) {
+// Everything of the two moves but where they start; their texts are those of their toolpaths.
+bool SameMove(const Move& source, const Move& output, const Toolpath& sourcePath,
+              const Toolpath& outputPath) {
   if (source.kind != output.kind || source.block != output.block || !SameEnd(source, output)) {
     return false;
   }
-  if (source.block) return source.tool == output.tool && Near(source.q, output.q);
+  if (source.block) {
+    return sourcePath.ToolCall(source) == outputPath.ToolCall(output) && Near(source.q, output.q);
+  }
   if (IsCutting(source) && !Near(source.feed, output.feed)) return false;
   switch (source.kind) {
     case MoveKind::kClockwiseArc:
@@ -108,9 +140,9 @@ bool SameMove(const Move& source, const Move& output) {
       return SameArc(source, output);
     case MoveKind::kDrill:
       return Near(source.i, output.i) && Near(source.j, output.j) &&
-             source.spindles == output.spindles;
+             sourcePath.Spindles(source) == outputPath.Spindles(output);
     case MoveKind::kCycle:
-      return Near(source.q, output.q) && source.tool == output.tool;
+      return Near(source.q, output.q) && sourcePath.ToolCall(source) == outputPath.ToolCall(output);
     default:
       return true;
   }
@@ -166,10 +198,12 @@ void AddArcParts(std::vector<std::string>& parts, const Move& source, const Move
 }
 
 // Adds "what OUTPUT in the output, SOURCE in the source" when the texts differ.
-void AddText(std::vector<std::string>& parts, std::string_view what, const std::string& source,
-             const std::string& output) {
+void AddText(std::vector<std::string>& parts, std::string_view what, std::string_view source,
+             std::string_view output) {
   if (source == output) return;
-  const auto shown = [](const std::string& text) { return text.empty() ? "none" : text; };
+  const auto shown = [](std::string_view text) {
+    return text.empty() ? std::string("none") : std::string(text);
+  };
   parts.push_back(std::string(what) + " " + shown(output) + " in the output, " + shown(source) +
                   " in the source");
 }
@@ -182,7 +216,8 @@ std::string PositionText(const Position& at) {
 std::string Summary(const Move& move) { return KindName(move) + " to " + PositionText(move.to); }
 
 // What differs between two compared moves, "; " between the parts.
-std::string Describe(const Move& source, const Move& output) {
+std::string Describe(const Move& source, const Move& output, const Toolpath& sourcePath,
+                     const Toolpath& outputPath) {
   if (source.kind != output.kind || source.block != output.block) {
     return KindName(output) + " in the output, " + KindName(source) + " in the source";
   }
@@ -197,11 +232,11 @@ std::string Describe(const Move& source, const Move& output) {
   if (source.kind == MoveKind::kDrill) {
     AddValue(parts, "I", source.i, output.i);
     AddValue(parts, "J", source.j, output.j);
-    AddText(parts, "spindles", source.spindles, output.spindles);
+    AddText(parts, "spindles", sourcePath.Spindles(source), outputPath.Spindles(output));
   }
   if (source.kind == MoveKind::kCycle || source.block) AddValue(parts, "Q", source.q, output.q);
   if (source.kind == MoveKind::kCycle || source.block) {
-    AddText(parts, "tool call", source.tool, output.tool);
+    AddText(parts, "tool call", sourcePath.ToolCall(source), outputPath.ToolCall(output));
   }
   if (IsCutting(source)) AddValue(parts, "F", source.feed, output.feed);
   std::string text;
@@ -241,6 +276,7 @@ bool IsCompared(const Move& move) {
 
 std::vector<std::size_t> ComparedMoves(const Toolpath& path) {
   std::vector<std::size_t> compared;
+  compared.reserve(path.moves.size());
   for (std::size_t k = 0; k < path.moves.size(); ++k) {
     if (IsCompared(path.moves[k])) compared.push_back(k);
   }
@@ -256,13 +292,15 @@ class Aligner {
         output_(output),
         s_(ComparedMoves(source)),
         o_(ComparedMoves(output)),
-        check_(check) {}
+        check_(check) {
+    check_.pairs.reserve(std::min(s_.size(), o_.size()));
+  }
 
   void Run() {
     while (i_ < s_.size() && j_ < o_.size()) {
       if (NextDroppedLine() < SourceMove(i_).line) AddDroppedBefore(SourceMove(i_).line);
       if (Same(i_, j_)) {
-        Pair();
+        Pair(true);
       } else {
         Resync();
       }
@@ -277,7 +315,9 @@ class Aligner {
   const Move& SourceMove(std::size_t i) const { return source_.moves[s_[i]]; }
   const Move& OutputMove(std::size_t j) const { return output_.moves[o_[j]]; }
 
-  bool Same(std::size_t i, std::size_t j) const { return SameMove(SourceMove(i), OutputMove(j)); }
+  bool Same(std::size_t i, std::size_t j) const {
+    return SameMove(SourceMove(i), OutputMove(j), source_, output_);
+  }
 
   // The paths agree from i and j on: this pair and the next match, or both have ended.
   bool Agree(std::size_t i, std::size_t j) const {
@@ -293,11 +333,11 @@ class Aligner {
       if (j_ + ahead < o_.size() && Agree(i_, j_ + ahead)) return OutputOnly(ahead);
       const bool bothLeft = i_ + ahead <= s_.size() && j_ + ahead <= o_.size();
       if (bothLeft && Agree(i_ + ahead, j_ + ahead)) {
-        for (std::size_t k = 0; k < ahead; ++k) Pair();
+        for (std::size_t k = 0; k < ahead; ++k) Pair(k > 0 && Same(i_, j_));
         return;
       }
     }
-    Pair();
+    Pair(false);
   }
 
   // True when the source moves just before compared move i are left out on purpose or dropped:
@@ -312,14 +352,15 @@ class Aligner {
   }
 
   // A pair differs in itself, or a feed starts elsewhere where no difference before explains
-  // it, or an incremental run starts elsewhere (one difference for the run).
-  void Pair() {
+  // it, or an incremental run starts elsewhere (one difference for the run). same: SameMove of
+  // the pair, which the caller has found.
+  void Pair(bool same) {
     const Move& source = SourceMove(i_);
     const Move& output = OutputMove(j_);
     const bool explained = lastDiffered_ || AfterGap(i_);
     std::string text;
-    if (!SameMove(source, output)) {
-      text = Describe(source, output);
+    if (!same) {
+      text = Describe(source, output, source_, output_);
     } else if (!explained && IsFeed(source) && !ByIncrements(source, output) &&
                !NearPosition(source.from, output.from)) {
       text = "starts at " + PositionText(output.from) + " in the output, " +

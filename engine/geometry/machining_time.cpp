@@ -41,14 +41,20 @@ Move InXYPlane(const Move& move) {
   return turned;
 }
 
+// The length of an arc in the XY plane along its circle and the rise across it; along the
+// chord of move when it has no circle.
+double AlongCircle(const Move& move, const Move& turned) {
+  const std::optional<ArcShape> arc = ArcOf(turned);
+  if (!arc) return Distance(move.from, move.to);
+  return std::hypot(std::abs(arc->sweep) * arc->radius, turned.to.depth - turned.from.depth);
+}
+
 // An arc along its circle and the rise across it; an arc with no circle (see ArcOf) and an arc
 // by centre outside the XY plane, whose I and J name no axes of its plane, along its chord.
 double ArcLength(const Move& move) {
   if (move.plane != ArcPlane::kXY && !move.byRadius) return Distance(move.from, move.to);
-  const Move turned = InXYPlane(move);
-  const std::optional<ArcShape> arc = ArcOf(turned);
-  if (!arc) return Distance(move.from, move.to);
-  return std::hypot(std::abs(arc->sweep) * arc->radius, turned.to.depth - turned.from.depth);
+  if (move.plane == ArcPlane::kXY) return AlongCircle(move, move);
+  return AlongCircle(move, InXYPlane(move));
 }
 
 // The feed of a move in units per minute; 0 when it has none that moves.
@@ -62,8 +68,8 @@ class TimeAdder {
     time_.inches = inches;
   }
 
-  void Add(const Move& move) {
-    CallTool(move.tool);
+  void Add(const Move& move, std::string_view toolCall) {
+    CallTool(toolCall);
     const bool retracted = std::exchange(retracted_, IsPoint(move));
     if (IsPoint(move)) return AddPoint(move);
     if (retracted) return AddPath(AfterRetract(move));
@@ -73,7 +79,7 @@ class TimeAdder {
   MachiningTime Take() const { return time_; }
 
  private:
-  void CallTool(const std::string& call) {
+  void CallTool(std::string_view call) {
     if (call.empty() || call == loaded_) return;
     loaded_ = call;
     ++time_.toolChanges;
@@ -160,7 +166,7 @@ MachiningTimeSettings MachiningTimeSettingsFrom(std::string_view rapidRate,
 
 MachiningTime EstimateMachiningTime(const Toolpath& output, const MachiningTimeSettings& settings) {
   TimeAdder adder(output.header.present && output.header.inches, settings);
-  for (const Move& move : output.moves) adder.Add(move);
+  for (const Move& move : output.moves) adder.Add(move, output.ToolCall(move));
   return adder.Take();
 }
 

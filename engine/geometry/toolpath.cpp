@@ -1,6 +1,10 @@
 #include "engine/geometry/toolpath.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
 
 #include "engine/translate/cycle_line.h"
 #include "engine/translate/drilling.h"
@@ -31,6 +35,9 @@ constexpr int kDepthWord = WordIndex(output::kDepthLetter);
 constexpr int kRadiusWord = WordIndex(output::kRadiusLetter);
 constexpr int kFeedWord = WordIndex(output::kFeedLetter);
 static_assert(kDepthWord >= 0 && kRadiusWord >= 0 && kFeedWord >= 0);
+// The cycle letter is no number word: the word reader marks it among the other letters.
+static_assert(kNumberLetters.find(output::kCycleLetter) == std::string_view::npos);
+constexpr unsigned kCycleLetterBit = 1u << (output::kCycleLetter - 'A');
 
 // What follows "T" in every spindle list of a drilling line.
 constexpr std::string_view kSpindleListStart = output::kToolCallStart.substr(1);
@@ -49,6 +56,38 @@ void AddNote(Toolpath& path, std::string note) {
     ++path.moreNotes;
   }
 }
+
+// Gives each text of a toolpath's moves its index in Toolpath::texts, each distinct text once.
+class MoveTexts {
+ public:
+  explicit MoveTexts(Toolpath& path) : path_(path) {}
+
+  MoveText Of(std::string_view text) {
+    if (text.empty()) return {};
+    if (path_.texts[last_] == text) return {last_};  // the common case: the text of the move before
+    const auto found = indexes_.find(text);
+    if (found != indexes_.end()) {
+      last_ = found->second;
+    } else {
+      last_ = static_cast<std::uint32_t>(path_.texts.size());
+      path_.texts.emplace_back(text);
+      indexes_.emplace(text, last_);
+    }
+    return {last_};
+  }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+
+  Toolpath& path_;
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> indexes_;
+  std::uint32_t last_ = 0;
+};
 
 std::string LineLabel(std::string_view program, int line) {
   return std::string(program) + " line " + std::to_string(line);
@@ -223,7 +262,7 @@ class SourceReader {
       block.block = true;
       if (rapidLine != 0) block.line = rapidLine;  // the line that set where the block goes
       block.from = lineStart_;
-      block.tool = state_.line.toolCall;
+      block.text = texts_.Of(state_.line.toolCall);
       block.q = cycleBlock ? state_.modalX : 0;
       if (cycleBlock) {
         mode_ = MoveKind::kRapid;
@@ -246,7 +285,7 @@ class SourceReader {
   // G280: a cycle point at once, with the tool call; an owed block stays owed.
   void Cycle() {
     if (!LookUpTool()) return;
-    Push(MoveKind::kCycle, Target(), LeftOut::kNo).tool = state_.line.toolCall;
+    Push(MoveKind::kCycle, Target(), LeftOut::kNo).text = texts_.Of(state_.line.toolCall);
     at_ = Target();
     SetMotion(MoveKind::kRapid);
   }
@@ -271,7 +310,7 @@ class SourceReader {
   void EndLine() {
     const Position to = Target();
     if (mode_ == MoveKind::kDrill) {
-      Push(mode_, to, LeftOut::kNo).spindles = DrillingSpindles();
+      Push(mode_, to, LeftOut::kNo).text = texts_.Of(DrillingSpindles());
     } else if (mode_ != MoveKind::kRapid) {
       Push(mode_, to, LeftOut::kNo);
     } else if (Moved(at_, to) && !partDimensions_) {  // G200's X, Y and P are no position
@@ -313,6 +352,7 @@ class SourceReader {
 
   ToolLookup tools_;
   Toolpath path_;
+  MoveTexts texts_{path_};
   TranslatorState state_;  // zero and empty: the start state of every file
   LineWords words_;        // of the line being read
   std::string routerText_;  // a dropped line as the router reads it
@@ -369,6 +409,7 @@ class OutputReader {
         return Fail(kNumberLetters[k], *WordText(words_->line, kNumberLetters[k]));
       }
     }
+    if ((words_->otherLetters & kCycleLetterBit) == 0) return true;  // the pass saw every Q
     const auto q = WordText(words_->line, output::kCycleLetter);
     if (q && !ToSingle(Val(*q))) return Fail(output::kCycleLetter, *q);
     return true;
@@ -402,11 +443,11 @@ class OutputReader {
     } else if (code == output::kPositioning.number) {
       PushBlock();
     } else if (code == output::kDrilling.number) {
-      Push(MoveKind::kDrill).spindles = Spindles();
+      Push(MoveKind::kDrill).text = texts_.Of(Spindles());
     } else if (code == output::kCycle.number) {
       // A cycle line carries a feed; tool 81's positioning block does not.
       Move& move = Has(kFeedWord) ? Push(MoveKind::kCycle) : PushBlock();
-      move.tool = ToolCall();
+      move.text = texts_.Of(ToolCall());
       move.q = Val(WordText(words_->line, output::kCycleLetter).value_or(""));
     } else if (!IsKnownStill(code)) {
       AddNote(path_, LineLabel("output", line_) + ": G" + std::to_string(code) +
@@ -448,24 +489,24 @@ class OutputReader {
   }
 
   // The spindle list of a drilling line: what follows "T01" up to the next word.
-  std::string Spindles() const {
+  std::string_view Spindles() const {
     if (words_->toolAt == std::string_view::npos) return {};
     std::string_view list = words_->line.substr(words_->toolAt + 1);
     if (list.starts_with(kSpindleListStart)) list.remove_prefix(kSpindleListStart.size());
-    return std::string(list.substr(0, list.find_first_of(kAfterSpindles)));
+    return list.substr(0, list.find_first_of(kAfterSpindles));
   }
 
   // The tool call text of a block or cycle line: from its T up to the word after it.
-  std::string ToolCall() const {
+  std::string_view ToolCall() const {
     if (words_->toolAt == std::string_view::npos) return {};
     const std::string_view call = words_->line.substr(words_->toolAt);
-    return std::string(call.substr(0, call.find_first_of(kAfterToolCall, 1)));
+    return call.substr(0, call.find_first_of(kAfterToolCall, 1));
   }
 
   Move& PushBlock() {
     Move& move = Push(MoveKind::kRapid);
     move.block = true;
-    move.tool = ToolCall();
+    move.text = texts_.Of(ToolCall());
     return move;
   }
 
@@ -488,6 +529,7 @@ class OutputReader {
   }
 
   Toolpath path_;
+  MoveTexts texts_{path_};
   LineWords scanned_;
   const LineWords* words_ = nullptr;  // the line being read
   double feed_ = 0;                   // the last F

@@ -40,6 +40,13 @@ struct Position {
   double depth = 0;
 };
 
+// The spindle list of a drilling point, or else the tool call of a move: its index in the texts
+// of its toolpath (read through Toolpath::Spindles and Toolpath::ToolCall), so that a move
+// stays small and each text is kept once.
+struct MoveText {
+  std::uint32_t index = 0;  // 0 is ""
+};
+
 struct Move {
   MoveKind kind = MoveKind::kRapid;
   ArcPlane plane = ArcPlane::kXY;
@@ -52,6 +59,9 @@ struct Move {
   bool block = false;
   bool dropped = false;  // source: its line moves the router, and the translator drops it
   int line = 0;          // line of its program, counted from 1
+  // Drilling points: the spindle list as the output writes it, after T01. Blocks and cycle
+  // points: the tool call text, "" for none.
+  MoveText text;
   Position from;
   Position to;
   double radius = 0;  // arcs by radius: negative chooses the larger arc
@@ -59,8 +69,6 @@ struct Move {
   double j = 0;
   double q = 0;       // cycle points: the source's U, the output's Q; tool 81's block: its Q
   double feed = 0;    // feeds, drilling and cycle points: F as the output writes it (F / 1000)
-  std::string spindles;  // drilling points: the spindle list as the output writes it, after T01
-  std::string tool;      // blocks and cycle points: the tool call text, "" for none
 };
 
 // The header line of an output program: units and the part's length, height and thickness.
@@ -86,6 +94,14 @@ struct Toolpath {
   std::size_t moreNotes = 0;           // notes left out of notes to keep it short
   std::optional<std::string> failure;  // why reading stopped early, with the line
   int failureLine = 0;                 // the line where reading stopped
+  std::vector<std::string> texts = std::vector<std::string>(1);  // of the moves' MoveTexts
+
+  std::string_view Spindles(const Move& move) const {
+    return move.kind == MoveKind::kDrill ? texts[move.text.index] : std::string_view();
+  }
+  std::string_view ToolCall(const Move& move) const {
+    return move.kind == MoveKind::kDrill ? std::string_view() : texts[move.text.index];
+  }
 };
 
 // Reads a router program as the router runs it: every line with motion, its comments removed,

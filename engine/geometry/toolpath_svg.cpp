@@ -32,6 +32,7 @@ constexpr std::size_t kListedDifferences = 5;
 constexpr std::size_t kListedNotes = 5;
 constexpr double kWholeTurn = 2 * std::numbers::pi;
 constexpr double kWholeTurnSlack = 1e-9;
+constexpr double kCollinear = 1e-9;  // a cross product this small against the lengths: one line
 constexpr double kSwatchWidth = 22;  // one depth band in the depth scale
 constexpr double kSwatchHeight = 10;
 constexpr double kScaleBarPixels = 160;  // the longest the scale bar may be
@@ -75,48 +76,184 @@ class Frame {
 // exactly.
 enum class Merge : bool { kNo, kYes };
 
-// The "d" text of an SVG path at the picture's resolution, a tenth of a pixel: a new subpath
-// only where the pen is not already, points in relative tenths of a pixel from the last one
-// drawn (so that rounding never adds up), and with Merge::kYes a straight line's end closer than
-// a tenth of a pixel to that point merged with the next one. Every subpath still ends where its
-// last move ends.
-class PathData {
+// How an SVG arc draws an arc move: its radius, whether it takes the larger of the two arcs
+// between its ends, its sense and, for a whole circle, the point halfway round.
+struct SvgArc {
+  double radius = 0;
+  bool larger = false;
+  bool clockwise = false;
+  std::optional<Position> half;
+  // Half a circle exactly (a radius no longer than half the chord): drawn with a radius too
+  // short, which SVG lengthens to half the chord drawn. A radius rounded to the picture's
+  // resolution would choose between two arcs far apart.
+  bool halfTurn = false;
+};
+
+// ArcOf's arc as SVG draws it, found from the same angles; for the rare arcs whose ends lie on
+// one line through the centre, where only the angles tell a whole circle from none.
+SvgArc SvgArcByAngles(const ArcShape& arc) {
+  SvgArc drawn{arc.radius, false, arc.sweep < 0, std::nullopt, false};
+  const double turn = std::abs(arc.sweep);
+  if (turn >= kWholeTurn - kWholeTurnSlack) {
+    const double half = arc.startAngle + arc.sweep / 2;
+    drawn.half = Position{ArcPointX(arc, half), ArcPointY(arc, half), 0};
+  }
+  drawn.larger = turn > std::numbers::pi && turn < kWholeTurn;
+  return drawn;
+}
+
+// The SVG arc of a move, or nullopt where ArcOf has no arc (it is drawn as a chord). The same
+// arc as ArcOf's, its size and sense told by the side of the chord the centre lies on (cross
+// products) instead of by angles.
+std::optional<SvgArc> SvgArcOf(const Move& move) {
+  if (!IsArc(move) || move.plane != ArcPlane::kXY) return std::nullopt;
+  const bool clockwise = move.kind == MoveKind::kClockwiseArc;
+  if (move.byRadius) {  // the larger arc for a negative radius longer than half the chord
+    const double chordX = move.to.x - move.from.x;
+    const double chordY = move.to.y - move.from.y;
+    const double chord = std::sqrt(chordX * chordX + chordY * chordY);
+    if (chord == 0 || !std::isfinite(chord)) return std::nullopt;
+    const double radius = std::max(std::abs(move.radius), chord / 2);
+    const bool halfTurn = !(radius > chord / 2);
+    return SvgArc{radius, move.radius < 0 && !halfTurn, clockwise, std::nullopt, halfTurn};
+  }
+  if (move.i == 0 && move.j == 0) return std::nullopt;
+  const double startX = -move.i;  // the ends less the centre
+  const double startY = -move.j;
+  const double endX = move.to.x - (move.from.x + move.i);
+  const double endY = move.to.y - (move.from.y + move.j);
+  const double radius = std::sqrt(startX * startX + startY * startY);
+  if (move.from.x == move.to.x && move.from.y == move.to.y) {
+    const Position opposite{move.from.x + 2 * move.i, move.from.y + 2 * move.j, 0};
+    return SvgArc{radius, false, clockwise, opposite, false};
+  }
+  const double cross = startX * endY - startY * endX;
+  const double lengths = radius * radius * (endX * endX + endY * endY);
+  if (!(cross * cross > kCollinear * kCollinear * lengths)) {
+    return SvgArcByAngles(*ArcOf(move));
+  }
+  return SvgArc{radius, clockwise ? cross > 0 : cross < 0, clockwise, std::nullopt, false};
+}
+
+// The picture's resolution: a tenth of a pixel.
+constexpr double kTenths = 10;
+constexpr double kLargestTenths = 1e15;
+
+// A point of the picture in tenths of a pixel.
+struct Tenths {
+  long long x = 0;
+  long long y = 0;
+  bool operator==(const Tenths&) const = default;
+};
+
+// Pixels in tenths, halves away from 0 (as llround, without its call); a radius too large to
+// matter is cut short.
+long long InTenths(double pixels) {
+  const double tenths = std::clamp(pixels * kTenths, -kLargestTenths, kLargestTenths);
+  if (std::isnan(tenths)) return 0;
+  const auto whole = static_cast<long long>(tenths);  // exact: |tenths| < 2^53
+  const double rest = tenths - static_cast<double>(whole);
+  return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
+}
+
+Tenths TenthsOfPoint(const Frame& frame, double x, double y) {
+  return {InTenths(frame.X(x)), InTenths(frame.Y(y))};
+}
+
+// Whether two SVG arcs (or two chords, nullopt) are drawn alike at the picture's resolution.
+bool SameArcDrawn(const Frame& frame, const std::optional<SvgArc>& a,
+                  const std::optional<SvgArc>& b) {
+  if (!a || !b) return !a && !b;
+  if (a->larger != b->larger || a->clockwise != b->clockwise || a->halfTurn != b->halfTurn ||
+      a->half.has_value() != b->half.has_value() ||
+      InTenths(frame.Length(a->radius)) != InTenths(frame.Length(b->radius))) {
+    return false;
+  }
+  return !a->half || TenthsOfPoint(frame, a->half->x, a->half->y) ==
+                         TenthsOfPoint(frame, b->half->x, b->half->y);
+}
+
+// Whether two moves draw the same line or arc, or the same drilling point, at the picture's
+// resolution (the source's numbers are single precision, the output's double); rapids and cycle
+// points are each program's own.
+bool DrawnAlike(const Frame& frame, const Move& a, const Move& b) {
+  if (a.kind != b.kind || a.kind == MoveKind::kRapid || a.kind == MoveKind::kCycle) return false;
+  if (!(TenthsOfPoint(frame, a.to.x, a.to.y) == TenthsOfPoint(frame, b.to.x, b.to.y))) return false;
+  if (a.kind == MoveKind::kDrill) return true;
+  return TenthsOfPoint(frame, a.from.x, a.from.y) == TenthsOfPoint(frame, b.from.x, b.from.y) &&
+         SameArcDrawn(frame, SvgArcOf(a), SvgArcOf(b));
+}
+
+// Path data at the picture's resolution: points in tenths of a pixel, each a step from the last
+// point written (so that rounding never adds up along a path).
+class TenthsText {
  public:
-  explicit PathData(const Frame& frame, Merge merge = Merge::kYes) : frame_(frame), merge_(merge) {}
+  explicit TenthsText(const Frame& frame) : frame_(frame) {}
+
+  bool Empty() const { return data_.empty(); }
+
+ protected:
+  Tenths TenthsOf(double x, double y) const { return TenthsOfPoint(frame_, x, y); }
+
+  void AppendAt(const Tenths& at) {
+    data_ += 'M';
+    AppendNumber(at.x);
+    AppendNumber(at.y);
+    drawn_ = at;
+  }
+
+  void AppendTo(const Tenths& at) {
+    AppendNumber(at.x - drawn_.x);
+    AppendNumber(at.y - drawn_.y);
+    drawn_ = at;
+  }
+
+  // tenths / 10 with its decimal only where it is not 0, after a blank unless it follows a
+  // command letter or has a minus sign to part it from what comes before.
+  void AppendNumber(long long tenths) {
+    char text[32];
+    char* end = text;
+    if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') *end++ = ' ';
+    if (tenths < 0 && tenths > -10) *end++ = '-';  // -0.5: the whole part lost its sign
+    end = std::to_chars(end, text + sizeof text, tenths / 10).ptr;
+    if (tenths % 10 != 0) {
+      *end++ = '.';
+      *end++ = static_cast<char>('0' + std::abs(tenths % 10));
+    }
+    data_.append(text, end);
+  }
+
+  const Frame& frame_;
+  std::string data_;
+  Tenths drawn_;  // where the last point written lies
+};
+
+// The "d" text of an SVG path of moves: a new subpath only where the pen is not already, and with
+// Merge::kYes a straight line's end closer than a tenth of a pixel to the last point drawn
+// merged with the next one. Every subpath still ends where its last move ends.
+class PathData : public TenthsText {
+ public:
+  explicit PathData(const Frame& frame, Merge merge = Merge::kYes)
+      : TenthsText(frame), merge_(merge) {}
 
   void Move(const quarnel::Move& move) {
     MoveTo(move.from);
-    const std::optional<ArcShape> arc = ArcOf(move);
+    const std::optional<SvgArc> arc = SvgArcOf(move);
     if (!arc) return LineTo(move.to);
-    if (std::abs(arc->sweep) >= kWholeTurn - kWholeTurnSlack) {
-      const double half = arc->startAngle + arc->sweep / 2;
-      ArcTo(*arc, false, ArcPointX(*arc, half), ArcPointY(*arc, half));
-    }
-    ArcTo(*arc, std::abs(arc->sweep) > std::numbers::pi && std::abs(arc->sweep) < kWholeTurn,
-          move.to.x, move.to.y);
+    if (arc->half) ArcTo(*arc, false, arc->half->x, arc->half->y);
+    ArcTo(*arc, arc->larger, move.to.x, move.to.y);
   }
 
-  bool Empty() const { return data_.empty(); }
   const std::string& Text() {
     DrawMerged();
     return data_;
   }
 
  private:
-  // A point of the picture in tenths of a pixel.
-  struct Tenths {
-    long long x = 0;
-    long long y = 0;
-  };
-
   void MoveTo(const Position& point) {
     if (hasPen_ && penX_ == point.x && penY_ == point.y) return;
     DrawMerged();
-    data_ += 'M';
-    const Tenths at = TenthsOf(point.x, point.y);
-    AppendNumber(at.x);
-    AppendNumber(at.y);
-    drawn_ = at;
+    AppendAt(TenthsOf(point.x, point.y));
     SetPen(point.x, point.y);
   }
 
@@ -134,16 +271,26 @@ class PathData {
   }
 
   // A clockwise arc in the machine's view is clockwise in the picture too: sweep flag 1.
-  void ArcTo(const ArcShape& arc, bool larger, double x, double y) {
+  void ArcTo(const SvgArc& arc, bool larger, double x, double y) {
     DrawMerged();
-    const long long radius = InTenths(frame_.Length(arc.radius));
+    const Tenths to = TenthsOf(x, y);
+    const long long radius =
+        arc.halfTurn ? static_cast<long long>(ChordLength(to) / 2)
+                     : InTenths(frame_.Length(arc.radius));
     data_ += 'a';
     AppendNumber(radius);
     AppendNumber(radius);
     data_ += larger ? " 0 1" : " 0 0";
-    data_ += arc.sweep < 0 ? " 1" : " 0";
-    AppendTo(TenthsOf(x, y));
+    data_ += arc.clockwise ? " 1" : " 0";
+    AppendTo(to);
     SetPen(x, y);
+  }
+
+  // In tenths, from the last point drawn.
+  double ChordLength(const Tenths& to) const {
+    const auto dx = static_cast<double>(to.x - drawn_.x);
+    const auto dy = static_cast<double>(to.y - drawn_.y);
+    return std::sqrt(dx * dx + dy * dy);
   }
 
   // The line to the pen that was merged, so that the subpath ends where its last move ends.
@@ -154,50 +301,44 @@ class PathData {
     AppendTo(TenthsOf(penX_, penY_));
   }
 
-  Tenths TenthsOf(double x, double y) const { return {InTenths(frame_.X(x)), InTenths(frame_.Y(y))}; }
-
-  // Pixels in tenths; a radius too large to matter is cut short.
-  static long long InTenths(double pixels) {
-    return std::llround(std::clamp(pixels * kTenths, -kLargestTenths, kLargestTenths));
-  }
-
-  void AppendTo(const Tenths& at) {
-    AppendNumber(at.x - drawn_.x);
-    AppendNumber(at.y - drawn_.y);
-    drawn_ = at;
-  }
-
-  // tenths / 10 with its decimal only where it is not 0, after a blank unless it follows a
-  // command letter or has a minus sign to part it from what comes before.
-  void AppendNumber(long long tenths) {
-    if (tenths >= 0 && !data_.empty() && data_.back() >= '0' && data_.back() <= '9') data_ += ' ';
-    char text[24];
-    char* end = std::to_chars(text, text + sizeof text, tenths / 10).ptr;
-    if (tenths < 0 && tenths > -10) data_ += '-';  // -0.5: the whole part lost its sign
-    data_.append(text, end);
-    if (tenths % 10 != 0) {
-      data_ += '.';
-      data_ += static_cast<char>('0' + std::abs(tenths % 10));
-    }
-  }
-
   void SetPen(double x, double y) {
     hasPen_ = true;
     penX_ = x;
     penY_ = y;
   }
 
-  static constexpr double kTenths = 10;
-  static constexpr double kLargestTenths = 1e15;
-
-  const Frame& frame_;
   const Merge merge_;
-  std::string data_;
   bool hasPen_ = false;  // where the last move ended
   double penX_ = 0;
   double penY_ = 0;
-  Tenths drawn_;         // where the last point drawn lies
   bool merged_ = false;  // the pen's point was merged, not drawn
+};
+
+// The "d" text of a path whose vertices are drilling points, each drawn by a marker: every point
+// a vertex, none merged.
+class PointData : public TenthsText {
+ public:
+  using TenthsText::TenthsText;
+
+  void Add(const Position& point) {
+    const Tenths at = TenthsOf(point.x, point.y);
+    if (count_++ == 0) return AppendAt(at);
+    data_ += 'l';
+    AppendTo(at);
+  }
+
+  std::size_t Count() const { return count_; }
+  // A lone point gets a second vertex where it stands (renderers draw no marker on a path
+  // without a segment); only the first is marked.
+  const std::string& Text() {
+    if (count_ == 1 && !doubled_) data_ += "l0 0";
+    doubled_ = true;
+    return data_;
+  }
+
+ private:
+  std::size_t count_ = 0;
+  bool doubled_ = false;  // the lone point's second vertex is written
 };
 
 // Everything the picture must show: the part and every move of both programs.
@@ -230,14 +371,13 @@ class SvgWriter {
     CollectTexts(title);
     const double height = frame_.DrawingBottom() + kTextLine * (texts_.size() + 3) + kMargin;
     out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(frame_.Width()) +
+    out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + Px(frame_.Width()) +
             "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(frame_.Width()) + " " +
             Px(height) + "\" font-family=\"sans-serif\" font-size=\"13\">\n";
     out_ += "<title>" + XmlEscaped(title) + "</title>\n";
     out_ += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    WritePart();
-    WriteProgram(source_, kSourceStyle);
-    WriteOutput();
+    WriteLayers();
     WriteDifferences();
     WriteTexts();
     out_ += "</svg>\n";
@@ -255,43 +395,163 @@ class SvgWriter {
             "\" fill=\"" + HexText(kPartFill) + "\" stroke=\"" + HexText(kPartEdge) + "\"/>\n";
   }
 
-  void WriteProgram(const Toolpath& path, const ProgramStyle& style) {
-    PathData feeds(frame_);
-    PathData rapids(frame_);
-    std::string points;
-    for (const Move& move : path.moves) {
-      if (IsPoint(move)) {
-        points += PointShape(move, style.pointRadius, "");
-        if (HasApproach(move)) rapids.Move(move);  // the cycle's own rapid to its point
+  // The moves of the output's depth band, and the same for the moves both programs draw alike.
+  struct Bands {
+    explicit Bands(const Frame& frame)
+        : feeds(kDepthBands, PathData(frame)), points(kDepthBands, PointData(frame)) {}
+    std::vector<PathData> feeds;
+    std::vector<PointData> points;
+    std::vector<std::string> cycles = std::vector<std::string>(kDepthBands);
+  };
+
+  // The source's moves that it does not share.
+  struct SourceLayer {
+    explicit SourceLayer(const Frame& frame) : feeds(frame), rapids(frame), points(frame) {}
+    PathData feeds;
+    PathData rapids;
+    PointData points;
+    std::string cycles;
+  };
+
+  // The moves both programs draw alike (most of them) are drawn once, in the output's depth
+  // bands, and used by both layers.
+  void WriteLayers() {
+    std::vector<bool> sourceShared(source_.moves.size());
+    std::vector<bool> outputShared(output_.moves.size());
+    Bands shared(frame_);
+    for (const MovePair& pair : check_.pairs) {
+      const Move& move = output_.moves[pair.output];
+      if (!DrawnAlike(frame_, source_.moves[pair.source], move)) continue;
+      sourceShared[pair.source] = true;
+      outputShared[pair.output] = true;
+      AddToBand(move, shared);
+    }
+    SourceLayer source(frame_);
+    for (std::size_t k = 0; k < source_.moves.size(); ++k) {
+      const Move& move = source_.moves[k];
+      if (HasApproach(move)) source.rapids.Move(move);  // the cycle's own rapid to its point
+      if (sourceShared[k]) continue;
+      if (move.kind == MoveKind::kDrill) {
+        source.points.Add(move.to);
+      } else if (IsPoint(move)) {
+        source.cycles += PointShape(move, kSourceStyle.pointRadius, "");
       } else {
-        (move.kind == MoveKind::kRapid ? rapids : feeds).Move(move);
+        (move.kind == MoveKind::kRapid ? source.rapids : source.feeds).Move(move);
       }
     }
-    const std::string colour = HexText(style.colour);
-    WritePath(rapids, colour, style.rapidWidth, RapidDashes());
-    WritePath(feeds, colour, style.feedWidth, {});
-    WritePoints(points, colour, style.pointWidth);
+    Bands output(frame_);
+    PathData outputRapids(frame_);
+    for (std::size_t k = 0; k < output_.moves.size(); ++k) {
+      const Move& move = output_.moves[k];
+      if (outputShared[k]) continue;
+      if (move.kind == MoveKind::kRapid) {
+        outputRapids.Move(move);
+      } else {
+        AddToBand(move, output);
+      }
+    }
+    WriteDefinitions(shared, source.points, output);
+    WritePart();
+    WriteSource(source, shared);
+    WriteOutput(outputRapids, output, shared);
+  }
+
+  void AddToBand(const Move& move, Bands& bands) const {
+    const int band = DepthBand(depth_, DeepestOf(move));
+    if (move.kind == MoveKind::kDrill) {
+      bands.points[band].Add(move.to);
+    } else if (IsPoint(move)) {
+      bands.cycles[band] += PointShape(move, kOutputStyle.pointRadius, "");
+    } else {
+      bands.feeds[band].Move(move);
+    }
+  }
+
+  // The shared paths, and a marker for each colour of drilling points drawn.
+  void WriteDefinitions(Bands& shared, const PointData& sourcePoints, const Bands& output) {
+    out_ += "<defs>\n";
+    bool anyShared = false;
+    for (int band = 0; band < kDepthBands; ++band) {
+      WriteDefinition(SharedId('f', band), shared.feeds[band].Text());
+      WriteDefinition(SharedId('p', band), shared.points[band].Text());
+      anyShared = anyShared || !shared.points[band].Empty();
+    }
+    if (anyShared || !sourcePoints.Empty()) {
+      WriteMarker(SourceMarker(), kSourceStyle, kSourceStyle.colour);
+    }
+    for (int band = 0; band < kDepthBands; ++band) {
+      if (!shared.points[band].Empty() || !output.points[band].Empty()) {
+        WriteMarker(BandMarker(band), kOutputStyle, DepthBandColour(band));
+      }
+    }
+    out_ += "</defs>\n";
+  }
+
+  void WriteDefinition(const std::string& id, const std::string& data) {
+    if (!data.empty()) out_ += "<path id=\"" + id + "\" d=\"" + data + "\"/>\n";
+  }
+
+  // A drilling point's circle, drawn at each vertex of a path of points.
+  void WriteMarker(const std::string& id, const ProgramStyle& style, StyleColour colour) {
+    out_ += "<marker id=\"" + id + "\" markerUnits=\"userSpaceOnUse\" overflow=\"visible\">" +
+            "<circle r=\"" + Px(style.pointRadius) + "\" fill=\"none\" stroke=\"" +
+            HexText(colour) + "\" stroke-width=\"" + Px(style.pointWidth) + "\"/></marker>\n";
+  }
+
+  static std::string SharedId(char kind, int band) { return kind + std::to_string(band); }
+  static std::string SourceMarker() { return "ms"; }
+  static std::string BandMarker(int band) { return SharedId('m', band); }
+
+  void WriteSource(SourceLayer& source, const Bands& shared) {
+    const std::string colour = HexText(kSourceStyle.colour);
+    WritePath(source.rapids, colour, kSourceStyle.rapidWidth, RapidDashes());
+    WritePath(source.feeds, colour, kSourceStyle.feedWidth, {});
+    for (int band = 0; band < kDepthBands; ++band) {
+      if (shared.feeds[band].Empty()) continue;
+      WriteUse(SharedId('f', band), StrokeAttributes(colour, kSourceStyle.feedWidth, {}));
+    }
+    WritePointPath(source.points, SourceMarker());
+    for (int band = 0; band < kDepthBands; ++band) {
+      WriteUsedPoints(shared.points[band], SharedId('p', band), SourceMarker());
+    }
+    WritePoints(source.cycles, colour, kSourceStyle.pointWidth);
   }
 
   // Rapids like the source's; feeds, arcs and points in the colour of their depth band.
-  void WriteOutput() {
-    PathData rapids(frame_);
-    std::vector<PathData> feeds(kDepthBands, PathData(frame_));
-    std::vector<std::string> points(kDepthBands);
-    for (const Move& move : output_.moves) {
-      const int band = DepthBand(depth_, DeepestOf(move));
-      if (IsPoint(move)) {
-        points[band] += PointShape(move, kOutputStyle.pointRadius, "");
-      } else {
-        (move.kind == MoveKind::kRapid ? rapids : feeds[band]).Move(move);
-      }
-    }
+  void WriteOutput(PathData& rapids, Bands& output, const Bands& shared) {
     WritePath(rapids, HexText(kOutputStyle.colour), kOutputStyle.rapidWidth, RapidDashes());
     for (int band = 0; band < kDepthBands; ++band) {
       const std::string colour = HexText(DepthBandColour(band));
-      WritePath(feeds[band], colour, kOutputStyle.feedWidth, {});
-      WritePoints(points[band], colour, kOutputStyle.pointWidth);
+      if (!shared.feeds[band].Empty()) {
+        WriteUse(SharedId('f', band), StrokeAttributes(colour, kOutputStyle.feedWidth, {}));
+      }
+      WritePath(output.feeds[band], colour, kOutputStyle.feedWidth, {});
+      WriteUsedPoints(shared.points[band], SharedId('p', band), BandMarker(band));
+      WritePointPath(output.points[band], BandMarker(band));
+      WritePoints(output.cycles[band], colour, kOutputStyle.pointWidth);
     }
+  }
+
+  // A path of points drawn by a marker at each vertex, exactly once at each.
+  static std::string MarkerAttributes(std::size_t points, const std::string& marker) {
+    const std::string url = "\"url(#" + marker + ")\"";
+    std::string text = "fill=\"none\" stroke=\"none\" marker-start=" + url;
+    if (points > 1) text += " marker-mid=" + url + " marker-end=" + url;
+    return text;
+  }
+
+  void WritePointPath(PointData& points, const std::string& marker) {
+    if (points.Empty()) return;
+    out_ += "<path " + MarkerAttributes(points.Count(), marker) + " d=\"" + points.Text() +
+            "\"/>\n";
+  }
+
+  void WriteUsedPoints(const PointData& points, const std::string& id, const std::string& marker) {
+    if (!points.Empty()) WriteUse(id, MarkerAttributes(points.Count(), marker));
+  }
+
+  void WriteUse(const std::string& id, const std::string& attributes) {
+    out_ += "<use xlink:href=\"#" + id + "\" " + attributes + "/>\n";
   }
 
   void WritePoints(const std::string& points, const std::string& colour, double width) {
@@ -301,13 +561,18 @@ class SvgWriter {
   }
 
   // dashes: "" for a solid line.
+  static std::string StrokeAttributes(const std::string& colour, double width,
+                                      const std::string& dashes) {
+    std::string text = "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
+                       "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+    if (!dashes.empty()) text += " stroke-dasharray=\"" + dashes + "\"";
+    return text;
+  }
+
   void WritePath(PathData& data, const std::string& colour, double width,
                  const std::string& dashes) {
     if (data.Empty()) return;
-    out_ += "<path fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + Px(width) +
-            "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
-    if (!dashes.empty()) out_ += " stroke-dasharray=\"" + dashes + "\"";
-    out_ += " d=\"" + data.Text() + "\"/>\n";
+    out_ += "<path " + StrokeAttributes(colour, width, dashes) + " d=\"" + data.Text() + "\"/>\n";
   }
 
   // A circle for a drilling point, a square for a cycle point.

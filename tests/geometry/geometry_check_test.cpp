@@ -237,6 +237,8 @@ TEST(CompareToolpaths, AllowsHalfAUnitOfTheLastPrintedDecimal) {
       {"G1 X0.00004", "G1X0", true},           {"G1 X0.00004", "G1X0.0001", false},
       {"G1 X12.345649", "G1X12.3457", true},  // 12.34565 at seven digits, then 12.3457
       {"G1 X1234.56789", "G1X1234.568", true}, {"G1 X1234.56789", "G1X1234.567", false},
+      {"G1 X999.9999", "G1X1000.0003", true},  // three decimals from 1000 on
+      {"G1 X1000", "G1X999.9996", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Compare(c.source, c.output).Identical(), c.identical) << c.source << " " << c.output;

@@ -75,6 +75,11 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
       {"G3 X350 Y100 R50", " 0 0 0 "},
       {"G2 X350 Y100 R-50", " 0 1 1 "},
       {"G3 X350 Y100 I25 J25", " 0 0 0 "},
+      {"G3 X350 Y100 I50 J0", " 0 1 0 "},  // three quarters round
+      {"G2 X350 Y100 I50 J0", " 0 0 1 "},
+      {"G2 X350 Y100 I0 J50", " 0 1 1 "},
+      {"G3 X300 Y100 I25 J25", " 0 1 0 "},  // the start's X or Y: no whole circle
+      {"G2 X350 Y50 I25 J25", " 0 1 1 "},
   };
   for (const auto& c : cases) {
     const std::string source = std::string("G0 X300 Y50\n") + c.arc;
@@ -88,6 +93,12 @@ TEST(ToolpathSvg, DrawsArcsWithTheirDirectionAndSize) {
   // A whole circle is two half arcs.
   const std::string circle = Picture("G2 X0 Y0 I5 J0", "G2X0Y0I5J0");
   EXPECT_TRUE(std::regex_search(circle, std::regex(R"(d="M[^"a]*a[^"a]*a[^"a]*")")));
+  // Half a circle (R shorter than half the chord) whose radius, 80.06 px, would round above
+  // half the chord drawn, 160.1 px: written shorter, so that SVG draws the half circle.
+  const Toolpath half = InterpretSource("G0 X0 Y0\nG0 X600 Y400\nG0 X300 Y50\nG2 X400.075 R30");
+  EXPECT_NE(ToolpathSvg(half, Toolpath(), GeometryCheck(), CheckPart(Toolpath()), "half")
+                .find("a80 80 0 0 1 160.1 0"),
+            std::string::npos);
 }
 
 TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
@@ -111,6 +122,86 @@ TEST(ToolpathSvg, ShowsTheVerdictAndDrawsDifferencesInRed) {
             std::string::npos);
   EXPECT_NE(differs.find("stroke=\"#e31a1c\" stroke-width=\"3\" stroke-linecap"),
             std::string::npos);
+}
+
+// How many times text occurs in svg.
+std::size_t Count(const std::string& svg, const std::string& text) {
+  std::size_t count = 0;
+  for (std::size_t at = svg.find(text); at != std::string::npos; at = svg.find(text, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The road's feeds lie in the deepest band: drawn alike, once, and used by both layers; the arc
+// made to differ is each layer's own.
+TEST(ToolpathSvg, DrawsTheMovesBothProgramsDrawAlikeOnceForBothLayers) {
+  const std::string road = ReadFileBytes(std::string(QUARNEL_EXAMPLES) + "/road.nc");
+  std::string output = ReadFileBytes(TestDataPath("golden/road/expected/road.nc"));
+  const std::string source = "stroke=\"" + HexText(kSourceStyle.colour) + "\" stroke-width=\"6\"";
+  const std::string deepest =
+      "stroke=\"" + HexText(DepthBandColour(kDepthBands - 1)) + "\" stroke-width=\"2\"";
+  const std::string same = Picture(road, output);
+  EXPECT_TRUE(WellFormed(same));
+  EXPECT_NE(same.find("<path id=\"f7\" d=\"M184 584l320 0a80 80 0 0 1 80-80\"/>"),
+            std::string::npos);
+  EXPECT_EQ(Count(same, "<path id="), 1u);
+  EXPECT_EQ(Count(same, "<use xlink:href=\"#f7\" fill=\"none\" " + source), 1u);
+  EXPECT_EQ(Count(same, "<use xlink:href=\"#f7\" fill=\"none\" " + deepest), 1u);
+  EXPECT_EQ(Count(same, "<path fill=\"none\" " + source), 0u);
+  // Rapids are each layer's own and dashed, even where both programs draw them alike.
+  const Toolpath path = InterpretOutput(output);
+  const std::string self =
+      ToolpathSvg(path, path, CompareToolpaths(path, path), CheckPart(path), "self");
+  for (const StyleColour colour : {kSourceStyle.colour, kOutputStyle.colour}) {
+    const std::regex rapids("<path fill=\"none\" stroke=\"" + HexText(colour) +
+                            "\"[^>]* stroke-dasharray=\"6 4\" d=\"M24 664");
+    EXPECT_TRUE(std::regex_search(self, rapids)) << HexText(colour);
+  }
+  output.replace(output.find("U50"), 3, "U-50");
+  const std::string differs = Picture(road, output);
+  EXPECT_NE(differs.find("<path id=\"f7\" d=\"M184 584l320 0\"/>"), std::string::npos);
+  EXPECT_NE(differs.find("<path fill=\"none\" " + source + " stroke-linecap=\"round\" "
+                         "stroke-linejoin=\"round\" d=\"M504 584a80 80 0 0 1 80-80\"/>"),
+            std::string::npos);
+  EXPECT_NE(differs.find("<path fill=\"none\" " + deepest + " stroke-linecap=\"round\" "
+                         "stroke-linejoin=\"round\" d=\"M504 584a80 80 0 1 1 80-80\"/>"),
+            std::string::npos);
+}
+
+// Each drilling point is a vertex of one path, drawn by its layer's circle marker exactly once:
+// a lone point by the start marker only. Points both programs drill are shared like feeds.
+TEST(ToolpathSvg, DrawsDrillingPointsAsMarkedVertices) {
+  const struct {
+    std::vector<int> x;  // of each point, at Y100 Z-5
+    const char* data;
+    bool lone;
+  } cases[] = {
+      {{100}, "M184 504l0 0", true},
+      {{100, 110, 110}, "M184 504l16 0l0 0", false},
+  };
+  for (const auto& c : cases) {
+    std::string program = "G71X600Y400Z18";
+    for (const int x : c.x) program += "\nG81G90G17T01X" + std::to_string(x) + "Y100Z-5I0J0F2.5";
+    const Toolpath path = InterpretOutput(program);
+    const std::string alone = ToolpathSvg(Toolpath(), path, GeometryCheck(), CheckPart(path), "d");
+    const std::string marks = c.lone ? "marker-start=\"url(#m7)\""
+                                     : "marker-start=\"url(#m7)\" marker-mid=\"url(#m7)\" "
+                                       "marker-end=\"url(#m7)\"";
+    EXPECT_TRUE(WellFormed(alone));
+    EXPECT_NE(alone.find("<marker id=\"m7\" markerUnits=\"userSpaceOnUse\" overflow=\"visible\">"
+                         "<circle r=\"4\" fill=\"none\" stroke=\"" +
+                         HexText(DepthBandColour(kDepthBands - 1)) + "\" stroke-width=\"1.5\"/>"),
+              std::string::npos);
+    EXPECT_NE(alone.find("stroke=\"none\" " + marks + " d=\"" + c.data + "\"/>"), std::string::npos)
+        << alone;
+    const std::string both =
+        ToolpathSvg(path, path, CompareToolpaths(path, path), CheckPart(path), "d");
+    EXPECT_NE(both.find("<path id=\"p7\" d=\"" + std::string(c.data) + "\"/>"), std::string::npos);
+    EXPECT_EQ(Count(both, "<use xlink:href=\"#p7\""), 2u);
+    EXPECT_NE(both.find("<marker id=\"ms\""), std::string::npos);
+    EXPECT_EQ(Count(both, "url(#ms)"), c.lone ? 1u : 3u);  // the source layer's one use
+  }
 }
 
 // The points the first path in colour draws, in pixels: "M" absolute, "l" relative.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <sstream>
 
@@ -13,6 +16,9 @@ namespace quarnel {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+
+// Two toolpaths of 30,000 moves each are held by every check running: a move must stay small.
+static_assert(sizeof(Move) <= 104);
 
 // "LINE:KIND X,Y,DEPTH" for each move (B for a positioning block), a "!" after the kind for
 // motion left out on purpose, a "~" for a line the translator drops.
@@ -91,10 +97,12 @@ TEST(InterpretSource, KeepsWhatTheOutputMustWriteAndStopsAtANumberTooLarge) {
   const Toolpath drilling = InterpretSource(
       "G100 X1 P-5 F2000 T\"1 2 3\"\nG90 X2\nG0 T55\nG1 X3 F3000\ng1 x4", tools);
   ASSERT_EQ(drilling.moves.size(), 5u);
-  EXPECT_EQ(drilling.moves[0].spindles, "091011");  // renumbered, as the output writes them
+  // renumbered, as the output writes them
+  EXPECT_EQ(drilling.Spindles(drilling.moves[0]), "091011");
   EXPECT_EQ(drilling.moves[0].feed, 2);
-  EXPECT_EQ(drilling.moves[1].spindles, "");
-  EXPECT_EQ(drilling.moves[2].tool, "T0105M66");  // the block's call through the table
+  EXPECT_EQ(drilling.Spindles(drilling.moves[1]), "");
+  // the block's call through the table
+  EXPECT_EQ(drilling.ToolCall(drilling.moves[2]), "T0105M66");
   EXPECT_EQ(drilling.moves[3].feed, 3);
   ASSERT_EQ(drilling.dropped.size(), 1u);
   EXPECT_EQ(drilling.dropped[0].line, 5);
@@ -126,6 +134,7 @@ TEST(ArcOf, FindsTheCircleOfRadiusAndCentreArcs) {
       {"a centre arc that ends where it starts is a whole circle", "G2 X0 Y0 I5 J0", 5, 0, 5,
        -2 * kPi},
       {"a radius shorter than half the chord", "G2 X10 R2", 5, 0, 5, -kPi},
+      {"a whole circle from angle pi to angle -pi", "G3 Y-0 I5", 5, 0, 5, 2 * kPi},
   };
   for (const ArcCase& c : cases) {
     const Toolpath path = InterpretSource(c.program);
@@ -143,6 +152,99 @@ TEST(ArcOf, DrawsArcsOutsideTheXYPlaneAsChordsWithANote) {
   EXPECT_FALSE(ArcOf(path.moves[0]).has_value());
   ASSERT_EQ(path.notes.size(), 1u);
   EXPECT_EQ(path.notes[0], "source line 1: arc in the G18 plane drawn as its chord");
+}
+
+// The box of a move by its angles: ArcOf's start angle and sweep, ArcPasses at every quarter
+// turn. ExtentsOf must give the same box to the last bit.
+Extents ExtentsByAngles(const Move& move) {
+  Extents box;
+  box.Add(move.to);
+  if (IsPoint(move)) return box;
+  box.Add(move.from);
+  const std::optional<ArcShape> arc = ArcOf(move);
+  for (int quarter = 0; arc && quarter < 4; ++quarter) {
+    const double angle = quarter * (kPi / 2);
+    if (ArcPasses(*arc, angle)) {
+      box.Add(Position{ArcPointX(*arc, angle), ArcPointY(*arc, angle), move.to.depth});
+    }
+  }
+  return box;
+}
+
+Move Arc(MoveKind kind, Position from, Position to, double radius, double i = 0, double j = 0,
+         ArcPlane plane = ArcPlane::kXY) {
+  Move move;
+  move.kind = kind;
+  move.plane = plane;
+  move.byRadius = radius != 0;
+  move.from = from;
+  move.to = to;
+  move.radius = radius;
+  move.i = i;
+  move.j = j;
+  return move;
+}
+
+// The bounds of a box as bit patterns, to compare them to the last bit.
+std::array<std::uint64_t, 6> Bits(const Extents& box) {
+  const double bounds[] = {box.x.min, box.x.max, box.y.min, box.y.max, box.depth.min, box.depth.max};
+  std::array<std::uint64_t, 6> bits{};
+  for (int k = 0; k < 6; ++k) bits[k] = std::bit_cast<std::uint64_t>(bounds[k]);
+  return bits;
+}
+
+void ExpectSameBox(const Move& move, const char* what) {
+  EXPECT_EQ(Bits(ExtentsOf(move)), Bits(ExtentsByAngles(move))) << what;
+}
+
+TEST(ExtentsOf, GivesTheBoxOfTheAnglesToTheLastBit) {
+  constexpr MoveKind kCw = MoveKind::kClockwiseArc;
+  constexpr MoveKind kCcw = MoveKind::kCounterClockwiseArc;
+  const struct {
+    const char* what;
+    Move move;
+  } cases[] = {
+      {"quarter ending on an axis", Arc(kCcw, {10, 0, -1}, {0, 10, -2}, 0, -10, 0)},
+      {"quarter ending on an axis, clockwise", Arc(kCw, {0, 10, 0}, {10, 0, 0}, 0, 0, -10)},
+      {"on an axis, the centre rounded: its point an ulp beyond the start",
+       Arc(kCcw, {5.284, 0, 0}, {14.184, -8.9, 0}, 0, 8.9, 0)},
+      {"the same clockwise, the axis at the end", Arc(kCw, {14.184, -8.9, 0}, {5.284, 0, 0}, 0, 0, 8.9)},
+      {"starting on the negative Y axis", Arc(kCcw, {5, -5, 0}, {10, 0, 0}, 0, 0, 5)},
+      {"ending on the negative X axis", Arc(kCw, {5, 5, 0}, {0, 0, 0}, 0, 0, -5)},
+      {"three quarters by radius", Arc(kCw, {300, 50, 0}, {350, 100, 0}, -50)},
+      {"half circle by radius, both ways", Arc(kCw, {0, 0, 0}, {10, 0, 0}, 5)},
+      {"half circle by radius, counter-clockwise", Arc(kCcw, {0, 0, 0}, {10, 0, 0}, 5)},
+      {"half circle by centre across an axis", Arc(kCcw, {3, 4, 0}, {-3, -4, 0}, 0, -3, -4)},
+      {"radius shorter than half the chord", Arc(kCw, {0, 0, 0}, {10, 0, 0}, 2)},
+      {"whole circle by centre", Arc(kCw, {0, 0, 0}, {0, 0, 0}, 0, 5, 0)},
+      {"whole circle off the axes", Arc(kCcw, {1.5, 2.5, 0}, {1.5, 2.5, 0}, 0, 0.7, -0.3)},
+      {"whole circle by radius: no arc", Arc(kCcw, {1, 1, 0}, {1, 1, 0}, 5)},
+      {"tiny arc", Arc(kCcw, {1, 0, 0}, {1 - 1e-13, 1e-6, 0}, 0, -1, 0)},
+      {"tiny arc by radius", Arc(kCw, {100, 100, 0}, {100.0001, 100, 0}, 0.00005)},
+      {"huge radius", Arc(kCcw, {0, 0, 0}, {1, 0, 0}, 1e9)},
+      {"huge radius, larger arc", Arc(kCcw, {0, 0, 0}, {1, 1, 0}, -1e12)},
+      {"ends a hair apart on a whole circle", Arc(kCcw, {10, 0, 0}, {10, 1e-15, 0}, 0, -10, 0)},
+      {"centre a hair off the start", Arc(kCw, {100, 0, 0}, {200, 0, 0}, 0, 1e-20, 0)},
+      {"ZX plane: the chord", Arc(kCw, {0, 0, 0}, {10, 0, 0}, 5, 0, 0, ArcPlane::kZX)},
+      {"YZ plane: the chord", Arc(kCcw, {0, 0, 0}, {0, 10, 0}, 0, 0, 5, ArcPlane::kYZ)},
+  };
+  for (const auto& c : cases) ExpectSameBox(c.move, c.what);
+  // Ends on a grid around a centre, on and beside the axes, both ways, by centre and radius.
+  const double steps[] = {-7, -5, -1e-10, -1e-14, 0, 1e-14, 1e-10, 3, 5};
+  for (const double sx : steps) {
+    for (const double sy : steps) {
+      for (const double ex : steps) {
+        for (const double ey : steps) {
+          for (const MoveKind kind : {kCw, kCcw}) {
+            const Position from{20 + sx, -30 + sy, 0};
+            const Position to{20 + ex, -30 + ey, -1};
+            ExpectSameBox(Arc(kind, from, to, 0, -sx, -sy), "grid by centre");
+            ExpectSameBox(Arc(kind, from, to, 4 + sx), "grid by radius");
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(InterpretOutput, ReadsTheDialectLineByLine) {
@@ -175,7 +277,7 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
   EXPECT_EQ(path.header.height, 15.5);
   EXPECT_EQ(path.header.thickness, 0.75);
   ASSERT_EQ(path.moves.size(), 3u);
-  EXPECT_EQ(path.moves[0].spindles, "1204");
+  EXPECT_EQ(path.Spindles(path.moves[0]), "1204");
   EXPECT_EQ(path.moves[0].feed, 0.15);
   EXPECT_TRUE(path.moves[1].byRadius);
   EXPECT_EQ(path.moves[1].radius, -1);
@@ -186,11 +288,26 @@ TEST(InterpretOutput, ReadsHeaderSpindlesArcWordsAndNotesWhatItLeavesOut) {
                             "output line 10: no whole G code; the line is left out"}));
   const Toolpath blocks = InterpretOutput(
       "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG85G90G54P5T01a2F6G40X500Y0Z-3Q120\nG88G54P5S0X1");
-  EXPECT_EQ(blocks.moves[0].tool, "T0105M66");
-  EXPECT_EQ(blocks.moves[1].tool, "T01a2");
-  EXPECT_EQ(blocks.moves[2].tool, "");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[0]), "T0105M66");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[1]), "T01a2");
+  EXPECT_EQ(blocks.ToolCall(blocks.moves[2]), "");
   EXPECT_EQ(InterpretOutput("G1X5\nG1Q1E40").failure,
             "output line 2: Q1E40 does not fit in a 32-bit number");
+}
+
+// Each text is kept once however often the moves repeat it, and a drilling point's spindle list
+// is never read as its tool call.
+TEST(InterpretOutput, KeepsEachTextOnce) {
+  const Toolpath path = InterpretOutput(
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G81G90G17T010506X1Y2Z-0.8I0J0F0.15\nG81G90G17T011204X1Y2Z-0.8I0J0F0.15\n"
+      "G88G90G54P5T0105M66S0G40X1Y2Z3C0V0\n");
+  ASSERT_EQ(path.moves.size(), 5u);
+  EXPECT_EQ(path.texts.size(), 4u);  // "", T0105M66, 1204, 0506
+  EXPECT_EQ(path.Spindles(path.moves[3]), "1204");
+  EXPECT_EQ(path.ToolCall(path.moves[3]), "");
+  EXPECT_EQ(path.ToolCall(path.moves[4]), "T0105M66");
+  EXPECT_EQ(path.Spindles(path.moves[4]), "");
 }
 
 }  // namespace

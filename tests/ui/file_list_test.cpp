@@ -81,6 +81,21 @@ class FileListTest : public QObject {
     QCOMPARE(fixture.Entries("destinationList"), QStringList{"new.nc"});  // before the watcher
   }
 
+  // Changes that come while a re-read is due are all shown by that one re-read.
+  void ManyChangesGiveOneReread() {
+    quarnel::testing::TempDir folder;
+    FileList list(true);
+    QVERIFY(list.SetDirectory(folder.Path()));
+    QSignalSpy rereads(&list, &FileList::SelectionChanged);
+    for (int k = 0; k < 20; ++k) {
+      WriteFileBytes(folder.File("part" + std::to_string(k) + ".nc"), "");
+      list.RefreshSoon();
+    }
+    QTRY_COMPARE(Shown(list).size(), 20);
+    QTest::qWait(400);  // two delays more: nothing is left to re-read
+    QCOMPARE(rereads.count(), 1);
+  }
+
   void ListsInNaturalOrderIgnoringCase() {
     quarnel::testing::TempDir folder;
     for (const char* name : {"B.nc", "Zeta.NC", "a.nc", "part10.nc", "part2.nc"}) {

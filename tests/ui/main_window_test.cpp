@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTableView>
@@ -461,6 +462,22 @@ class MainWindowTest : public QObject {
     QVERIFY(lines[1].startsWith(QString::fromStdString(source + "/size.nc: cannot write")));
     QCOMPARE(message.title, QStringLiteral("Ostrevan"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  // Files that start faster than the dialog shows them: it shows one while they keep starting,
+  // and the last one to start in the end.
+  void ProgressShowsTheLatestFile() {
+    QWidget parent;
+    constexpr int kFiles = 20;
+    BatchProgress progress(&parent, kFiles, 0);
+    for (int index = 0; index < kFiles; ++index) {
+      progress.FileStarting(index, "/shop/parts/part" + std::to_string(index) + ".nc");
+      QTest::qWait(20);
+    }
+    QVERIFY(!progress.Dialog().labelText().isEmpty());
+    QTRY_COMPARE(progress.Dialog().labelText(), QStringLiteral("File 20 of 20: part19.nc"));
+    QCOMPARE(progress.Dialog().findChild<QProgressBar*>()->value(), kFiles - 1);
+    for (int index = 0; index < kFiles; ++index) progress.FileDone();
   }
 
   // However many files fail, the one message fits the screen, its list shown.
