@@ -288,20 +288,6 @@ char* WriteCoordUnits(char* out, std::uint64_t units) {
   return out + (low % 10 == 0 ? 3 : 4);
 }
 
-// Number texts of values the integer path wrote, by their bits, one set per thread. A NaN
-// never takes the integer path, so its bits mark an empty entry.
-struct CoordCache {
-  struct Entry {
-    std::uint32_t bits = 0xFFFFFFFF;
-    std::uint32_t length = 0;
-    char text[16] = {};  // at most 14 used; 16 are copied
-  };
-  Entry entries[256];
-};
-constexpr std::uint32_t kCoordCacheHash = 0x9E3779B1;  // spreads the bits over the index
-constexpr int kCoordCacheShift = 24;                    // 256 entries
-constinit thread_local CoordCache coordCache;
-
 // Drops a final "." of a FormatCoord result.
 void DropFinalPoint(std::string& text) {
   if (!text.empty() && text.back() == '.') text.pop_back();
@@ -345,7 +331,7 @@ void AppendCoord(std::string& out, char letter, float value) {
 // repeats many values (Z and F on almost every line).
 char* WriteCoordWord(char* out, char letter, float value) {
   const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-  CoordCache::Entry& entry = coordCache.entries[(bits * kCoordCacheHash) >> kCoordCacheShift];
+  internal::CoordCache::Entry& entry = internal::CoordCacheEntry(bits);
   *out++ = letter;
   if (entry.bits == bits) {
     std::memcpy(out, entry.text, sizeof entry.text);
@@ -361,6 +347,8 @@ char* WriteCoordWord(char* out, char letter, float value) {
   std::memcpy(entry.text, out, sizeof entry.text);
   return end;
 }
+
+constinit thread_local internal::CoordCache internal::coordCache;
 
 void internal::AppendCoordGeneral(std::string& out, char letter, float value) {
   char text[kMaxCoordWordSize];

@@ -11,6 +11,11 @@ namespace quarnel {
 // text holds no number): the characters from there on are no part of the number.
 double ValTaken(std::string_view text, std::size_t& taken);
 
+// ValTaken for a number that is likely written again as a coordinate word: a text that
+// FormatCoord(letter, float(value)) writes as it stands (most numbers of a router program) is
+// kept in the thread's set of recent coordinate texts, so WriteCoordWord copies it.
+double CoordValTaken(std::string_view text, std::size_t& taken);
+
 // Room WriteCoordWord may need: the letter, a sign, the 39 integer digits of the largest
 // float, a point and four decimals.
 inline constexpr std::size_t kMaxCoordWordSize = 48;

@@ -1,20 +1,24 @@
 // Reading numbers: Val and IsPlainNumber.
 //
 // Val does not use strtod: G-code from the router has blanks inside numbers ("X1 2.5") and
-// D exponents, and strtod would stop at both. Four ways, each taking what the one before
+// D exponents, and strtod would stop at both. Five ways, each taking what the one before
 // leaves, give the same value:
-// - the plain path: sign, at most 19 digits and a point, nothing else (most words);
+// - the short path: sign, at most five digits, a point and four more (most words);
+// - the plain path: sign, at most 19 digits and a point, nothing else;
 // - the fast path: the same with an exponent;
 // - the path with blanks: blanks between the characters of such a number;
 // - the general path: any length and exponent; the accepted characters are gathered into a
 //   normalised decimal text for std::from_chars, which rounds correctly and ignores the locale.
-// The first three read the digits into an integer and scale it by one exact power of ten.
+// The first four read the digits into an integer and scale it by one exact power of ten.
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "support/number.h"
 #include "support/number_in_place.h"
@@ -319,19 +323,123 @@ inline bool TryValPlain(const char* begin, const char* end, double& result, cons
   return ScaleFast(mantissa, -static_cast<int>(decimals), negative, result);
 }
 
-// Val of [begin, end) for every text the plain path leaves; stop is where the number ends,
-// begin when there is none. Kept apart, so that the plain path saves no registers for it.
+// The short path's limits: the numbers the router writes most have at most five digits before
+// the point and four after it. bench/val_exhaustive_check compares the short path with the
+// general path on every such text.
+constexpr int kShortWholeDigits = 5;
+constexpr int kShortDecimals = 4;
+
+// The bytes that continue a number after its digits and the blanks after them: a digit, a
+// point, an exponent letter.
+struct ContinuesNumber {
+  bool of[256] = {};
+  constexpr ContinuesNumber() {
+    for (const char c : std::string_view("0123456789.EeDd")) of[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr ContinuesNumber kContinuesNumber;
+
+// Reads at most limit + 1 digits at p (fewer at end) into mantissa; returns the end of them.
+// Where the text has limit + 1 more bytes, the loop is unrolled and needs no test for the end.
+template <int kLimit>
+inline const char* ReadShortRun(const char* p, const char* end, std::uint32_t& mantissa) {
+  if (end - p > kLimit) {
+#pragma GCC unroll 8
+    for (int i = 0; i <= kLimit; ++i) {
+      const unsigned digit = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+      if (digit > 9) return p + i;
+      mantissa = mantissa * 10 + digit;
+    }
+    return p + kLimit + 1;
+  }
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    mantissa = mantissa * 10 + digit;
+  }
+  return p;
+}
+
+// Seven significant digits and four decimals at most: such a text is the float's own text at
+// seven digits, and FormatCoord writes it as it stands when it has no "+", no leading zero (but
+// a lone one before the point), no trailing decimal zero or bare point, and is not zero.
+constexpr std::ptrdiff_t kCoordTextDigits = 7;
+
+// Copies the length (at most 16) bytes at from, of which available can be read, to the
+// 16 bytes at to.
+inline void CopyNumberText(char* to, const char* from, std::ptrdiff_t length,
+                           std::ptrdiff_t available) {
+  if (available >= 16) {
+    std::memcpy(to, from, 16);
+  } else if (length >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + length - 8, from + length - 8, 8);
+  } else if (length >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + length - 4, from + length - 4, 4);
+  } else {
+    for (std::ptrdiff_t i = 0; i < length; ++i) to[i] = from[i];
+  }
+}
+
+// Val of [begin, end) for an optional sign, at most kShortWholeDigits digits, and a point with
+// at most kShortDecimals digits after it, at least one digit in all, then the end, blanks or a
+// character that cannot continue the number. False for anything else, which TryValPlain reads.
+// With kRemember, a text that FormatCoord writes as it stands is remembered for WriteCoordWord.
+template <bool kRemember>
+inline bool TryValShort(const char* begin, const char* end, double& result, const char*& stop) {
+  const char* p = begin;
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  std::uint32_t mantissa = 0;
+  const char* const whole = p;
+  p = ReadShortRun<kShortWholeDigits>(p, end, mantissa);
+  const std::ptrdiff_t wholeDigits = p - whole;
+  if (wholeDigits > kShortWholeDigits) return false;
+  std::ptrdiff_t decimals = 0;
+  bool point = false;
+  if (p != end && *p == '.') {
+    point = true;
+    const char* const first = ++p;
+    p = ReadShortRun<kShortDecimals>(p, end, mantissa);
+    decimals = p - first;
+    if (decimals > kShortDecimals) return false;
+  }
+  if (wholeDigits + decimals == 0) return false;
+  const char* const numberEnd = p;
+  while (p != end && IsBlank(*p)) ++p;
+  if (p != end && kContinuesNumber.of[static_cast<unsigned char>(*p)]) return false;
+  stop = p;
+  const double magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+  result = negative ? -magnitude : magnitude;
+  const bool asWritten = mantissa != 0 && *begin != '+' && wholeDigits != 0 &&
+                         (*whole != '0' || wholeDigits == 1) &&
+                         wholeDigits + decimals <= kCoordTextDigits &&
+                         (!point || (decimals != 0 && numberEnd[-1] != '0'));
+  if (kRemember && asWritten) {
+    const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(result));
+    internal::CoordCache::Entry& entry = internal::CoordCacheEntry(bits);
+    entry.bits = bits;
+    entry.length = static_cast<std::uint32_t>(numberEnd - begin);
+    CopyNumberText(entry.text, begin, numberEnd - begin, end - begin);
+  }
+  return true;
+}
+
+// Val of [begin, end) for every text the short path leaves; stop is where the number ends,
+// begin when there is none. Kept apart, so that the short path saves no registers for it.
 [[gnu::noinline]] double ReadNumberOtherwise(const char* begin, const char* end,
                                              const char*& stop) {
   double result;
-  if (TryValFast(begin, end, result, stop)) return result;
+  if (TryValPlain(begin, end, result, stop) || TryValFast(begin, end, result, stop)) return result;
   return ReadGeneral(begin, end, stop);
 }
 
 // Val of [begin, end); stop is where the number ends, begin when there is none.
+template <bool kRemember>
 inline double ReadNumber(const char* begin, const char* end, const char*& stop) {
   double result;
-  if (TryValPlain(begin, end, result, stop)) return result;
+  if (TryValShort<kRemember>(begin, end, result, stop)) return result;
   return ReadNumberOtherwise(begin, end, stop);
 }
 
@@ -339,12 +447,19 @@ inline double ReadNumber(const char* begin, const char* end, const char*& stop) 
 
 double Val(std::string_view text) {
   const char* stop = nullptr;
-  return ReadNumber(text.data(), text.data() + text.size(), stop);
+  return ReadNumber<false>(text.data(), text.data() + text.size(), stop);
 }
 
 double ValTaken(std::string_view text, std::size_t& taken) {
   const char* stop = nullptr;
-  const double value = ReadNumber(text.data(), text.data() + text.size(), stop);
+  const double value = ReadNumber<false>(text.data(), text.data() + text.size(), stop);
+  taken = static_cast<std::size_t>(stop - text.data());
+  return value;
+}
+
+double CoordValTaken(std::string_view text, std::size_t& taken) {
+  const char* stop = nullptr;
+  const double value = ReadNumber<true>(text.data(), text.data() + text.size(), stop);
   taken = static_cast<std::size_t>(stop - text.data());
   return value;
 }

@@ -54,10 +54,13 @@ struct ByteMeanings {
 };
 constexpr ByteMeanings kMeaning;
 
-// Val of the text from at on, and at moved past the characters the number took.
-double ReadNumberAt(std::string_view line, std::size_t& at) {
+// Val of the text from at on, and at moved past the characters the number took. A number
+// written again as it stands (a coordinate, not a G code or a feed, which is scaled) is read
+// with CoordValTaken.
+double ReadNumberAt(std::string_view line, std::size_t& at, bool writtenAgain) {
   std::size_t taken = 0;
-  const double value = ValTaken(line.substr(at), taken);
+  const std::string_view text = line.substr(at);
+  const double value = writtenAgain ? CoordValTaken(text, taken) : ValTaken(text, taken);
   at += taken;
   return value;
 }
@@ -127,11 +130,11 @@ void ScanWords(std::string_view line, LineWords& words) {
       const unsigned bit = 1u << (meaning - 1);
       if ((words.present & bit) != 0) continue;  // only the first occurrence counts
       words.present |= bit;
-      words.values[meaning - 1] = ReadNumberAt(line, at);
+      words.values[meaning - 1] = ReadNumberAt(line, at, meaning - 1 != kFeedWord);
     } else if (meaning == kToolWord) {
       if (words.toolAt == std::string_view::npos) words.toolAt = at - 1;
     } else if (meaning == kGWord) {
-      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at);
+      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at, false);
       ++words.gWords;
     } else if (meaning == kOtherLetter) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
@@ -190,9 +193,24 @@ std::string_view StripToolQuotes(std::string_view field) {
   return Trimmed(field.substr(1, field.size() - 2));
 }
 
+// The usual pieces, two digits or one beside a blank (or alone at the end), are copied as
+// they stand; AppendDigitGroup takes every other.
 void AppendSpindleGroups(std::string_view toolText, std::string& groups) {
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   for (std::size_t k = 0; k < toolText.size(); k += 2) {
-    AppendDigitGroup(toolText.substr(k, 2), groups);
+    const char first = toolText[k];
+    const char second = k + 1 < toolText.size() ? toolText[k + 1] : ' ';
+    char pair[2] = {'0', first};
+    if (isDigit(first) && isDigit(second)) {
+      pair[0] = first;
+      pair[1] = second;
+    } else if (first == ' ' && isDigit(second)) {
+      pair[1] = second;
+    } else if (!isDigit(first) || second != ' ') {
+      AppendDigitGroup(toolText.substr(k, 2), groups);
+      continue;
+    }
+    groups.append(pair, 2);
   }
 }
 

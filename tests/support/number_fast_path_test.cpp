@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/number.h"
+#include "support/number_in_place.h"
 #include "support/number_internals.h"
 
 namespace quarnel {
@@ -262,6 +263,34 @@ TEST(ValFastPath, MatchesGeneralPathAtItsLimits) {
   };
   for (const std::string& text : texts) {
     EXPECT_TRUE(SameDouble(Val(text), internal::ValGeneral(text))) << '"' << text << '"';
+  }
+}
+
+// The short path's borders (five digits, four decimals), what may follow a number, and the
+// texts the word pass remembers for the coordinate writer: each read gives the general path's
+// value and length, and the coordinate word written next is the general path's.
+TEST(ValShortPath, MatchesGeneralPathAtItsBorders) {
+  const struct {
+    const char* text;
+    std::size_t taken;
+  } cases[] = {
+      {"12345.6789", 10}, {"99999.9999", 10}, {"123456.1", 8}, {"1.23456", 7}, {"00012", 5},
+      {"1234.567", 8}, {"12345.67", 8}, {"12345.678", 9}, {"8388.608", 8}, {"9999.999", 8},
+      {"0.0001", 6}, {"-0.0001", 7}, {"0.00005", 7}, {".5", 2}, {"5.", 2}, {"1.50", 4},
+      {"-1234.567", 9}, {"-12345.67", 9}, {"-5", 2}, {"12", 2},
+      {"-0", 2}, {"-0.0", 4}, {"+5", 2}, {"-.25", 4}, {"0", 1}, {"100", 3}, {"-", 0},
+      {".", 0}, {"", 0}, {"1 2", 3}, {"1.5 .5", 4}, {"1.5.5", 3}, {"1.5E2", 5}, {"1.5d2", 5},
+      {"1.5 X", 4}, {"1.5\tY", 4}, {"1.5\n Z", 5}, {"1.5\r", 3}, {"1.5(", 3}, {"7,5", 1},
+  };
+  for (const auto& c : cases) {
+    const double general = internal::ValGeneral(c.text);
+    std::size_t taken = 0, coordTaken = 0;
+    EXPECT_TRUE(SameDouble(ValTaken(c.text, taken), general)) << c.text;
+    EXPECT_EQ(taken, c.taken) << c.text;
+    const double value = CoordValTaken(c.text, coordTaken);
+    EXPECT_TRUE(SameDouble(value, general)) << c.text;
+    EXPECT_EQ(coordTaken, c.taken) << c.text;
+    EXPECT_EQ(Coord(static_cast<float>(value)), GeneralCoord(static_cast<float>(general))) << c.text;
   }
 }
 

@@ -62,6 +62,12 @@ TEST(AppendSpindleGroups, MakesTwoDigitGroups) {
       {"\t5", "05"},  // tabs are skipped by the number rule
       {"ab", "00"},
       {"", ""},
+      {"1 ", "01"},
+      {"12 3", "1203"},
+      {" 1 2", "0102"},
+      {"  5", "0005"},
+      {"1\t2", "0102"},  // a tab beside a digit is no blank of the copied pieces
+      {"1-", "01"},
   };
   for (const auto& c : cases) {
     std::string digits;
