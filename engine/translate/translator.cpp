@@ -56,7 +56,7 @@ std::optional<std::string> Translator::TranslateLine(std::string_view line, Prog
     return std::nullopt;
   }
   LineWords words;
-  ScanWords(line, words);
+  ScanWordsToTranslate(line, words);
   if (!words.Translatable()) {
     NoteDropped(line);
     return std::nullopt;

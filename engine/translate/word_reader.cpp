@@ -54,13 +54,14 @@ struct ByteMeanings {
 };
 constexpr ByteMeanings kMeaning;
 
-// Val of the text from at on, and at moved past the characters the number took. A number
-// written again as it stands (a coordinate, not a G code or a feed, which is scaled) is read
-// with CoordValTaken.
-double ReadNumberAt(std::string_view line, std::size_t& at, bool writtenAgain) {
+// Val of the text from at on, and at moved past the characters the number took. With
+// writtenAgain (a coordinate, not a G code or a feed, which is scaled, on a line to translate)
+// it is read with CoordValTaken.
+template <bool kWrittenAgain>
+double ReadNumberAt(std::string_view line, std::size_t& at) {
   std::size_t taken = 0;
   const std::string_view text = line.substr(at);
-  const double value = writtenAgain ? CoordValTaken(text, taken) : ValTaken(text, taken);
+  const double value = kWrittenAgain ? CoordValTaken(text, taken) : ValTaken(text, taken);
   at += taken;
   return value;
 }
@@ -111,10 +112,13 @@ std::optional<std::string_view> WordText(std::string_view line, char letter) {
   return rest.substr(0, rest.find(letter));
 }
 
+namespace {
+
 // A number word's text runs to the next occurrence of its letter, but its number ends before
 // that anyway: no word letter can continue a number. So reading from the letter to the end of
 // the line gives the same value, and every later letter is still seen by the pass.
-void ScanWords(std::string_view line, LineWords& words) {
+template <bool kToTranslate>
+void ScanWordsOf(std::string_view line, LineWords& words) {
   words.line = line;
   words.parenthesis = false;
   words.present = 0;
@@ -130,11 +134,13 @@ void ScanWords(std::string_view line, LineWords& words) {
       const unsigned bit = 1u << (meaning - 1);
       if ((words.present & bit) != 0) continue;  // only the first occurrence counts
       words.present |= bit;
-      words.values[meaning - 1] = ReadNumberAt(line, at, meaning - 1 != kFeedWord);
+      words.values[meaning - 1] = meaning - 1 != kFeedWord
+                                        ? ReadNumberAt<kToTranslate>(line, at)
+                                        : ReadNumberAt<false>(line, at);
     } else if (meaning == kToolWord) {
       if (words.toolAt == std::string_view::npos) words.toolAt = at - 1;
     } else if (meaning == kGWord) {
-      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt(line, at, false);
+      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt<false>(line, at);
       ++words.gWords;
     } else if (meaning == kOtherLetter) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
@@ -147,6 +153,14 @@ void ScanWords(std::string_view line, LineWords& words) {
       return;
     }
   }
+}
+
+}  // namespace
+
+void ScanWords(std::string_view line, LineWords& words) { ScanWordsOf<false>(line, words); }
+
+void ScanWordsToTranslate(std::string_view line, LineWords& words) {
+  ScanWordsOf<true>(line, words);
 }
 
 // In reading order. M, K, S and H are recognised and ignored: their values go nowhere.

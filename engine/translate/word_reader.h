@@ -54,6 +54,11 @@ constexpr bool IsControlByte(unsigned char byte) {
 // Fills words from line in one pass.
 void ScanWords(std::string_view line, LineWords& words);
 
+// ScanWords for a line about to be translated: also remembers the coordinate texts that the
+// output will write again as they stand, so that writing them is a copy. Readers that write
+// nothing use ScanWords.
+void ScanWordsToTranslate(std::string_view line, LineWords& words);
+
 // The G value as a code to compare with the known ones, or nullopt when it cannot equal any:
 // not whole, negative or too large. G-0 is G0.
 inline std::optional<int> WholeCode(double value) {
