@@ -62,7 +62,9 @@ void PrintToolTableWarnings(const std::vector<ReportWarning>& warnings,
 void PrintFileMessages(const FileReport& file, bool verbose, std::ostream& err) {
   std::string text;
   if (verbose) text += MessageLine(file.source + ": " + SummaryText(file));
-  if (file.status == FileReport::Status::kFailed) text += MessageLine(file.source + ": " + file.reason);
+  if (file.status == FileReport::Status::kFailed) {
+    text += MessageLine(file.source + ": " + file.reason);
+  }
   for (const ReportWarning& warning : file.warnings) {
     text += MessageLine(WhereText(file.source, warning.line) + warning.text);
   }

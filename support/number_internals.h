@@ -1,6 +1,7 @@
 // The general paths behind Val and AppendCoord. Val and AppendCoord take a fast integer path
 // for the usual numbers and fall back on these for the rest; tests and the exhaustive check in
-// bench/ compare both paths on the same inputs. Not for other callers.
+// bench/ compare both paths on the same inputs. Also the set of recent coordinate texts that
+// the reading and the writing share. Not for other callers.
 #pragma once
 
 #include <cstdint>
@@ -17,14 +18,10 @@ void AppendCoordGeneral(std::string& out, char letter, float value);
 // The same written at out, which has room for kMaxCoordWordSize bytes; returns the end.
 char* WriteCoordGeneral(char* out, char letter, float value);
 
-}  // namespace quarnel::internal
-
-namespace quarnel::internal {
-
 // Number texts of coordinate words by the bits of their float, one set per thread: the texts
-// WriteCoordWord wrote, and the texts Val read that it would write as they stand. A value
-// written again is copied: a program repeats many values (Z and F on almost every line), and
-// most of the others were read from the source line just before. A NaN never takes either
+// WriteCoordWord wrote, and the texts CoordValTaken read that it would write as they stand. A
+// value written again is copied: a program repeats many values (Z and F on almost every line),
+// and most of the others were read from the source line just before. A NaN never takes either
 // way, so its bits mark an empty entry.
 struct CoordCache {
   struct Entry {

@@ -87,8 +87,23 @@ unsigned PartialWordBefore(std::string_view line, std::size_t at) {
   return 1u << (meaning - 1);
 }
 
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Two characters of a tool text as a two-digit group.
 void AppendDigitGroup(std::string_view piece, std::string& groups) {
+  // The usual pieces, two digits or one beside a blank (or alone at the end), as they stand.
+  const char first = piece.empty() ? ' ' : piece[0];
+  const char second = piece.size() < 2 ? ' ' : piece[1];
+  if (IsDigit(second) && (IsDigit(first) || first == ' ')) {
+    groups += first == ' ' ? '0' : first;
+    groups += second;
+    return;
+  }
+  if (IsDigit(first) && second == ' ') {
+    groups += '0';
+    groups += first;
+    return;
+  }
   piece = Trimmed(piece);
   const bool digitsOnly = !piece.empty() && piece.find_first_not_of("0123456789") ==
                                                 std::string_view::npos;
@@ -134,13 +149,14 @@ void ScanWordsOf(std::string_view line, LineWords& words) {
       const unsigned bit = 1u << (meaning - 1);
       if ((words.present & bit) != 0) continue;  // only the first occurrence counts
       words.present |= bit;
-      words.values[meaning - 1] = meaning - 1 != kFeedWord
-                                        ? ReadNumberAt<kToTranslate>(line, at)
-                                        : ReadNumberAt<false>(line, at);
+      words.values[meaning - 1] = meaning - 1 != kFeedWord ? ReadNumberAt<kToTranslate>(line, at)
+                                                           : ReadNumberAt<false>(line, at);
     } else if (meaning == kToolWord) {
       if (words.toolAt == std::string_view::npos) words.toolAt = at - 1;
     } else if (meaning == kGWord) {
-      if (words.gWords < LineWords::kMaxGWords) words.gValues[words.gWords] = ReadNumberAt<false>(line, at);
+      if (words.gWords < LineWords::kMaxGWords) {
+        words.gValues[words.gWords] = ReadNumberAt<false>(line, at);
+      }
       ++words.gWords;
     } else if (meaning == kOtherLetter) {
       words.otherLetters |= 1u << (line[at - 1] - 'A');
@@ -207,24 +223,9 @@ std::string_view StripToolQuotes(std::string_view field) {
   return Trimmed(field.substr(1, field.size() - 2));
 }
 
-// The usual pieces, two digits or one beside a blank (or alone at the end), are copied as
-// they stand; AppendDigitGroup takes every other.
 void AppendSpindleGroups(std::string_view toolText, std::string& groups) {
-  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   for (std::size_t k = 0; k < toolText.size(); k += 2) {
-    const char first = toolText[k];
-    const char second = k + 1 < toolText.size() ? toolText[k + 1] : ' ';
-    char pair[2] = {'0', first};
-    if (isDigit(first) && isDigit(second)) {
-      pair[0] = first;
-      pair[1] = second;
-    } else if (first == ' ' && isDigit(second)) {
-      pair[1] = second;
-    } else if (!isDigit(first) || second != ' ') {
-      AppendDigitGroup(toolText.substr(k, 2), groups);
-      continue;
-    }
-    groups.append(pair, 2);
+    AppendDigitGroup(toolText.substr(k, 2), groups);
   }
 }
 
